@@ -1,0 +1,15 @@
+# Command-line tools, built for both platforms: one folder under tools/ each
+# that holds *.cpp files.
+file(GLOB tool_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*)
+foreach(dir IN LISTS tool_dirs)
+  file(GLOB tool_src CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(IS_DIRECTORY ${dir} AND tool_src)
+    get_filename_component(name ${dir} NAME)
+    add_executable(${name} ${tool_src})
+    target_link_libraries(${name} PRIVATE tempora_core)
+    target_compile_options(${name} PRIVATE ${TEMPORA_WARNINGS})
+    if(WIN32)
+      target_link_options(${name} PRIVATE -municode)
+    endif()
+  endif()
+endforeach()

@@ -1,0 +1,1 @@
+# Windows build with MinGW-w64: the programs, the tools and the Windows tests.
