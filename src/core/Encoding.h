@@ -1,0 +1,24 @@
+// Text encodings. Strings are UTF-8 inside the program, GBK (code page 936)
+// in every data file whatever the system's locale, UTF-16 at the Win32 boundary.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tempora {
+
+// Bytes that GBK cannot represent, or invalid input, become '?'.
+std::string Utf8ToGbk(std::string_view utf8);
+// Invalid GBK sequences become U+FFFD.
+std::string GbkToUtf8(std::string_view gbk);
+
+std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(std::wstring_view wide);
+
+// Length in GBK bytes, the unit of the "in bytes" limits of the dialogs.
+size_t GbkLength(std::string_view utf8);
+
+// True when the bytes are well-formed UTF-8.
+bool IsValidUtf8(std::string_view bytes);
+
+}  // namespace tempora

@@ -1,0 +1,209 @@
+#include "IniFile.h"
+
+#include "Encoding.h"
+#include "FileSys.h"
+#include "LineFile.h"
+
+#include <cstring>
+
+namespace tempora {
+
+namespace {
+
+std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return s.substr(b, e - b);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// The section named by a header line, or false when the line is no header.
+bool SectionOf(const std::string& line, std::string& name) {
+    const std::string t = Trim(line);
+    if (t.size() < 2 || t.front() != '[') return false;
+    const size_t close = t.find(']');
+    if (close == std::string::npos) return false;
+    name = Trim(t.substr(1, close - 1));
+    return true;
+}
+
+// Splits "key=value"; comment lines and lines without "=" are no entries.
+bool EntryOf(const std::string& line, std::string& key, std::string& value) {
+    const std::string t = Trim(line);
+    if (t.empty() || t[0] == ';' || t[0] == '[') return false;
+    const size_t eq = t.find('=');
+    if (eq == std::string::npos) return false;
+    key = Trim(t.substr(0, eq));
+    value = Trim(t.substr(eq + 1));
+    return !key.empty();
+}
+
+}  // namespace
+
+TIniFile::TIniFile(std::string path) : path_(std::move(path)) { Load(); }
+
+void TIniFile::Load() {
+    std::string raw;
+    lines_.clear();
+    if (ReadFileBytes(path_, raw)) lines_ = SplitLines(raw);
+}
+
+bool TIniFile::Find(const std::string& section, const std::string& key, std::string& raw) const {
+    const std::string gbkSection = Utf8ToGbk(section), gbkKey = Utf8ToGbk(key);
+    bool inSection = false;
+    std::string name, k, v;
+    for (const std::string& line : lines_) {
+        if (SectionOf(line, name)) {
+            inSection = SameName(name, gbkSection);
+        } else if (inSection && EntryOf(line, k, v) && SameName(k, gbkKey)) {
+            raw = v;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TIniFile::SectionExists(const std::string& section) const {
+    const std::string gbkSection = Utf8ToGbk(section);
+    std::string name;
+    for (const std::string& line : lines_) {
+        if (SectionOf(line, name) && SameName(name, gbkSection)) return true;
+    }
+    return false;
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
+    std::string raw;
+    return Find(section, key, raw);
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def) const {
+    std::string raw;
+    if (!Find(section, key, raw)) return def;
+    // A value in matching double quotes is read without them.
+    if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"') raw = raw.substr(1, raw.size() - 2);
+    std::string text = GbkToUtf8(raw);
+    // Cut at kMaxText characters, never inside a UTF-8 sequence.
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == kMaxText) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
+}
+
+bool TIniFile::ParseInteger(const std::string& text, int32_t& out) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size()) return false;
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (base == 16 && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
+            digit = (c | 0x20) - 'a' + 10;
+        } else {
+            return false;
+        }
+        value = value * base + digit;
+        // Hexadecimal may spell the full unsigned 32 bits (colours, masks).
+        if (value > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) return false;
+    }
+    if (negative) value = -value;
+    if (base == 16 && !negative && value > INT32_MAX) value -= 0x100000000LL;
+    if (value > INT32_MAX || value < INT32_MIN) return false;
+    out = static_cast<int32_t>(value);
+    return true;
+}
+
+int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
+                              int32_t def) const {
+    std::string raw;
+    int32_t value;
+    return Find(section, key, raw) && ParseInteger(raw, value) ? value : def;
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) {
+    const std::string gbkSection = Utf8ToGbk(section), gbkKey = Utf8ToGbk(key);
+    std::string gbkValue = Utf8ToGbk(value);
+    // One line per key: a line break in a value would split it into garbage.
+    for (char& c : gbkValue) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    const std::string entry = gbkKey + "=" + gbkValue;
+    // Start from the file as it is now, not as it was when this object was made.
+    std::string raw;
+    const bool existed = ReadFileBytes(path_, raw);
+    if (!existed && (FileExists(path_) || DirectoryExists(path_))) throw EIniWriteError(path_);
+    lines_ = SplitLines(raw);
+
+    bool inSection = false, done = false;
+    size_t insertAt = std::string::npos;  // after the last entry of the section
+    std::string name, k, v;
+    for (size_t i = 0; i < lines_.size() && !done; ++i) {
+        if (SectionOf(lines_[i], name)) {
+            if (inSection) break;
+            inSection = SameName(name, gbkSection);
+            if (inSection) insertAt = i + 1;
+        } else if (inSection) {
+            if (EntryOf(lines_[i], k, v) && SameName(k, gbkKey)) {
+                lines_[i] = entry;
+                done = true;
+            } else if (!Trim(lines_[i]).empty()) {
+                insertAt = i + 1;
+            }
+        }
+    }
+    if (!done) {
+        if (insertAt != std::string::npos) {
+            lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
+        } else {
+            if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
+            lines_.push_back("[" + gbkSection + "]");
+            lines_.push_back(entry);
+        }
+    }
+    std::string text;
+    for (const std::string& line : lines_) text += line + "\r\n";
+    if (!WriteFileAtomic(path_, text)) throw EIniWriteError(path_);
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+}  // namespace tempora
