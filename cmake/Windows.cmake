@@ -1,1 +1,81 @@
 # Windows build with MinGW-w64: the programs, the tools and the Windows tests.
+# Everything links statically so that no MinGW DLL has to travel with it.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} --codepage=65001")
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(TEMPORA_BIN ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${TEMPORA_BIN})
+
+set(win_libs user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 uuid winmm advapi32
+    msimg32 ws2_32 wininet shlwapi)
+
+add_library(tempora_shell STATIC ${shell_sources})
+target_link_libraries(tempora_shell PUBLIC tempora_core ${win_libs})
+target_compile_options(tempora_shell PRIVATE ${TEMPORA_WARNINGS})
+
+# The shipped data folder goes beside the programs: that folder is the data
+# directory of a portable installation.
+add_custom_target(tempora_data ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data ${TEMPORA_BIN}
+  COMMENT "Copying the shipped data beside the programs")
+
+add_executable(Tempora WIN32 ${CMAKE_SOURCE_DIR}/src/app/Main_win.cpp
+               ${CMAKE_SOURCE_DIR}/src/app/Tempora.rc)
+target_link_libraries(Tempora PRIVATE tempora_shell)
+target_link_options(Tempora PRIVATE -municode)
+target_compile_options(Tempora PRIVATE ${TEMPORA_WARNINGS})
+add_dependencies(Tempora tempora_data)
+
+file(GLOB popup_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/popup/*.cpp
+     ${CMAKE_SOURCE_DIR}/src/popup/*.rc)
+if(popup_sources)
+  add_executable(PopupMsg WIN32 ${popup_sources})
+  target_link_libraries(PopupMsg PRIVATE tempora_shell)
+  target_link_options(PopupMsg PRIVATE -municode)
+  target_compile_options(PopupMsg PRIVATE ${TEMPORA_WARNINGS})
+endif()
+
+include(${CMAKE_SOURCE_DIR}/cmake/Tools.cmake)
+
+# GoogleTest built from Debian's sources with this toolchain.
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+# Starting a Wine process costs seconds, so each Windows test program is one
+# ctest test that runs all its cases; its XML report carries the per-case
+# results for the summary of tools/test-all.sh.
+set(TEMPORA_TEST_RESULTS ${CMAKE_BINARY_DIR}/test-results)
+# Under Wine the Unix root is drive Z:, and gtest takes a folder only when
+# its name ends in a backslash.
+string(REPLACE "/" "\\" results_win "Z:${TEMPORA_TEST_RESULTS}/")
+function(tempora_wine_test target)
+  add_test(NAME win.${target}
+           COMMAND ${target} --gtest_output=xml:${results_win}
+           WORKING_DIRECTORY ${TEMPORA_BIN})
+  set_tests_properties(win.${target} PROPERTIES TIMEOUT 900)
+endfunction()
+
+# The portable core's own tests, run again on the Windows back-ends
+# (code page 936, Win32 file access) ...
+file(GLOB core_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
+add_executable(tempora_core_tests ${core_tests})
+target_link_libraries(tempora_core_tests PRIVATE tempora_core gtest_main gmock)
+target_compile_definitions(tempora_core_tests PRIVATE
+  TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TEMPORA_SHARED_DATA="${CMAKE_SOURCE_DIR}/../shared/data")
+target_link_options(tempora_core_tests PRIVATE -mconsole)
+tempora_wine_test(tempora_core_tests)
+
+# ... and the tests of the Win32 shell, which create real windows in-process.
+file(GLOB win_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+if(win_tests)
+  add_executable(tempora_win_tests ${win_tests})
+  target_link_libraries(tempora_win_tests PRIVATE tempora_shell gtest_main gmock)
+  target_compile_options(tempora_win_tests PRIVATE ${TEMPORA_WARNINGS})
+  target_compile_definitions(tempora_win_tests PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_link_options(tempora_win_tests PRIVATE -mconsole)
+  add_dependencies(tempora_win_tests tempora_data)
+  tempora_wine_test(tempora_win_tests)
+endif()

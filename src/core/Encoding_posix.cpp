@@ -11,12 +11,15 @@ namespace tempora {
 namespace {
 
 // Converts with iconv, replacing each unconvertible or invalid input unit by
-// `replacement` (already in the target encoding) and skipping `skip` bytes of input.
-std::string Convert(const char* to, const char* from, std::string_view in,
-                    std::string_view replacement, bool fromUtf8) {
+// `replacement` (already in the target encoding).
+std::string Convert(iconv_t cd, std::string_view in, std::string_view replacement, bool fromUtf8) {
     std::string out;
-    iconv_t cd = iconv_open(to, from);
+    // ASCII reads the same in both encodings; most keys and values are ASCII.
+    bool ascii = true;
+    for (const char c : in) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return std::string(in);
     if (cd == reinterpret_cast<iconv_t>(-1)) return out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
     out.reserve(in.size() * 3 / 2 + 4);
     char buf[1024];
     auto* src = const_cast<char*>(in.data());
@@ -50,16 +53,31 @@ std::string Convert(const char* to, const char* from, std::string_view in,
         srcLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
     return out;
 }
 
+// One converter per direction and thread, opened on first use: opening one
+// costs far more than a typical conversion.
+struct Converter {
+    iconv_t cd;
+    Converter(const char* to, const char* from) : cd(iconv_open(to, from)) {}
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    ~Converter() {
+        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    }
+};
+
 }  // namespace
 
-std::string Utf8ToGbk(std::string_view utf8) { return Convert("GBK", "UTF-8", utf8, "?", true); }
+std::string Utf8ToGbk(std::string_view utf8) {
+    thread_local Converter c("GBK", "UTF-8");
+    return Convert(c.cd, utf8, "?", true);
+}
 
 std::string GbkToUtf8(std::string_view gbk) {
-    return Convert("UTF-8", "GBK", gbk, "\xEF\xBF\xBD", false);
+    thread_local Converter c("UTF-8", "GBK");
+    return Convert(c.cd, gbk, "\xEF\xBF\xBD", false);
 }
 
 }  // namespace tempora

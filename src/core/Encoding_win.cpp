@@ -27,7 +27,20 @@ std::string FromWide(UINT cp, std::wstring_view w) {
 }
 }  // namespace
 
-std::string Utf8ToGbk(std::string_view utf8) { return FromWide(kGbk, Utf8ToWide(utf8)); }
+std::string Utf8ToGbk(std::string_view utf8) {
+    // GBK has no characters beyond the BMP: each surrogate pair becomes one '?',
+    // as on every other platform.
+    std::wstring wide = Utf8ToWide(utf8);
+    std::wstring bmp;
+    bmp.reserve(wide.size());
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const bool pair = wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size() &&
+                          wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
+        bmp += pair ? L'?' : wide[i];
+        i += pair ? 1 : 0;
+    }
+    return FromWide(kGbk, bmp);
+}
 
 std::string GbkToUtf8(std::string_view gbk) { return WideToUtf8(ToWide(kGbk, 0, gbk)); }
 

@@ -51,13 +51,13 @@ bool EntryOf(const std::string& line, std::string& key, std::string& value) {
 
 }  // namespace
 
-TIniFile::TIniFile(std::string path) : path_(std::move(path)) { Load(); }
-
-void TIniFile::Load() {
+TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
     std::string raw;
-    lines_.clear();
     if (ReadFileBytes(path_, raw)) lines_ = SplitLines(raw);
 }
+
+TIniFile::TIniFile(std::string path, const std::string& bytes)
+    : path_(std::move(path)), lines_(SplitLines(bytes)) {}
 
 bool TIniFile::Find(const std::string& section, const std::string& key, std::string& raw) const {
     const std::string gbkSection = Utf8ToGbk(section), gbkKey = Utf8ToGbk(key);
@@ -152,8 +152,8 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
     return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(const std::string& section, const std::string& key,
-                           const std::string& value) {
+std::string TIniFile::WithValue(const std::string& bytes, const std::string& section,
+                                const std::string& key, const std::string& value) {
     const std::string gbkSection = Utf8ToGbk(section), gbkKey = Utf8ToGbk(key);
     std::string gbkValue = Utf8ToGbk(value);
     // One line per key: a line break in a value would split it into garbage.
@@ -161,41 +161,48 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
         if (c == '\r' || c == '\n') c = ' ';
     }
     const std::string entry = gbkKey + "=" + gbkValue;
-    // Start from the file as it is now, not as it was when this object was made.
-    std::string raw;
-    const bool existed = ReadFileBytes(path_, raw);
-    if (!existed && (FileExists(path_) || DirectoryExists(path_))) throw EIniWriteError(path_);
-    lines_ = SplitLines(raw);
-
+    std::vector<std::string> lines = SplitLines(bytes);
     bool inSection = false, done = false;
     size_t insertAt = std::string::npos;  // after the last entry of the section
     std::string name, k, v;
-    for (size_t i = 0; i < lines_.size() && !done; ++i) {
-        if (SectionOf(lines_[i], name)) {
+    for (size_t i = 0; i < lines.size() && !done; ++i) {
+        if (SectionOf(lines[i], name)) {
             if (inSection) break;
             inSection = SameName(name, gbkSection);
             if (inSection) insertAt = i + 1;
         } else if (inSection) {
-            if (EntryOf(lines_[i], k, v) && SameName(k, gbkKey)) {
-                lines_[i] = entry;
+            if (EntryOf(lines[i], k, v) && SameName(k, gbkKey)) {
+                lines[i] = entry;
                 done = true;
-            } else if (!Trim(lines_[i]).empty()) {
+            } else if (!Trim(lines[i]).empty()) {
                 insertAt = i + 1;
             }
         }
     }
     if (!done) {
         if (insertAt != std::string::npos) {
-            lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
         } else {
-            if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
-            lines_.push_back("[" + gbkSection + "]");
-            lines_.push_back(entry);
+            if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+            lines.push_back("[" + gbkSection + "]");
+            lines.push_back(entry);
         }
     }
     std::string text;
-    for (const std::string& line : lines_) text += line + "\r\n";
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) {
+    // Start from the file as it is now, not as it was when this object was made.
+    std::string raw;
+    if (!ReadFileBytes(path_, raw) && (FileExists(path_) || DirectoryExists(path_))) {
+        throw EIniWriteError(path_);
+    }
+    const std::string text = WithValue(raw, section, key, value);
     if (!WriteFileAtomic(path_, text)) throw EIniWriteError(path_);
+    lines_ = SplitLines(text);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {

@@ -20,6 +20,8 @@ public:
 class TIniFile {
 public:
     explicit TIniFile(std::string path);
+    // A reader over settings text already in memory (GBK bytes); writes go to `path`.
+    TIniFile(std::string path, const std::string& bytes);
 
     const std::string& FileName() const { return path_; }
 
@@ -41,12 +43,14 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
-    // The parser used by both reads and writes; exposed for the fuzz target.
     static bool ParseInteger(const std::string& text, int32_t& out);
+    // The file text `bytes` with one key set: the key's line replaced, or
+    // added at the end of its section, or a new section appended.
+    static std::string WithValue(const std::string& bytes, const std::string& section,
+                                 const std::string& key, const std::string& value);
 
 private:
     bool Find(const std::string& section, const std::string& key, std::string& raw) const;
-    void Load();
 
     std::string path_;
     std::vector<std::string> lines_;  // raw GBK lines

@@ -1,0 +1,20 @@
+# libFuzzer targets, one per tests/fuzz/*.cpp. Each also runs briefly as a
+# ctest test over its seed folder tests/fuzz/corpus/<name>/ (when present),
+# so that a parser regression shows in the ordinary test run; long runs go
+# through tools/run-fuzz.sh.
+set(fuzz_flags -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+target_compile_options(tempora_core PRIVATE ${fuzz_flags})
+file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
+foreach(src IN LISTS fuzzers)
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE tempora_core)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+  if(IS_DIRECTORY ${corpus})
+    add_test(NAME fuzz.${name} COMMAND ${name} -max_total_time=10 -rss_limit_mb=1024 ${corpus})
+  else()
+    add_test(NAME fuzz.${name} COMMAND ${name} -max_total_time=10 -rss_limit_mb=1024)
+  endif()
+endforeach()

@@ -1,0 +1,49 @@
+# Sourced by the run and test scripts: a Wine prefix inside the build folder,
+# an X display (Xvfb when there is none), and fonts for the Chinese UI.
+# Usage: . tools/wine-env.sh BUILD_DIR [force-xvfb]
+# Defines wine_env_stop to end what it started.
+
+_wine_build=$(cd "${1:?build folder}" && pwd)
+export WINEPREFIX="$_wine_build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+_wine_started_xvfb=""
+
+if [ -z "${DISPLAY:-}" ] || [ "${2:-}" = "force-xvfb" ]; then
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    _wine_started_xvfb=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+fi
+
+if [ ! -f "$WINEPREFIX/.tempora-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    # 宋体 and 楷体 (and their English names) map to an installed CJK font.
+    reg="$WINEPREFIX/fonts.reg"
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+        for face in 宋体 楷体 新宋体 黑体 SimSun KaiTi NSimSun SimHei 微软雅黑 "Microsoft YaHei"; do
+            printf '"%s"="WenQuanYi Zen Hei"\r\n' "$face"
+        done
+    } | iconv -f UTF-8 -t UTF-16 >"$reg"
+    wine regedit /S "$reg" >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.tempora-ready"
+fi
+
+wine_env_stop() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$_wine_started_xvfb" ]; then
+        kill "$_wine_started_xvfb" 2>/dev/null || true
+        wait "$_wine_started_xvfb" 2>/dev/null || true
+    fi
+}
