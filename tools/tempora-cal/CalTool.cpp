@@ -1,0 +1,341 @@
+#include "CalTool.h"
+
+#include "calendar/Holiday.h"
+#include "calendar/LunarCal.Festivals.h"
+#include "calendar/LunarCal.h"
+#include "core/DateTime.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace tempora {
+
+namespace {
+
+const char kUsage[] =
+    "usage: tempora-cal [--data DIR] COMMAND\n"
+    "  tsv FROM TO      one tab-separated row per day, FROM and TO as YYYY-MM-DD\n"
+    "  day DATE         the day's Gregorian, lunar, GanZhi, term, festival and holiday data\n"
+    "  month YYYY-MM    a month grid with the lunar day, term or festival under each day\n"
+    "  terms YEAR       the 24 solar terms of the year with their instants\n"
+    "Dates 1900-01-31 .. 2100-12-31; instants in China Standard Time (UTC+8).\n"
+    "Holidays come from Holiday.lst beside this program, or in DIR with --data DIR.\n";
+
+const TDateTime kFirstDay = 32;    // 1900-01-31, lunar 1900-01-01
+const TDateTime kLastDay = 73415;  // 2100-12-31
+constexpr int kFirstYear = 1900;
+constexpr int kLastYear = 2100;
+
+class UsageError {
+public:
+    explicit UsageError(std::string message) : message_(std::move(message)) {}
+    const std::string& Message() const { return message_; }
+
+private:
+    std::string message_;
+};
+
+bool AllDigits(const std::string& s, size_t from, size_t count) {
+    if (from + count > s.size())
+        return false;
+    for (size_t i = from; i < from + count; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+TDateTime ParseDay(const std::string& text) {
+    TDateTime day = 0;
+    if (text.size() != 10 || !ParseStamp(text, day)) {
+        throw UsageError("bad date '" + text + "', expected YYYY-MM-DD");
+    }
+    if (day < kFirstDay || day > kLastDay) {
+        throw UsageError("date out of range 1900-01-31 .. 2100-12-31: " + text);
+    }
+    return day;
+}
+
+int ParseYear(const std::string& text) {
+    if (text.size() != 4 || !AllDigits(text, 0, 4)) {
+        throw UsageError("bad year '" + text + "', expected YYYY");
+    }
+    const int year = std::stoi(text);
+    if (year < kFirstYear || year > kLastYear) {
+        throw UsageError("year out of range 1900 .. 2100: " + text);
+    }
+    return year;
+}
+
+// Rounded to the second, as the instant is shown.
+std::string InstantText(TDateTime t) {
+    return FormatStamp(std::round(t * 86400.0) / 86400.0);
+}
+
+std::string HolidayText(const HolidayInfo& h) {
+    if (h.kind == HolidayKind::None)
+        return {};
+    return h.kind == HolidayKind::WorkDay ? h.name + "(班)" : h.name;
+}
+
+void RunTsv(TDateTime from, TDateTime to, const TFestivalList& festivals, std::ostream& out) {
+    out << "date\tlunar_year\tlunar_month\tlunar_day\tleap\tgz_year\tgz_month\tgz_day\tzodiac"
+           "\tterm\tterm_instant\tfestival\tholiday\n";
+    std::string row;
+    for (TDateTime day = from; day <= to; day += 1) {
+        const LunarDate l = SolarToLunar(day);
+        const GanZhiDate g = GanZhiOf(day);
+        const int term = SolarTermIndexOfDay(day);
+        const DateParts d = DecodeDate(day);
+        row = FormatDateTime("yyyy-mm-dd", day);
+        row += '\t' + std::to_string(l.Year) + '\t' + std::to_string(l.Month) + '\t' +
+               std::to_string(l.Day) + '\t' + (l.IsLeap ? "1" : "0");
+        row += '\t' + GanZhiText(g.YearCycle) + '\t' + GanZhiText(g.MonthCycle) + '\t' +
+               GanZhiText(g.DayCycle) + '\t' + ZodiacText(g.YearCycle);
+        row += '\t' + SolarTermName(term) + '\t';
+        if (term >= 0)
+            row += InstantText(SolarTermInstant(d.year, term));
+        row += '\t' + festivals.FestivalTextOf(day).text;
+        row += '\t' + HolidayText(HolidayOf(day)) + '\n';
+        out << row;
+    }
+}
+
+void RunDay(TDateTime day, const TFestivalList& festivals, std::ostream& out) {
+    std::string hint = CalendarHintText(day, festivals, false);
+    const int term = SolarTermIndexOfDay(day);
+    if (term >= 0) {
+        hint += "\n节气= " + SolarTermName(term) + " " +
+                InstantText(SolarTermInstant(DecodeDate(day).year, term));
+    }
+    const HolidayInfo holiday = HolidayOf(day);
+    if (holiday.kind != HolidayKind::None) {
+        hint += "\n假日= " + holiday.name +
+                (holiday.kind == HolidayKind::DayOff ? " 放假" : " 调休上班");
+    }
+    // Each "label= value" line shows as the hint shows it: "label: value".
+    size_t start = 0;
+    while (start <= hint.size()) {
+        size_t end = hint.find('\n', start);
+        if (end == std::string::npos)
+            end = hint.size();
+        const std::string line = hint.substr(start, end - start);
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) {
+            out << line << '\n';
+        } else {
+            out << line.substr(0, eq) << ":" << line.substr(eq + 1) << '\n';
+        }
+        start = end + 1;
+    }
+}
+
+// Terminal columns of a UTF-8 text: the program's non-ASCII texts are Chinese,
+// two columns a character.
+int Columns(const std::string& s) {
+    int columns = 0;
+    for (unsigned char c : s) {
+        if (c < 0x80) {
+            columns += 1;
+        } else if ((c & 0xC0) != 0x80) {
+            columns += 2;
+        }
+    }
+    return columns;
+}
+
+std::string PadRight(const std::string& s, int width) {
+    return s + std::string(static_cast<size_t>(std::max(0, width - Columns(s))), ' ');
+}
+
+std::string TrimRight(std::string s) {
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+// The first `count` characters of a UTF-8 text.
+std::string FirstChars(const std::string& s, int count) {
+    size_t i = 0;
+    for (int n = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && n++ == count)
+            break;
+    }
+    return s.substr(0, i);
+}
+
+// What a cell shows under its number: the term, else a short festival name,
+// else the lunar month on its first day, else the lunar day.
+std::string CellText(TDateTime day, const TFestivalList& festivals) {
+    const std::string term = SolarTermOfDay(day);
+    if (!term.empty())
+        return term;
+    const std::string festival = festivals.FestivalTextOf(day).text;
+    const std::string first = festival.substr(0, festival.find(' '));
+    if (!first.empty() && FirstChars(first, 3) == first)
+        return first;
+    const LunarDate l = SolarToLunar(day);
+    if (l.Day == 0)
+        return {};
+    return l.Day == 1 ? LunarMonthText(l.Month, l.IsLeap) : LunarDayText(l.Day);
+}
+
+void RunMonth(int year, int month, const TFestivalList& festivals, std::ostream& out) {
+    constexpr int kCell = 7;
+    const TDateTime first = EncodeDate(year, month, 1);
+    const int days = DaysInMonth(year, month);
+    const std::string title = std::to_string(year) + "年" + std::to_string(month) + "月";
+    out << std::string(static_cast<size_t>((kCell * 7 - Columns(title)) / 2), ' ') << title << '\n';
+    std::string header;
+    for (int w = 0; w < 7; ++w)
+        header += PadRight("  " + WeekdayText(w).substr(6), kCell);
+    out << TrimRight(header) << '\n';
+
+    const int lead = DayOfWeek(first) - 1;
+    for (int row = 0; row * 7 < lead + days; ++row) {
+        std::string numbers, texts;
+        for (int col = 0; col < 7; ++col) {
+            const int d = row * 7 + col - lead + 1;
+            if (d < 1 || d > days) {
+                numbers += std::string(kCell, ' ');
+                texts += std::string(kCell, ' ');
+                continue;
+            }
+            const TDateTime day = first + (d - 1);
+            char num[16];
+            std::snprintf(num, sizeof num, "%3d", d);
+            const HolidayInfo h = HolidayOf(day);
+            const char* flag = h.kind == HolidayKind::DayOff    ? "休"
+                               : h.kind == HolidayKind::WorkDay ? "班"
+                                                                : "";
+            numbers += PadRight(std::string(num) + flag, kCell);
+            texts += PadRight(CellText(day, festivals), kCell);
+        }
+        out << TrimRight(numbers) << '\n' << TrimRight(texts) << '\n';
+    }
+
+    // The full texts that the cells had to shorten or leave out.
+    for (int d = 1; d <= days; ++d) {
+        const TDateTime day = first + (d - 1);
+        std::string line;
+        const int term = SolarTermIndexOfDay(day);
+        if (term >= 0) {
+            line += "  " + SolarTermName(term) + " " +
+                    InstantText(SolarTermInstant(year, term)).substr(11);
+        }
+        const std::string festival = festivals.FestivalTextOf(day).text;
+        if (!festival.empty())
+            line += "  " + festival;
+        if (line.empty())
+            continue;
+        char num[16];
+        std::snprintf(num, sizeof num, "%2d", d);
+        out << num << "日" << line << '\n';
+    }
+
+    // One line per public holiday: its days off and make-up working days.
+    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::string>> dayLists;
+    for (int d = 1; d <= days; ++d) {
+        const HolidayInfo h = HolidayOf(first + (d - 1));
+        if (h.kind == HolidayKind::None)
+            continue;
+        const auto at = std::find(names.begin(), names.end(), h.name);
+        const size_t i = static_cast<size_t>(at - names.begin());
+        if (at == names.end()) {
+            names.push_back(h.name);
+            dayLists.emplace_back();
+        }
+        std::string& list = h.kind == HolidayKind::DayOff ? dayLists[i].first : dayLists[i].second;
+        list += " " + std::to_string(d) + "日";
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        out << "假日: " << names[i];
+        if (!dayLists[i].first.empty())
+            out << "  放假" << dayLists[i].first;
+        if (!dayLists[i].second.empty())
+            out << "  调休上班" << dayLists[i].second;
+        out << '\n';
+    }
+}
+
+void RunTerms(int year, std::ostream& out) {
+    for (int n = 0; n < kSolarTermCount; ++n) {
+        const TDateTime t = SolarTermInstant(year, n);
+        out << SolarTermName(n) << "  " << InstantText(t) << "  " << WeekdayText(DayOfWeek(t) - 1)
+            << '\n';
+    }
+}
+
+void Expect(const std::vector<std::string>& positional, size_t count) {
+    if (positional.size() != count)
+        throw UsageError("wrong number of arguments");
+}
+
+}  // namespace
+
+int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, std::ostream& out,
+               std::ostream& err) {
+    try {
+        std::string dataDir = exeDir;
+        std::vector<std::string> positional;
+        for (size_t i = 0; i < args.size(); ++i) {
+            if (args[i] == "--data") {
+                if (i + 1 == args.size())
+                    throw UsageError("--data needs a folder");
+                dataDir = args[++i];
+            } else if (args[i].rfind("--data=", 0) == 0) {
+                dataDir = args[i].substr(7);
+            } else if (args[i] == "-h" || args[i] == "--help") {
+                out << kUsage;
+                return 0;
+            } else {
+                positional.push_back(args[i]);
+            }
+        }
+        if (positional.empty()) {
+            err << kUsage;
+            return 2;
+        }
+        const std::string& command = positional[0];
+
+        TFestivalList festivals;
+        festivals.LoadWindowTables();
+        LoadHolidays(dataDir);
+
+        if (command == "tsv") {
+            Expect(positional, 3);
+            const TDateTime from = ParseDay(positional[1]);
+            const TDateTime to = ParseDay(positional[2]);
+            if (from > to)
+                throw UsageError("FROM is after TO");
+            RunTsv(from, to, festivals, out);
+        } else if (command == "day") {
+            Expect(positional, 2);
+            RunDay(ParseDay(positional[1]), festivals, out);
+        } else if (command == "month") {
+            Expect(positional, 2);
+            const std::string& ym = positional[1];
+            if (ym.size() != 7 || ym[4] != '-' || !AllDigits(ym, 5, 2)) {
+                throw UsageError("bad month '" + ym + "', expected YYYY-MM");
+            }
+            const int year = ParseYear(ym.substr(0, 4));
+            const int month = std::stoi(ym.substr(5, 2));
+            if (month < 1 || month > 12)
+                throw UsageError("bad month '" + ym + "'");
+            RunMonth(year, month, festivals, out);
+        } else if (command == "terms") {
+            Expect(positional, 2);
+            RunTerms(ParseYear(positional[1]), out);
+        } else {
+            throw UsageError("unknown command '" + command + "'");
+        }
+        return out ? 0 : 1;
+    } catch (const UsageError& e) {
+        err << "tempora-cal: " << e.Message() << " (tempora-cal --help)\n";
+        return 2;
+    }
+}
+
+}  // namespace tempora
