@@ -20,7 +20,8 @@ public:
         const int64_t units = (utcMillis + kFileTimeToUnixMs) * 10000;
         FILETIME utc{static_cast<DWORD>(units), static_cast<DWORD>(units >> 32)};
         FILETIME local;
-        if (!FileTimeToLocalFileTime(&utc, &local)) return 0;
+        if (!FileTimeToLocalFileTime(&utc, &local))
+            return 0;
         const int64_t l = (static_cast<int64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
         return static_cast<int>((l - units) / 600000000LL);
     }

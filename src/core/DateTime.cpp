@@ -34,9 +34,13 @@ DateParts CivilFromUnixDays(int64_t z) {
 
 // Milliseconds since 1899-12-30 00:00, rounded; the one place that turns the
 // double into whole units so that date and time always agree.
-int64_t TotalMillis(TDateTime t) { return std::llround(t * 86400000.0); }
+int64_t TotalMillis(TDateTime t) {
+    return std::llround(t * 86400000.0);
+}
 
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 const char* const kWeekDayLong[7] = {"星期日", "星期一", "星期二", "星期三",
                                      "星期四", "星期五", "星期六"};
@@ -53,17 +57,21 @@ void AppendNumber(std::string& out, int64_t value, int width) {
 
 int CountRun(const std::string& s, size_t i, char lower) {
     int n = 0;
-    while (i + n < s.size() && (s[i + n] | 0x20) == lower) ++n;
+    while (i + n < s.size() && (s[i + n] | 0x20) == lower)
+        ++n;
     return n;
 }
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
+    if (month < 1 || month > 12)
+        return 0;
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
@@ -80,7 +88,9 @@ int64_t DaysFromCivil(int year, int month, int day) {
     return UnixDaysFromCivil(year, month, day) + kUnixEpochDay;
 }
 
-DateParts CivilFromDays(int64_t days) { return CivilFromUnixDays(days - kUnixEpochDay); }
+DateParts CivilFromDays(int64_t days) {
+    return CivilFromUnixDays(days - kUnixEpochDay);
+}
 
 TDateTime EncodeDate(int year, int month, int day) {
     return static_cast<double>(DaysFromCivil(year, month, day));
@@ -90,14 +100,17 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec) {
     return ((hour * 60 + minute) * 60000.0 + second * 1000.0 + msec) / 86400000.0;
 }
 
-TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second,
-                         int msec) {
+TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec) {
     return EncodeDate(year, month, day) + EncodeTime(hour, minute, second, msec);
 }
 
-int64_t DayNumber(TDateTime t) { return FloorDiv(TotalMillis(t), 86400000); }
+int64_t DayNumber(TDateTime t) {
+    return FloorDiv(TotalMillis(t), 86400000);
+}
 
-DateParts DecodeDate(TDateTime t) { return CivilFromDays(DayNumber(t)); }
+DateParts DecodeDate(TDateTime t) {
+    return CivilFromDays(DayNumber(t));
+}
 
 TimeParts DecodeTime(TDateTime t) {
     const int64_t ms = TotalMillis(t) - DayNumber(t) * 86400000;
@@ -115,7 +128,9 @@ int DayOfWeekISO(TDateTime t) {
     return static_cast<int>(r < 0 ? r + 7 : r) + 1;
 }
 
-int DayOfWeek(TDateTime t) { return DayOfWeekISO(t) % 7 + 1; }
+int DayOfWeek(TDateTime t) {
+    return DayOfWeekISO(t) % 7 + 1;
+}
 
 std::string FormatDateTime(const std::string& pattern, TDateTime t) {
     const DateParts d = DecodeDate(t);
@@ -188,24 +203,41 @@ std::string FormatDateTime(const std::string& pattern, TDateTime t) {
     return out;
 }
 
-std::string FormatHMS(TDateTime t) { return FormatDateTime("hh:nn:ss", t); }
-std::string FormatChineseDate(TDateTime t) { return FormatDateTime("yyyy年mm月dd日 dddd", t); }
-std::string FormatMMDD(TDateTime t) { return FormatDateTime("mmdd", t); }
-std::string FormatStamp(TDateTime t) { return FormatDateTime("yyyy-mm-dd hh:nn:ss", t); }
-std::string FormatChineseMinute(TDateTime t) { return FormatDateTime("yyyy年mm月dd日 hh:nn", t); }
+std::string FormatHMS(TDateTime t) {
+    return FormatDateTime("hh:nn:ss", t);
+}
+std::string FormatChineseDate(TDateTime t) {
+    return FormatDateTime("yyyy年mm月dd日 dddd", t);
+}
+std::string FormatMMDD(TDateTime t) {
+    return FormatDateTime("mmdd", t);
+}
+std::string FormatStamp(TDateTime t) {
+    return FormatDateTime("yyyy-mm-dd hh:nn:ss", t);
+}
+std::string FormatChineseMinute(TDateTime t) {
+    return FormatDateTime("yyyy年mm月dd日 hh:nn", t);
+}
 
 void SetLocaleFormats(const std::string& longTime, const std::string& shortDate) {
-    if (!longTime.empty()) g_longTime = longTime;
-    if (!shortDate.empty()) g_shortDate = shortDate;
+    if (!longTime.empty())
+        g_longTime = longTime;
+    if (!shortDate.empty())
+        g_shortDate = shortDate;
 }
-std::string FormatLongTime(TDateTime t) { return FormatDateTime(g_longTime, t); }
-std::string FormatShortDate(TDateTime t) { return FormatDateTime(g_shortDate, t); }
+std::string FormatLongTime(TDateTime t) {
+    return FormatDateTime(g_longTime, t);
+}
+std::string FormatShortDate(TDateTime t) {
+    return FormatDateTime(g_shortDate, t);
+}
 
 bool ParseStamp(const std::string& text, TDateTime& out) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     int used = 0;
     const char* p = text.c_str();
-    if (std::sscanf(p, "%4d-%2d-%2d%n", &y, &mo, &d, &used) != 3 || used != 10) return false;
+    if (std::sscanf(p, "%4d-%2d-%2d%n", &y, &mo, &d, &used) != 3 || used != 10)
+        return false;
     if (text.size() != 10) {
         int more = 0;
         if (text.size() != 19 || text[10] != ' ' ||
@@ -215,14 +247,20 @@ bool ParseStamp(const std::string& text, TDateTime& out) {
     }
     for (size_t i = 0; i < text.size(); ++i) {
         const bool sep = i == 4 || i == 7 || i == 10 || i == 13 || i == 16;
-        if (!sep && (text[i] < '0' || text[i] > '9')) return false;
+        if (!sep && (text[i] < '0' || text[i] > '9'))
+            return false;
     }
-    if (!IsValidDate(y, mo, d) || !IsValidTime(h, mi, s)) return false;
+    if (!IsValidDate(y, mo, d) || !IsValidTime(h, mi, s))
+        return false;
     out = EncodeDateTime(y, mo, d, h, mi, s);
     return true;
 }
 
-TDateTime FromUnixSeconds(double seconds) { return seconds / 86400.0 + kUnixEpochDay; }
-double ToUnixSeconds(TDateTime t) { return (t - kUnixEpochDay) * 86400.0; }
+TDateTime FromUnixSeconds(double seconds) {
+    return seconds / 86400.0 + kUnixEpochDay;
+}
+double ToUnixSeconds(TDateTime t) {
+    return (t - kUnixEpochDay) * 86400.0;
+}
 
 }  // namespace tempora

@@ -45,11 +45,11 @@ int DayOfWeek(TDateTime t);
 std::string FormatDateTime(const std::string& pattern, TDateTime t);
 
 // The patterns used across the program.
-std::string FormatHMS(TDateTime t);           // "hh:mm:ss"
-std::string FormatChineseDate(TDateTime t);   // "yyyy年mm月dd日 dddd"
-std::string FormatMMDD(TDateTime t);          // "mmdd"
-std::string FormatStamp(TDateTime t);         // "yyyy-mm-dd hh:mm:ss"
-std::string FormatChineseMinute(TDateTime t); // "yyyy年mm月dd日 hh:mm"
+std::string FormatHMS(TDateTime t);            // "hh:mm:ss"
+std::string FormatChineseDate(TDateTime t);    // "yyyy年mm月dd日 dddd"
+std::string FormatMMDD(TDateTime t);           // "mmdd"
+std::string FormatStamp(TDateTime t);          // "yyyy-mm-dd hh:mm:ss"
+std::string FormatChineseMinute(TDateTime t);  // "yyyy年mm月dd日 hh:mm"
 
 // The system's long time and short date formats. The Windows shell sets them
 // from the user's locale at start-up; the defaults are those of zh-CN.

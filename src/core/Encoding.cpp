@@ -10,15 +10,18 @@ namespace {
 bool NextCodePoint(std::string_view s, size_t& i, char32_t& cp) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     int len = b0 < 0x80 ? 1 : (b0 >> 5) == 6 ? 2 : (b0 >> 4) == 14 ? 3 : (b0 >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + static_cast<size_t>(len) > s.size()) return false;
+    if (len == 0 || i + static_cast<size_t>(len) > s.size())
+        return false;
     cp = len == 1 ? b0 : len == 2 ? (b0 & 0x1F) : len == 3 ? (b0 & 0x0F) : (b0 & 0x07);
     for (int k = 1; k < len; ++k) {
         const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) return false;
+        if ((b & 0xC0) != 0x80)
+            return false;
         cp = (cp << 6) | (b & 0x3F);
     }
     static const char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return false;
     i += static_cast<size_t>(len);
     return true;
 }
@@ -46,7 +49,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
 bool IsValidUtf8(std::string_view bytes) {
     char32_t cp;
     for (size_t i = 0; i < bytes.size();) {
-        if (!NextCodePoint(bytes, i, cp)) return false;
+        if (!NextCodePoint(bytes, i, cp))
+            return false;
     }
     return true;
 }
@@ -87,6 +91,8 @@ std::string WideToUtf8(std::wstring_view wide) {
     return out;
 }
 
-size_t GbkLength(std::string_view utf8) { return Utf8ToGbk(utf8).size(); }
+size_t GbkLength(std::string_view utf8) {
+    return Utf8ToGbk(utf8).size();
+}
 
 }  // namespace tempora

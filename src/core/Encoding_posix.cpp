@@ -16,9 +16,12 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
     std::string out;
     // ASCII reads the same in both encodings; most keys and values are ASCII.
     bool ascii = true;
-    for (const char c : in) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) return std::string(in);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return out;
+    for (const char c : in)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii)
+        return std::string(in);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return out;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
     out.reserve(in.size() * 3 / 2 + 4);
     char buf[1024];
@@ -29,8 +32,10 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
         size_t dstLeft = sizeof buf;
         const size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
         out.append(buf, static_cast<size_t>(dst - buf));
-        if (r != static_cast<size_t>(-1)) break;
-        if (errno == E2BIG) continue;
+        if (r != static_cast<size_t>(-1))
+            break;
+        if (errno == E2BIG)
+            continue;
         // EILSEQ or EINVAL: replace one character of input and go on.
         out.append(replacement);
         size_t skip = 1;
@@ -64,7 +69,8 @@ struct Converter {
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
     ~Converter() {
-        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+        if (cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd);
     }
 };
 

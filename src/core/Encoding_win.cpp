@@ -8,19 +8,24 @@ namespace {
 constexpr UINT kGbk = 936;
 
 std::wstring ToWide(UINT cp, DWORD flags, std::string_view in) {
-    if (in.empty()) return {};
-    const int n = MultiByteToWideChar(cp, flags, in.data(), static_cast<int>(in.size()), nullptr, 0);
-    if (n <= 0) return {};
+    if (in.empty())
+        return {};
+    const int n =
+        MultiByteToWideChar(cp, flags, in.data(), static_cast<int>(in.size()), nullptr, 0);
+    if (n <= 0)
+        return {};
     std::wstring w(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(cp, flags, in.data(), static_cast<int>(in.size()), w.data(), n);
     return w;
 }
 
 std::string FromWide(UINT cp, std::wstring_view w) {
-    if (w.empty()) return {};
+    if (w.empty())
+        return {};
     const int n = WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
                                       nullptr, nullptr);
-    if (n <= 0) return {};
+    if (n <= 0)
+        return {};
     std::string s(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
     return s;
@@ -42,6 +47,8 @@ std::string Utf8ToGbk(std::string_view utf8) {
     return FromWide(kGbk, bmp);
 }
 
-std::string GbkToUtf8(std::string_view gbk) { return WideToUtf8(ToWide(kGbk, 0, gbk)); }
+std::string GbkToUtf8(std::string_view gbk) {
+    return WideToUtf8(ToWide(kGbk, 0, gbk));
+}
 
 }  // namespace tempora

@@ -14,11 +14,14 @@ struct FileHandle {
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
     ~FileHandle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
     }
 };
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesW(Utf8ToWide(path).c_str()); }
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesW(Utf8ToWide(path).c_str());
+}
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::string& out) {
@@ -26,15 +29,17 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
     FileHandle f(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (f.h == INVALID_HANDLE_VALUE) return false;
+    if (f.h == INVALID_HANDLE_VALUE)
+        return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(f.h, &size) || static_cast<uint64_t>(size.QuadPart) > kMaxDataFileBytes) {
         return false;
     }
     out.resize(static_cast<size_t>(size.QuadPart));
     DWORD got = 0;
-    if (!out.empty() && (!ReadFile(f.h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr) ||
-                         got != out.size())) {
+    if (!out.empty() &&
+        (!ReadFile(f.h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr) ||
+         got != out.size())) {
         out.clear();
         return false;
     }
@@ -48,16 +53,18 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
     {
         FileHandle f(CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (f.h == INVALID_HANDLE_VALUE) return false;
+        if (f.h == INVALID_HANDLE_VALUE)
+            return false;
         DWORD written = 0;
-        ok = bytes.empty() || (WriteFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                         &written, nullptr) &&
-                               written == bytes.size());
+        ok = bytes.empty() ||
+             (WriteFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size());
         ok = ok && FlushFileBuffers(f.h);
     }
     ok = ok && MoveFileExW(tmp.c_str(), target.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileW(tmp.c_str());
+    if (!ok)
+        DeleteFileW(tmp.c_str());
     return ok;
 }
 
@@ -75,20 +82,26 @@ bool MakeDirectory(const std::string& path) {
     return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) || DirectoryExists(path);
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileW(Utf8ToWide(path).c_str()) != 0; }
+bool RemoveFile(const std::string& path) {
+    return DeleteFileW(Utf8ToWide(path).c_str()) != 0;
+}
 
 std::vector<std::string> ListFiles(const std::string& folder, std::string_view suffix) {
     std::vector<std::string> names;
     std::string pattern = folder;
-    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
+        pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW(Utf8ToWide(pattern).c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
     do {
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
         const std::string name = WideToUtf8(fd.cFileName);
-        if (name.size() < suffix.size()) continue;
+        if (name.size() < suffix.size())
+            continue;
         const std::string_view tail(name.data() + name.size() - suffix.size(), suffix.size());
         if (CompareStringOrdinal(Utf8ToWide(tail).c_str(), -1, Utf8ToWide(suffix).c_str(), -1,
                                  TRUE) == CSTR_EQUAL) {

@@ -12,18 +12,24 @@ namespace {
 
 std::string Trim(const std::string& s) {
     size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    while (b < e && (s[b] == ' ' || s[b] == '\t'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+        --e;
     return s.substr(b, e - b);
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-        if (x != y) return false;
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x + 32);
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y + 32);
+        if (x != y)
+            return false;
     }
     return true;
 }
@@ -31,9 +37,11 @@ bool SameName(const std::string& a, const std::string& b) {
 // The section named by a header line, or false when the line is no header.
 bool SectionOf(const std::string& line, std::string& name) {
     const std::string t = Trim(line);
-    if (t.size() < 2 || t.front() != '[') return false;
+    if (t.size() < 2 || t.front() != '[')
+        return false;
     const size_t close = t.find(']');
-    if (close == std::string::npos) return false;
+    if (close == std::string::npos)
+        return false;
     name = Trim(t.substr(1, close - 1));
     return true;
 }
@@ -41,9 +49,11 @@ bool SectionOf(const std::string& line, std::string& name) {
 // Splits "key=value"; comment lines and lines without "=" are no entries.
 bool EntryOf(const std::string& line, std::string& key, std::string& value) {
     const std::string t = Trim(line);
-    if (t.empty() || t[0] == ';' || t[0] == '[') return false;
+    if (t.empty() || t[0] == ';' || t[0] == '[')
+        return false;
     const size_t eq = t.find('=');
-    if (eq == std::string::npos) return false;
+    if (eq == std::string::npos)
+        return false;
     key = Trim(t.substr(0, eq));
     value = Trim(t.substr(eq + 1));
     return !key.empty();
@@ -53,7 +63,8 @@ bool EntryOf(const std::string& line, std::string& key, std::string& value) {
 
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
     std::string raw;
-    if (ReadFileBytes(path_, raw)) lines_ = SplitLines(raw);
+    if (ReadFileBytes(path_, raw))
+        lines_ = SplitLines(raw);
 }
 
 TIniFile::TIniFile(std::string path, const std::string& bytes)
@@ -78,7 +89,8 @@ bool TIniFile::SectionExists(const std::string& section) const {
     const std::string gbkSection = Utf8ToGbk(section);
     std::string name;
     for (const std::string& line : lines_) {
-        if (SectionOf(line, name) && SameName(name, gbkSection)) return true;
+        if (SectionOf(line, name) && SameName(name, gbkSection))
+            return true;
     }
     return false;
 }
@@ -91,9 +103,11 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& key) c
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& def) const {
     std::string raw;
-    if (!Find(section, key, raw)) return def;
+    if (!Find(section, key, raw))
+        return def;
     // A value in matching double quotes is read without them.
-    if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"') raw = raw.substr(1, raw.size() - 2);
+    if (raw.size() >= 2 && raw.front() == '"' && raw.back() == '"')
+        raw = raw.substr(1, raw.size() - 2);
     std::string text = GbkToUtf8(raw);
     // Cut at kMaxText characters, never inside a UTF-8 sequence.
     size_t chars = 0;
@@ -109,16 +123,19 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 bool TIniFile::ParseInteger(const std::string& text, int32_t& out) {
     size_t i = 0;
     bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
     int base = 10;
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
-    if (i >= text.size()) return false;
+    if (i >= text.size())
+        return false;
     int64_t value = 0;
     for (; i < text.size(); ++i) {
         const char c = text[i];
@@ -132,11 +149,15 @@ bool TIniFile::ParseInteger(const std::string& text, int32_t& out) {
         }
         value = value * base + digit;
         // Hexadecimal may spell the full unsigned 32 bits (colours, masks).
-        if (value > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) return false;
+        if (value > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL))
+            return false;
     }
-    if (negative) value = -value;
-    if (base == 16 && !negative && value > INT32_MAX) value -= 0x100000000LL;
-    if (value > INT32_MAX || value < INT32_MIN) return false;
+    if (negative)
+        value = -value;
+    if (base == 16 && !negative && value > INT32_MAX)
+        value -= 0x100000000LL;
+    if (value > INT32_MAX || value < INT32_MIN)
+        return false;
     out = static_cast<int32_t>(value);
     return true;
 }
@@ -158,7 +179,8 @@ std::string TIniFile::WithValue(const std::string& bytes, const std::string& sec
     std::string gbkValue = Utf8ToGbk(value);
     // One line per key: a line break in a value would split it into garbage.
     for (char& c : gbkValue) {
-        if (c == '\r' || c == '\n') c = ' ';
+        if (c == '\r' || c == '\n')
+            c = ' ';
     }
     const std::string entry = gbkKey + "=" + gbkValue;
     std::vector<std::string> lines = SplitLines(bytes);
@@ -167,9 +189,11 @@ std::string TIniFile::WithValue(const std::string& bytes, const std::string& sec
     std::string name, k, v;
     for (size_t i = 0; i < lines.size() && !done; ++i) {
         if (SectionOf(lines[i], name)) {
-            if (inSection) break;
+            if (inSection)
+                break;
             inSection = SameName(name, gbkSection);
-            if (inSection) insertAt = i + 1;
+            if (inSection)
+                insertAt = i + 1;
         } else if (inSection) {
             if (EntryOf(lines[i], k, v) && SameName(k, gbkKey)) {
                 lines[i] = entry;
@@ -183,13 +207,15 @@ std::string TIniFile::WithValue(const std::string& bytes, const std::string& sec
         if (insertAt != std::string::npos) {
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
         } else {
-            if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+            if (!lines.empty() && !Trim(lines.back()).empty())
+                lines.emplace_back();
             lines.push_back("[" + gbkSection + "]");
             lines.push_back(entry);
         }
     }
     std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
+    for (const std::string& line : lines)
+        text += line + "\r\n";
     return text;
 }
 
@@ -201,7 +227,8 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
         throw EIniWriteError(path_);
     }
     const std::string text = WithValue(raw, section, key, value);
-    if (!WriteFileAtomic(path_, text)) throw EIniWriteError(path_);
+    if (!WriteFileAtomic(path_, text))
+        throw EIniWriteError(path_);
     lines_ = SplitLines(text);
 }
 
