@@ -1,0 +1,90 @@
+#include "Holiday.h"
+
+#include "core/FileSys.h"
+#include "core/LineFile.h"
+
+#include <string_view>
+
+namespace tempora {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+bool ParseLine(std::string_view line, int64_t& day, HolidayInfo& info) {
+    const size_t bar1 = line.find('|');
+    if (bar1 == std::string_view::npos)
+        return false;
+    const size_t bar2 = line.find('|', bar1 + 1);
+    if (bar2 == std::string_view::npos || line.find('|', bar2 + 1) != std::string_view::npos) {
+        return false;
+    }
+    const std::string date(Trim(line.substr(0, bar1)));
+    const std::string_view name = Trim(line.substr(bar1 + 1, bar2 - bar1 - 1));
+    const std::string_view kind = Trim(line.substr(bar2 + 1));
+    TDateTime value = 0;
+    if (date.size() != 10 || !ParseStamp(date, value) || name.empty())
+        return false;
+    if (kind == "1") {
+        info.kind = HolidayKind::DayOff;
+    } else if (kind == "0") {
+        info.kind = HolidayKind::WorkDay;
+    } else {
+        return false;
+    }
+    info.name = std::string(name);
+    day = DayNumber(value);
+    return true;
+}
+
+THolidayList g_holidays;
+
+}  // namespace
+
+size_t THolidayList::LoadFromLines(const std::vector<std::string>& utf8Lines) {
+    days_.clear();
+    for (const std::string& raw : utf8Lines) {
+        const std::string_view line = Trim(raw);
+        if (line.empty() || line.front() == '#')
+            continue;
+        int64_t day = 0;
+        HolidayInfo info;
+        if (ParseLine(line, day, info))
+            days_[day] = std::move(info);
+    }
+    return days_.size();
+}
+
+bool THolidayList::LoadFromFile(const std::string& path) {
+    std::vector<std::string> lines;
+    const bool read = ReadLineFile(path, lines);
+    LoadFromLines(lines);
+    return read;
+}
+
+HolidayInfo THolidayList::Of(TDateTime date) const {
+    // Not finite or far outside the calendar: no day can match.
+    if (!(date > -1e9 && date < 1e9))
+        return {};
+    const auto it = days_.find(DayNumber(date));
+    return it == days_.end() ? HolidayInfo{} : it->second;
+}
+
+bool LoadHolidays(const std::string& dataDir) {
+    std::string path = dataDir;
+    if (!path.empty() && path.back() != '/' && path.back() != '\\')
+        path += kPathSep;
+    return g_holidays.LoadFromFile(path + kHolidayFileName);
+}
+
+HolidayInfo HolidayOf(TDateTime date) {
+    return g_holidays.Of(date);
+}
+
+}  // namespace tempora

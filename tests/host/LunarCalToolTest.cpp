@@ -1,0 +1,124 @@
+// The calendar command-line tool, driven in-process.
+#include "../../tools/tempora-cal/CalTool.cpp"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+using namespace tempora;
+
+namespace {
+
+struct ToolRun {
+    int code;
+    std::string out, err;
+};
+
+ToolRun CalTool(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const std::vector<std::string> withData = [&] {
+        std::vector<std::string> all{"--data", std::string(TEMPORA_SOURCE_DIR) + "/data"};
+        all.insert(all.end(), args.begin(), args.end());
+        return all;
+    }();
+    const int code = RunCalTool(withData, "/nonexistent", out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+TEST(LunarCalTool, TsvHasOneRowPerDayWithEveryColumn) {
+    const ToolRun r = CalTool({"tsv", "2024-02-03", "2024-02-10"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0],
+              "date\tlunar_year\tlunar_month\tlunar_day\tleap\tgz_year\tgz_month\tgz_day\tzodiac"
+              "\tterm\tterm_instant\tfestival\tholiday");
+    EXPECT_EQ(lines[1], "2024-02-03\t2023\t12\t24\t0\t癸卯\t乙丑\t丁酉\t兔\t\t\t小年\t");
+    EXPECT_EQ(lines[2],
+              "2024-02-04\t2023\t12\t25\t0\t癸卯\t丙寅\t戊戌\t兔\t立春\t2024-02-04 16:27:04\t\t"
+              "春节(班)");
+    EXPECT_EQ(lines[8],
+              "2024-02-10\t2024\t1\t1\t0\t甲辰\t丙寅\t甲辰\t龙\t\t\t春节 国际气象节\t春节");
+
+    const std::vector<std::string> leap = Lines(CalTool({"tsv", "2020-05-23", "2020-05-23"}).out);
+    ASSERT_EQ(leap.size(), 2u);
+    EXPECT_EQ(leap[1], "2020-05-23\t2020\t4\t1\t1\t庚子\t辛巳\t丙寅\t鼠\t\t\t国际牛奶日\t");
+}
+
+TEST(LunarCalTool, DayMonthAndTermsInChinese) {
+    const ToolRun day = CalTool({"day", "2024-02-04"});
+    ASSERT_EQ(day.code, 0);
+    EXPECT_EQ(day.out,
+              "公元: 2024年2月4日 星期日  第6周\n"
+              "农历: 二零二三年腊月廿五\n"
+              "干支: 癸卯(兔)年丙寅月戊戌日\n"
+              "节气: 立春 2024-02-04 16:27:04\n"
+              "假日: 春节 调休上班\n");
+
+    const ToolRun month = CalTool({"month", "2024-02"});
+    ASSERT_EQ(month.code, 0);
+    const std::vector<std::string> lines = Lines(month.out);
+    ASSERT_GE(lines.size(), 12u);
+    EXPECT_EQ(lines[0], "                    2024年2月");
+    EXPECT_EQ(lines[1], "  日     一     二     三     四     五     六");
+    EXPECT_EQ(lines[2], "                              1      2      3");
+    EXPECT_EQ(lines[3], "                            廿二   廿三   小年");
+    EXPECT_EQ(lines[4], "  4班    5      6      7      8      9     10休");
+    EXPECT_EQ(lines[5], "立春   廿六   廿七   廿八   廿九   除夕   春节");
+    EXPECT_EQ(lines.back(),
+              "假日: 春节  放假 10日 11日 12日 13日 14日 15日 16日 17日  调休上班 4日 18日");
+
+    const ToolRun terms = CalTool({"terms", "2023"});
+    ASSERT_EQ(terms.code, 0);
+    const std::vector<std::string> t = Lines(terms.out);
+    ASSERT_EQ(t.size(), 24u);
+    EXPECT_EQ(t[11], "夏至  2023-06-21 22:57:43  星期三");
+}
+
+TEST(LunarCalTool, BadInputGivesAOneLineErrorAndFailure) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"tsv", "2024-02-10", "2024-02-01"},  // reversed
+        {"tsv", "1900-01-30", "1900-02-01"},  // before the lunar range
+        {"tsv", "2100-12-31", "2101-01-01"},  // after it
+        {"tsv", "2024-02-30", "2024-03-01"},
+        {"tsv", "2024-2-1", "2024-03-01"},
+        {"tsv", "2024-02-01"},
+        {"day", "tomorrow"},
+        {"day", "2024-02-01", "extra"},
+        {"month", "2024-13"},
+        {"month", "2101-01"},
+        {"month", "2024-1"},
+        {"terms", "1899"},
+        {"terms", "20x4"},
+        {"moon", "2024"},
+        {"--data"},
+    };
+    for (const auto& args : bad) {
+        SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCalTool(args, ".", out, err), 2);
+        EXPECT_EQ(out.str(), "");
+        ASSERT_FALSE(err.str().empty());
+        EXPECT_EQ(err.str().find('\n'), err.str().size() - 1);
+    }
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCalTool({}, ".", out, err), 2);
+    EXPECT_NE(err.str().find("Holiday.lst"), std::string::npos);
+}
+
+TEST(LunarCalTool, MissingHolidayListMeansNoHolidays) {
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCalTool({"tsv", "2024-02-10", "2024-02-10"}, "/nonexistent", out, err), 0);
+    EXPECT_EQ(Lines(out.str()).at(1).substr(Lines(out.str()).at(1).rfind('\t')), "\t");
+}
