@@ -1,0 +1,76 @@
+#include "Settings.h"
+
+#include <algorithm>
+
+namespace tempora {
+
+namespace {
+// A hand-edited value outside what the options dialog can store falls back to
+// the key's default: a 0-minute timer or a 100000-point font helps nobody.
+int ReadInRange(const TIniFile& ini, const char* section, const char* key, int def, int lo,
+                int hi) {
+    const int v = ini.ReadInteger(section, key, def);
+    return v < lo || v > hi ? def : v;
+}
+}  // namespace
+
+void ReadSkinNames(const TIniFile& ini, BarSettings& s) {
+    s.skinFile = ini.ReadString("SKIN", "SkinFile", "");
+    s.clockFile = ini.ReadString("SKIN", "ClockFile", "");
+}
+
+BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) {
+    BarSettings s;
+    ReadSkinNames(ini, s);
+    s.winFile = ini.ReadString("SKIN", "WinFile", "");
+
+    s.ledFont = ini.ReadBool("LED", "LEDFont", true);
+    s.fontName = ini.ReadString("LED", "FontName", "Tahoma");
+    s.fontSize = ReadInRange(ini, "LED", "FontSize", 18, 1, 200);
+    s.fontColor = static_cast<uint32_t>(ReadInRange(ini, "LED", "FontColor", 0xFFFFFF, 0, 0xFFFFFF));
+    s.fontBold = ini.ReadBool("LED", "FontBold", false);
+    s.fontItalic = ini.ReadBool("LED", "FontItalic", false);
+    s.fontUnderline = ini.ReadBool("LED", "FontUnderline", false);
+    s.fontStrikeOut = ini.ReadBool("LED", "FontStrikeOut", false);
+
+    s.alarm = ini.ReadBool("CLOCK", "Alarm", false);
+    s.halfAlarm = ini.ReadBool("CLOCK", "HalfAlarm", false);
+    s.alarmType = ReadInRange(ini, "CLOCK", "AlarmType", 0, 0, 3);
+    s.hotKey = ini.ReadBool("CLOCK", "HotKey", false);
+    s.hotKey1 = ini.ReadString("CLOCK", "HotKey1", "");
+    s.hotKey2 = ini.ReadString("CLOCK", "HotKey2", "");
+
+    s.autoCheck = ini.ReadBool("TIME", "AutoChcek", false);  // the key is spelled so
+    s.stepHour = ReadInRange(ini, "TIME", "StepHour", 1, 1, 1000);
+
+    s.markMode = ReadInRange(ini, "MSG", "CalendarLX", 1, 0, 2);
+    s.markStepMinutes = ReadInRange(ini, "MSG", "CalendarStep", 5, 1, 600);
+
+    s.left = ini.ReadInteger("BAR", "Left", screenWidth - barWidth);
+    if (static_cast<int64_t>(s.left) + barWidth > screenWidth) s.left = screenWidth - barWidth;
+    s.top = std::max(0, ini.ReadInteger("BAR", "Top", 0));
+    s.onTop = ini.ReadBool("BAR", "OnTop", false);
+    s.onStartHide = ini.ReadBool("BAR", "OnStartHide", false);
+    s.defaultView = ini.ReadInteger("BAR", "DefWin", 1);
+    if (s.defaultView < 0 || s.defaultView > 3) s.defaultView = 1;
+    s.barAlpha = ReadInRange(ini, "BAR", "Tr", 200, 0, 255);
+    return s;
+}
+
+int ClampClockViewLeft(int left, int screenWidth) {
+    return std::max(0, std::min(left, screenWidth - 100));
+}
+
+bool IsHideSwitch(const std::string& firstArgument) {
+    size_t b = 0, e = firstArgument.size();
+    while (b < e && static_cast<unsigned char>(firstArgument[b]) <= ' ') ++b;
+    while (e > b && static_cast<unsigned char>(firstArgument[e - 1]) <= ' ') --e;
+    if (e - b != 5) return false;
+    const char* want = "/hide";
+    for (size_t i = 0; i < 5; ++i) {
+        if ((firstArgument[b + i] | 0x20) != want[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace tempora

@@ -1,0 +1,53 @@
+// The bar's settings as read from skin.ini at start-up, with every default and
+// clamp applied, so that the bar and its tests see the same values.
+#pragma once
+
+#include "core/IniFile.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tempora {
+
+struct BarSettings {
+    // SKIN
+    std::string skinFile, clockFile, winFile;
+    // LED: digits, or plain text in this font
+    bool ledFont = true;
+    std::string fontName = "Tahoma";
+    int fontSize = 18;
+    uint32_t fontColor = 0xFFFFFF;
+    bool fontBold = false, fontItalic = false, fontUnderline = false, fontStrikeOut = false;
+    // CLOCK
+    bool alarm = false, halfAlarm = false;
+    int alarmType = 0;
+    bool hotKey = false;
+    std::string hotKey1, hotKey2;
+    // TIME
+    bool autoCheck = false;
+    int stepHour = 1;
+    // MSG
+    int markMode = 1;
+    int markStepMinutes = 5;
+    // BAR
+    int left = 0, top = 0;
+    bool onTop = false, onStartHide = false;
+    int defaultView = 1;
+    int barAlpha = 200;
+};
+
+// Reads every key the bar needs at start-up. The bar's left edge defaults to
+// the screen's right edge less the bar, and is pulled back so that the bar's
+// right edge stays on the screen; a negative top becomes 0.
+BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth);
+
+// Only the skin names, for re-reading after a skin has been applied.
+void ReadSkinNames(const TIniFile& ini, BarSettings& s);
+
+// Where the clock view goes: CHILD/Left clamped to 0 … screen width − 100.
+int ClampClockViewLeft(int left, int screenWidth);
+
+// True when the first command-line argument asks for a hidden start.
+bool IsHideSwitch(const std::string& firstArgument);
+
+}  // namespace tempora

@@ -1,0 +1,140 @@
+#include "app/ClockTick.h"
+#include "app/HotKey.h"
+#include "app/Settings.h"
+#include "core/FileSys.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+using namespace tempora;
+using tempora::test::TempDir;
+
+namespace {
+BarSettings ReadFrom(const std::string& text, int screenWidth = 1024, int barWidth = 332) {
+    return ReadBarSettings(TIniFile("skin.ini", text), screenWidth, barWidth);
+}
+}  // namespace
+
+TEST(BarSettings, DefaultsWithoutAFile) {
+    TempDir dir;
+    const BarSettings s = ReadBarSettings(TIniFile(dir.File("skin.ini")), 1280, 332);
+    EXPECT_EQ(s.left, 1280 - 332);
+    EXPECT_EQ(s.top, 0);
+    EXPECT_EQ(s.barAlpha, 200);
+    EXPECT_EQ(s.defaultView, 1);
+    EXPECT_EQ(s.markMode, 1);
+    EXPECT_EQ(s.markStepMinutes, 5);
+    EXPECT_FALSE(s.alarm || s.halfAlarm || s.hotKey || s.autoCheck || s.onTop || s.onStartHide);
+    EXPECT_TRUE(s.ledFont);
+    EXPECT_EQ(s.fontName, "Tahoma");
+    EXPECT_EQ(s.fontSize, 18);
+    EXPECT_EQ(s.fontColor, 0xFFFFFFu);
+}
+
+TEST(BarSettings, ClampsAndFallbacks) {
+    struct Case {
+        const char* text;
+        int left, top, view, alpha;
+    } cases[] = {
+        {"[BAR]\nLeft=5000\nTop=-3", 692, 0, 1, 200},
+        {"[BAR]\nLeft=-50\nTop=900", -50, 900, 1, 200},
+        {"[bar]\nleft=100\nDefWin=7", 100, 0, 1, 200},
+        {"[BAR]\nDefWin=-1\nTr=20", 692, 0, 1, 20},
+        {"[BAR]\nDefWin=0\nTr=99999", 692, 0, 0, 200},
+        {"[BAR]\nDefWin=3\nTr=-1", 692, 0, 3, 200},
+        {"[BAR]\nLeft=99999999999999\nTop=garbage\nDefWin=two", 692, 0, 1, 200},
+        {"[BAR]\nLeft=2147483647", 692, 0, 1, 200},  // no overflow on the right-edge test
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const BarSettings s = ReadFrom(c.text);
+        EXPECT_EQ(s.left, c.left);
+        EXPECT_EQ(s.top, c.top);
+        EXPECT_EQ(s.defaultView, c.view);
+        EXPECT_EQ(s.barAlpha, c.alpha);
+    }
+    const BarSettings s = ReadFrom(
+        "[CLOCK]\nAlarm=yes\nHalfAlarm=2\nAlarmType=9\n[MSG]\nCalendarStep=0\nCalendarLX=5\n"
+        "[TIME]\nAutoChcek=1\nStepHour=0\n[LED]\nFontSize=100000\nFontColor=$FF");
+    EXPECT_FALSE(s.alarm);
+    EXPECT_TRUE(s.halfAlarm);
+    EXPECT_EQ(s.alarmType, 0);
+    EXPECT_EQ(s.markStepMinutes, 5);
+    EXPECT_EQ(s.markMode, 1);
+    EXPECT_TRUE(s.autoCheck);
+    EXPECT_EQ(s.stepHour, 1);
+    EXPECT_EQ(s.fontSize, 18);
+    EXPECT_EQ(s.fontColor, 0xFFu);
+
+    EXPECT_EQ(ClampClockViewLeft(-20, 1280), 0);
+    EXPECT_EQ(ClampClockViewLeft(1250, 1280), 1180);
+    EXPECT_EQ(ClampClockViewLeft(300, 1280), 300);
+}
+
+TEST(BarSettings, HideSwitchAndHotKeyTexts) {
+    for (const char* yes : {"/hide", "/HIDE", "  /Hide\t"}) EXPECT_TRUE(IsHideSwitch(yes)) << yes;
+    for (const char* no : {"", "/hid", "/hidden", "-hide", "/h ide"}) {
+        EXPECT_FALSE(IsHideSwitch(no)) << no;
+    }
+    struct {
+        const char* text;
+        int mask;
+    } mods[] = {{"Alt", 1},         {"Ctrl", 2},          {"Shift", 4},        {"Alt + Ctrl", 3},
+                {"Alt + Shift", 5}, {"Ctrl + Shift", 6},  {"ctrl + shift", 6}, {"Alt + Ctrl + Shift", 7},
+                {"Ctrl+Shift", -1}, {"Shift + Ctrl", -1}, {"", -1},            {"Win", -1}};
+    for (const auto& m : mods) EXPECT_EQ(HotKeyModifiers(m.text), m.mask) << m.text;
+    EXPECT_EQ(HotKeyVirtualKey("T"), 0x54);
+    EXPECT_EQ(HotKeyVirtualKey("t"), 0x54);
+    EXPECT_EQ(HotKeyVirtualKey("Zebra"), 0x5A);
+    for (const char* bad : {"", "1", "#", "时", " T"}) EXPECT_EQ(HotKeyVirtualKey(bad), 0) << bad;
+}
+
+TEST(SecondTicker, TicksUpTo900msLateOrEarlyHandleEverySecondOnce) {
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> jitter(-900, 900);
+    const int64_t start = 1707035213000LL;
+    TSecondTicker ticker;
+    std::map<int64_t, int> handled;
+    int64_t s;
+    int64_t lastTick = start;
+    for (int k = 0; k < 5000; ++k) {
+        // Nominal ticks just past each boundary, delivered anywhere within ±900 ms,
+        // never before the previous one.
+        lastTick = std::max(lastTick, start + k * 1000 + 2 + jitter(rng));
+        while (ticker.NextSecond(lastTick, s)) ++handled[s];
+    }
+    ASSERT_FALSE(handled.empty());
+    EXPECT_EQ(handled.begin()->first, start / 1000);
+    EXPECT_EQ(static_cast<int64_t>(handled.size()), handled.rbegin()->first - start / 1000 + 1);
+    for (const auto& [second, count] : handled) ASSERT_EQ(count, 1) << second;
+}
+
+TEST(SecondTicker, NestedTicksContinueInOrderAndJumpsAreNotReplayed) {
+    TSecondTicker ticker;
+    int64_t s;
+    ASSERT_TRUE(ticker.NextSecond(10'000'500, s));
+    EXPECT_EQ(s, 10'000);
+    // Five seconds late: the outer tick takes 10001; a tick nested inside its
+    // handling takes the rest, in order; the outer loop then finds nothing left.
+    ASSERT_TRUE(ticker.NextSecond(10'005'100, s));
+    EXPECT_EQ(s, 10'001);
+    std::vector<int64_t> nested;
+    while (ticker.NextSecond(10'005'200, s)) nested.push_back(s);
+    EXPECT_EQ(nested, (std::vector<int64_t>{10'002, 10'003, 10'004, 10'005}));
+    EXPECT_FALSE(ticker.NextSecond(10'005'300, s));
+    // The clock set back 30 s: nothing until it passes the last handled second.
+    EXPECT_FALSE(ticker.NextSecond(9'975'000, s));
+    // A jump of more than a minute ahead, or back, handles only the new second.
+    ASSERT_TRUE(ticker.NextSecond(10'100'000, s));
+    EXPECT_EQ(s, 10'100);
+    EXPECT_FALSE(ticker.NextSecond(10'100'999, s));
+    ASSERT_TRUE(ticker.NextSecond(9'000'000, s));
+    EXPECT_EQ(s, 9'000);
+
+    EXPECT_EQ(TSecondTicker::DelayToNextBoundary(10'000'000), 1002);
+    EXPECT_EQ(TSecondTicker::DelayToNextBoundary(10'000'998), 4);
+    EXPECT_EQ(TSecondTicker::DelayToNextBoundary(-1), 3);
+}
