@@ -1,7 +1,7 @@
 #include "LunarCal.Festivals.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 
 namespace tempora {
 
@@ -171,9 +171,9 @@ std::string_view Trim(std::string_view s) {
 }
 
 std::string TwoDigits(int value) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d", value);
-    return buf;
+    if (value < 0 || value > 99)
+        return std::to_string(value);
+    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
 }
 
 // Gregorian parts of a date the look-ups can key on; false for NaN and values

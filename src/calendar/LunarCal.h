@@ -1,7 +1,8 @@
 // The Chinese calendar engine: lunar dates for the lunar years 1900-2100
 // (31 January 1900 to 31 December 2100), the sexagenary (GanZhi) cycles, the
 // 24 solar terms from the real Sun, week numbers, and their Chinese texts.
-// Stateless apart from the solar-term cache; user-interface thread.
+// Stateless apart from the solar-term cache, which each year fills once
+// (safe from any thread).
 #pragma once
 
 #include "core/DateTime.h"
