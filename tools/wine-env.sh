@@ -35,7 +35,8 @@ if [ ! -f "$WINEPREFIX/.tempora-ready" ]; then
             printf '"%s"="WenQuanYi Zen Hei"\r\n' "$face"
         done
     } | iconv -f UTF-8 -t UTF-16 >"$reg"
-    wine regedit /S "$reg" >/dev/null 2>&1
+    # regedit takes a leading "/" for a switch: hand it the Windows path.
+    wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.tempora-ready"
 fi

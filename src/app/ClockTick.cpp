@@ -3,7 +3,9 @@
 namespace tempora {
 
 namespace {
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 }  // namespace
 
 bool TSecondTicker::NextSecond(int64_t nowMs, int64_t& second) {
@@ -14,7 +16,8 @@ bool TSecondTicker::NextSecond(int64_t nowMs, int64_t& second) {
         second = now;
         return true;
     }
-    if (now <= last_) return false;
+    if (now <= last_)
+        return false;
     second = ++last_;
     return true;
 }

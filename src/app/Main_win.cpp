@@ -1,14 +1,54 @@
-// Entry point of Tempora.exe.
+// Entry point of Tempora.exe: one instance per user session, then the bar.
+#include "app/DataDir_win.h"
+#include "app/RunOnce_win.h"
 #include "app/UnitLED_win.h"
+#include "core/Encoding.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+
+namespace {
+
+// The first argument, and the file after "/trace-ticks" (a diagnostic switch
+// that is in no menu: it appends one line per clock tick).
+void ParseCommandLine(tempora::BarOptions& options) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv)
+        return;
+    if (argc > 1)
+        options.firstArgument = tempora::WideToUtf8(argv[1]);
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (lstrcmpiW(argv[i], L"/trace-ticks") == 0) {
+            options.traceTicksFile = tempora::WideToUtf8(argv[i + 1]);
+        }
+    }
+    LocalFree(argv);
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    tempora::ShadowsEnabled = true;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    tempora::TFrmLED bar;
-    if (!bar.Create()) return 1;
+
+    tempora::TRunOnce runOnce;
+    tempora::BarOptions options;
+    options.programDir = tempora::ProgramDir();
+    options.dataDir = tempora::ResolveDataDir(options.programDir);
+    ParseCommandLine(options);
+
+    tempora::TFrmLED bar(std::move(options));
+    if (!bar.CreateHidden())
+        return 1;
+    // A second instance restores the first and leaves without showing anything.
+    if (runOnce.CheckPrevInstance(bar.Handle()))
+        return 0;
+    bar.Initialise();
+    bar.Show();
+
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -27,7 +27,8 @@ BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) 
     s.ledFont = ini.ReadBool("LED", "LEDFont", true);
     s.fontName = ini.ReadString("LED", "FontName", "Tahoma");
     s.fontSize = ReadInRange(ini, "LED", "FontSize", 18, 1, 200);
-    s.fontColor = static_cast<uint32_t>(ReadInRange(ini, "LED", "FontColor", 0xFFFFFF, 0, 0xFFFFFF));
+    s.fontColor =
+        static_cast<uint32_t>(ReadInRange(ini, "LED", "FontColor", 0xFFFFFF, 0, 0xFFFFFF));
     s.fontBold = ini.ReadBool("LED", "FontBold", false);
     s.fontItalic = ini.ReadBool("LED", "FontItalic", false);
     s.fontUnderline = ini.ReadBool("LED", "FontUnderline", false);
@@ -47,12 +48,14 @@ BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) 
     s.markStepMinutes = ReadInRange(ini, "MSG", "CalendarStep", 5, 1, 600);
 
     s.left = ini.ReadInteger("BAR", "Left", screenWidth - barWidth);
-    if (static_cast<int64_t>(s.left) + barWidth > screenWidth) s.left = screenWidth - barWidth;
+    if (static_cast<int64_t>(s.left) + barWidth > screenWidth)
+        s.left = screenWidth - barWidth;
     s.top = std::max(0, ini.ReadInteger("BAR", "Top", 0));
     s.onTop = ini.ReadBool("BAR", "OnTop", false);
     s.onStartHide = ini.ReadBool("BAR", "OnStartHide", false);
     s.defaultView = ini.ReadInteger("BAR", "DefWin", 1);
-    if (s.defaultView < 0 || s.defaultView > 3) s.defaultView = 1;
+    if (s.defaultView < 0 || s.defaultView > 3)
+        s.defaultView = 1;
     s.barAlpha = ReadInRange(ini, "BAR", "Tr", 200, 0, 255);
     return s;
 }
@@ -63,12 +66,16 @@ int ClampClockViewLeft(int left, int screenWidth) {
 
 bool IsHideSwitch(const std::string& firstArgument) {
     size_t b = 0, e = firstArgument.size();
-    while (b < e && static_cast<unsigned char>(firstArgument[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(firstArgument[e - 1]) <= ' ') --e;
-    if (e - b != 5) return false;
+    while (b < e && static_cast<unsigned char>(firstArgument[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(firstArgument[e - 1]) <= ' ')
+        --e;
+    if (e - b != 5)
+        return false;
     const char* want = "/hide";
     for (size_t i = 0; i < 5; ++i) {
-        if ((firstArgument[b + i] | 0x20) != want[i]) return false;
+        if ((firstArgument[b + i] | 0x20) != want[i])
+            return false;
     }
     return true;
 }

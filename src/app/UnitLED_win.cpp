@@ -1,62 +1,767 @@
 #include "app/UnitLED_win.h"
 
+#include "app/HotKey.h"
+#include "core/ClockSource.h"
+#include "core/Encoding.h"
+#include "core/FileSys.h"
+#include "reminders/PopupProtocol.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
 namespace tempora {
 
-bool TFrmLED::Create() {
-    const int w = 332, h = 34;
-    const int x = GetSystemMetrics(SM_CXSCREEN) - w;
-    if (!CreateWin(L"TFrmLED", L"Tempora", WS_POPUP, WS_EX_TOOLWINDOW, x, 0, w, h, nullptr,
-                   LoadIconW(nullptr, IDI_APPLICATION))) {
+bool ShadowsEnabled = true;
+std::string ChineseFontName;
+
+namespace {
+
+constexpr wchar_t kHotKeyAtom[] = L"TemporaDefineHotKey";
+constexpr UINT kMoveByCaption = 0xF012;
+constexpr COLORREF kKey = RGB(255, 0, 255);
+
+// Where the bar's parts lie, in client pixels.
+constexpr RECT kPanel{53, 4, 53 + 116, 4 + 26};
+constexpr RECT kBtnMenu{8, 4, 8 + 43, 4 + 27};
+constexpr RECT kBtnMin{296, 1, 296 + 26, 1 + 9};
+constexpr RECT kDateLine{173, 12, 173 + 154, 12 + 20};
+constexpr COLORREF kPanelBorder = 13664560;
+
+int CALLBACK FontFound(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM found) {
+    reinterpret_cast<std::vector<std::wstring>*>(found)->push_back(lf->lfFaceName);
+    return 1;
+}
+
+bool FontInstalled(HDC dc, const wchar_t* face) {
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    std::vector<std::wstring> found;
+    EnumFontFamiliesExW(dc, &lf, FontFound, reinterpret_cast<LPARAM>(&found), 0);
+    return !found.empty();
+}
+
+HFONT MakeFont(const wchar_t* face, int points, int weight = FW_NORMAL, bool italic = false,
+               bool underline = false, bool strikeOut = false) {
+    HDC dc = GetDC(nullptr);
+    const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, dc);
+    return CreateFontW(height, 0, 0, 0, weight, italic, underline, strikeOut, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+void Gradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
+    TRIVERTEX v[2] = {
+        {r.left, r.top, static_cast<COLOR16>(GetRValue(top) << 8),
+         static_cast<COLOR16>(GetGValue(top) << 8), static_cast<COLOR16>(GetBValue(top) << 8), 0},
+        {r.right, r.bottom, static_cast<COLOR16>(GetRValue(bottom) << 8),
+         static_cast<COLOR16>(GetGValue(bottom) << 8), static_cast<COLOR16>(GetBValue(bottom) << 8),
+         0}};
+    GRADIENT_RECT g{0, 1};
+    GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+}
+
+// A rounded rectangle filled with a vertical gradient and framed by `border`.
+void RoundedPanel(HDC dc, const RECT& r, int radius, COLORREF top, COLORREF bottom,
+                  COLORREF border) {
+    GdiObject<HRGN> rgn(
+        CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, radius, radius));
+    SelectClipRgn(dc, rgn.Get());
+    Gradient(dc, r, top, bottom);
+    SelectClipRgn(dc, nullptr);
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, border));
+    SelectObjectScope p(dc, pen.Get());
+    SelectObjectScope b(dc, GetStockObject(NULL_BRUSH));
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, radius, radius);
+}
+
+bool InRect(const RECT& r, POINT p) {
+    return PtInRect(&r, p) != FALSE;
+}
+
+}  // namespace
+
+void FadeOutForm(HWND form, int alpha) {
+    if (!form)
+        return;
+    while (alpha > 30) {
+        alpha -= 30;
+        SetLayeredWindowAttributes(form, kKey, static_cast<BYTE>(alpha), LWA_COLORKEY | LWA_ALPHA);
+        Sleep(30);
+    }
+}
+
+TFrmLED::TFrmLED(BarOptions options) : options_(std::move(options)) {}
+
+TFrmLED::~TFrmLED() {
+    if (trace_)
+        fclose(trace_);
+    if (popupMenu1_)
+        DestroyMenu(popupMenu1_);
+    if (popupMenu2_)
+        DestroyMenu(popupMenu2_);
+}
+
+bool TFrmLED::CreateHidden() {
+    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    return CreateWin(L"TFrmLED", L"嘀嗒桌面时钟", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0,
+                     kWidth, kHeight, nullptr, icon ? icon : LoadIconW(nullptr, IDI_APPLICATION));
+}
+
+void TFrmLED::PickChineseFont() {
+    HDC dc = GetDC(nullptr);
+    for (const wchar_t* face : {L"楷体_GB2312", L"楷体", L"宋体"}) {
+        if (FontInstalled(dc, face) || std::wstring(face) == L"宋体") {
+            ChineseFontName = WideToUtf8(face);
+            break;
+        }
+    }
+    ReleaseDC(nullptr, dc);
+}
+
+void TFrmLED::Initialise() {
+    // 1–5: fonts, data folder, popup link, date texts not yet built.
+    formFont_.Reset(MakeFont(L"宋体", 9));
+    PickChineseFont();
+    firstShow_ = true;
+    popup_ = std::make_unique<TPopupLink>(Handle(), options_.programDir);
+    lastShownDate_ = 0;
+    if (!options_.traceTicksFile.empty()) {
+        trace_ = _wfopen(Utf8ToWide(options_.traceTicksFile).c_str(), L"ab");
+    }
+    // 6: settings.
+    ReadSettings(false);
+    // 7: the position saver.
+    RECT wr;
+    GetWindowRect(Handle(), &wr);
+    rememberedLeft_ = wr.left;
+    rememberedTop_ = wr.top;
+    SetTimer(Handle(), TimerSavePos, 2000, nullptr);
+    // Network time sync, the drop shadow, the window magnet, the hidden
+    // calendar window, the chime composer and the task list join the sequence
+    // here, in this order, as their parts arrive.
+
+    // 14, 15: the clock tick, and the first texts before the first paint.
+    tray_ = std::make_unique<TTrayIcon>(
+        Handle(), std::vector<HICON>{LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))
+                                         ? LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))
+                                         : LoadIconW(nullptr, IDI_APPLICATION)});
+    BuildMenus();
+    AddTooltips();
+    TimerClockTimer();
+    tray_->Add();
+    tray_->SetHint(hint_);
+    // 16: hide at start only when started by the autostart entry.
+    startHidden_ = settings_.onStartHide && IsHideSwitch(options_.firstArgument);
+    // 17: no task-bar button (the window was made a tool window at creation).
+    // The mark reminder timer and the advertisement lines follow with their parts.
+}
+
+void TFrmLED::Show() {
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(Handle());
+    if (firstShow_) {
+        firstShow_ = false;
+        SetTimer(Handle(), TimerChild, 300, nullptr);
+    }
+}
+
+void TFrmLED::ReadSettings(bool skinsOnly) {
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    if (skinsOnly) {
+        ReadSkinNames(ini, settings_);
+        return;
+    }
+    settings_ = ReadBarSettings(ini, GetSystemMetrics(SM_CXSCREEN), kWidth);
+    ApplyTimeFont();
+    if (settings_.hotKey)
+        RegisterClockHotKey(settings_.hotKey1, settings_.hotKey2);
+    SetWindowPos(Handle(), nullptr, settings_.left, settings_.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyStayOnTop();
+    SetBarAlpha(settings_.barAlpha);
+}
+
+void TFrmLED::ApplyTimeFont() {
+    const std::wstring face = Utf8ToWide(settings_.fontName);
+    timeFont_.Reset(MakeFont(face.c_str(), settings_.fontSize,
+                             settings_.fontBold ? FW_BOLD : FW_NORMAL, settings_.fontItalic,
+                             settings_.fontUnderline, settings_.fontStrikeOut));
+    RedrawPart(Part::Panel);
+}
+
+void TFrmLED::ApplyStayOnTop() {
+    SetWindowPos(Handle(), settings_.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TFrmLED::SetBarAlpha(int alpha) {
+    barAlpha_ = alpha;
+    SetLayeredWindowAttributes(Handle(), kKey, static_cast<BYTE>(alpha), LWA_COLORKEY | LWA_ALPHA);
+}
+
+bool TFrmLED::RegisterClockHotKey(const std::string& modifierText, const std::string& keyText) {
+    UnregisterClockHotKey();
+    hotKeyModText_ = modifierText;
+    hotKeyKeyText_ = keyText;
+    const int mods = HotKeyModifiers(modifierText);
+    const int key = HotKeyVirtualKey(keyText);
+    if (mods < 0 || key == 0)
+        return false;
+    const ATOM atom = GlobalAddAtomW(kHotKeyAtom);
+    const int id = atom - 0xC000;
+    if (atom == 0 || id <= 0)
+        return false;
+    if (!RegisterHotKey(Handle(), id, static_cast<UINT>(mods), static_cast<UINT>(key))) {
+        GlobalDeleteAtom(atom);
         return false;
     }
-    tray_.cbSize = sizeof tray_;
-    tray_.hWnd = Handle();
-    tray_.uID = 1;
-    tray_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    tray_.uCallbackMessage = WM_TRAYICON;
-    tray_.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    lstrcpynW(tray_.szTip, L"Tempora", ARRAYSIZE(tray_.szTip));
-    Shell_NotifyIconW(NIM_ADD, &tray_);
-    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    hotKeyId_ = id;
+    hotKeyMods_ = mods;
+    hotKeyKey_ = key;
     return true;
 }
 
-void TFrmLED::ShowTrayMenu() {
-    HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, PM_Exit, L"退出");
-    POINT pt;
-    GetCursorPos(&pt);
+void TFrmLED::UnregisterClockHotKey() {
+    if (hotKeyId_ > 0) {
+        UnregisterHotKey(Handle(), hotKeyId_);
+        GlobalDeleteAtom(static_cast<ATOM>(hotKeyId_ + 0xC000));
+    }
+    hotKeyId_ = 0;
+}
+
+void TFrmLED::TimerClockTimer() {
+    const ClockSource& clock = ClockSource::Current();
+    const int64_t nowMs = clock.UtcMillis();
+    // Each second is taken before anything runs for it, so that a tick nested
+    // in a message loop of this one goes on with the next second.
+    int64_t second, first = -1, last = -1;
+    while (ticker_.NextSecond(nowMs, second)) {
+        if (first < 0)
+            first = second;
+        last = second;
+        // The per-second work (due tasks, then the chime check) joins here.
+    }
+    const int64_t localMs = nowMs + clock.LocalOffsetMinutes(nowMs) * 60000LL;
+    UpdateClockDisplay(FromUnixSeconds(static_cast<double>(localMs / 1000)));
+    ArmClockTimer();
+    TraceTick(nowMs, first, last);
+}
+
+void TFrmLED::ArmClockTimer() {
+    const int64_t delay = TSecondTicker::DelayToNextBoundary(ClockSource::Current().UtcMillis());
+    SetTimer(Handle(), TimerClock, static_cast<UINT>(delay), nullptr);
+}
+
+void TFrmLED::TraceTick(int64_t nowMs, int64_t first, int64_t last) {
+    if (!trace_)
+        return;
+    if (first < 0) {
+        fprintf(trace_, "%lld - -\n", static_cast<long long>(nowMs));
+    } else {
+        fprintf(trace_, "%lld %lld %lld\n", static_cast<long long>(nowMs),
+                static_cast<long long>(first), static_cast<long long>(last));
+    }
+    fflush(trace_);
+}
+
+void TFrmLED::UpdateClockDisplay(TDateTime t) {
+    const std::wstring text = Utf8ToWide(FormatHMS(t));
+    if (text != timeText_) {
+        timeText_ = text;
+        RedrawPart(Part::Panel);
+    }
+    const double date = static_cast<double>(DayNumber(t));
+    if (date != lastShownDate_) {
+        lastShownDate_ = date;
+        const std::string g = FormatChineseDate(t);
+        dateText_ = Utf8ToWide(g);
+        RedrawPart(Part::DateLine);
+        // The lunar date, GanZhi, solar term and festival lines join the hint
+        // with the calendar window.
+        SetHintText(Utf8ToWide("公历: " + g));
+    }
+}
+
+void TFrmLED::SetHintText(const std::wstring& hint) {
+    if (hint == hint_)
+        return;
+    hint_ = hint;
+    if (tray_)
+        tray_->SetHint(hint_);
+    if (tooltip_) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = Handle();
+        ti.uId = static_cast<UINT_PTR>(Part::Panel);
+        ti.lpszText = hint_.data();
+        SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void TFrmLED::AddTooltips() {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip_)
+        return;
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    static const wchar_t kMenuHint[] = L"主菜单";
+    static const wchar_t kMinHint[] = L"最小化";
+    const struct {
+        Part part;
+        RECT rect;
+        const wchar_t* text;
+    } tools[] = {{Part::BtnMenu, kBtnMenu, kMenuHint},
+                 {Part::BtnMin, kBtnMin, kMinHint},
+                 {Part::Panel, kPanel, hint_.c_str()}};
+    for (const auto& t : tools) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = Handle();
+        ti.uId = static_cast<UINT_PTR>(t.part);
+        ti.rect = t.rect;
+        ti.lpszText = const_cast<wchar_t*>(t.text);
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void TFrmLED::TimerSavePosTimer() {
+    RECT wr;
+    GetWindowRect(Handle(), &wr);
+    if (wr.left == rememberedLeft_ && wr.top == rememberedTop_)
+        return;
+    try {
+        TIniFile ini(options_.dataDir + "skin.ini");
+        ini.WriteInteger("BAR", "Left", wr.left);
+        ini.WriteInteger("BAR", "Top", wr.top);
+        rememberedLeft_ = wr.left;
+        rememberedTop_ = wr.top;
+    } catch (const EIniWriteError&) {
+        // Dropped; the next tick tries again while the position still differs.
+    }
+}
+
+void TFrmLED::SaveBarState() {
+    RECT wr;
+    GetWindowRect(Handle(), &wr);
+    TIniFile ini(options_.dataDir + "skin.ini");
+    ini.WriteInteger("CHILD", "Index", CurrentView());
+    ini.WriteInteger("BAR", "Left", wr.left);
+    ini.WriteInteger("BAR", "Top", wr.top);
+    ini.WriteInteger("BAR", "Tr", barAlpha_);
+}
+
+void TFrmLED::BuildMenus() {
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(20),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    menus_ = std::make_unique<TMenuController>(strip);
+    TMenuController& m = *menus_;
+    // The items whose windows are not part of the program yet stay greyed.
+    const bool later = false;
+    auto addOptions = [&](HMENU parent) {
+        HMENU sub = CreatePopupMenu();
+        m.Add(sub, PM_OptionsNor, L"常规设置", -1, later);
+        m.Add(sub, PM_OptionsBS, L"报时设置", -1, later);
+        m.Add(sub, PM_OptionsSkin, L"皮肤更换", -1, later);
+        m.Add(sub, PM_OptionsClock, L"时钟样式", -1, later);
+        m.Add(sub, PM_OptionsMsg, L"消息设置", -1, later);
+        m.Add(sub, PM_OptionsTime, L"时间校正", -1, later);
+        m.AddSubmenu(parent, sub, L"系统设置", 0);
+    };
+    auto addCommon = [&](HMENU menu) {
+        m.Add(menu, PM_TaskOptions, L"定时任务", 5, later);
+        m.Add(menu, PM_CalOptions, L"日历标记", 6, later);
+        m.Add(menu, PM_WorldTime, L"城市时间查询", 7, later);
+        addOptions(menu);
+        m.AddSeparator(menu);
+        m.Add(menu, PM_HomePage, L"主页", 4, later);
+        m.Add(menu, PM_Help, L"帮助", 1);
+        m.Add(menu, PM_About, L"关于", 3, later);
+        m.Add(menu, PM_Exit, L"退出", 2);
+    };
+    popupMenu1_ = CreatePopupMenu();
+    m.Add(popupMenu1_, PM_Smp, L"精简");
+    m.Add(popupMenu1_, PM_Clock, L"时钟", -1, later);
+    m.Add(popupMenu1_, PM_Calendar, L"日历", -1, later);
+    m.Add(popupMenu1_, PM_Weather, L"天气", -1, later);
+    m.AddSeparator(popupMenu1_);
+    addCommon(popupMenu1_);
+
+    popupMenu2_ = CreatePopupMenu();
+    m.Add(popupMenu2_, PM_Open, L"打开窗口");
+    m.Add(popupMenu2_, PM_Hide1, L"隐藏窗口");
+    m.AddSeparator(popupMenu2_);
+    addCommon(popupMenu2_);
+}
+
+void TFrmLED::PrepareMenu(HMENU) {
+    // The view items form one radio group; the visible view is ticked.
+    static const UINT kByView[] = {PM_Smp, PM_Calendar, PM_Clock, PM_Weather};
+    CheckMenuRadioItem(popupMenu1_, PM_Smp, PM_Weather, kByView[CurrentView()], MF_BYCOMMAND);
+}
+
+void TFrmLED::ShowMenu(HMENU menu, POINT at, bool fromTray) {
+    PrepareMenu(menu);
+    if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(Handle());
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, Handle(), nullptr);
-    DestroyMenu(menu);
+    const UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | (fromTray ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON);
+    const UINT id =
+        static_cast<UINT>(TrackPopupMenu(menu, flags, at.x, at.y, 0, Handle(), nullptr));
+    PostMessageW(Handle(), WM_NULL, 0, 0);
+    if (id)
+        OnCommand(id);
+}
+
+void TFrmLED::OnCommand(UINT id) {
+    switch (id) {
+        case PM_Smp:
+            // Only "精简" exists until the views arrive; it is shown already.
+            break;
+        case PM_Help:
+            ShowHelp();
+            break;
+        case PM_Exit:
+            PostMessageW(Handle(), WM_CLOSE, 0, 0);
+            break;
+        case PM_Open:
+            RestoreFromTray();
+            break;
+        case PM_Hide1:
+            HideToTray();
+            break;
+        default:
+            break;
+    }
+}
+
+void TFrmLED::ShowHelp() {
+    const std::string help = options_.programDir + "TemporaHelp.chm";
+    if (FileExists(help)) {
+        ShellExecuteW(Handle(), nullptr, Utf8ToWide(help).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    MessageBoxW(Handle(), L"\"TemporaHelp.chm\" 文件不存在。", L"警告", MB_OK | MB_ICONWARNING);
+}
+
+void TFrmLED::HideToTray() {
+    if (hiddenToTray_)
+        return;
+    hiddenToTray_ = true;
+    hiddenWindows_.clear();
+    // Every visible window of the program goes, only the tray icon remains.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM self) -> BOOL {
+            if (IsWindowVisible(w))
+                reinterpret_cast<TFrmLED*>(self)->hiddenWindows_.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+    for (HWND w : hiddenWindows_)
+        ShowWindow(w, SW_HIDE);
+}
+
+void TFrmLED::RestoreFromTray() {
+    if (hiddenToTray_) {
+        hiddenToTray_ = false;
+        for (HWND w : hiddenWindows_) {
+            if (IsWindow(w) && w != tooltip_)
+                ShowWindow(w, SW_SHOWNOACTIVATE);
+        }
+        hiddenWindows_.clear();
+    }
+    if (!IsWindowVisible(Handle()))
+        ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    SetForegroundWindow(Handle());
+}
+
+void TFrmLED::OnClose() {
+    KillTimer(Handle(), TimerChild);
+    KillTimer(Handle(), TimerChildHide);
+    KillTimer(Handle(), TimerClock);
+    KillTimer(Handle(), TimerSavePos);
+    try {
+        SaveBarState();
+    } catch (const EIniWriteError&) {
+        // A read-only settings file loses the position, not the program's exit.
+    }
+    UnregisterClockHotKey();
+    if (IsWindowVisible(Handle()))
+        FadeOutForm(Handle(), barAlpha_);
+}
+
+void TFrmLED::OnDestroy() {
+    if (tray_)
+        tray_->Remove();
+    if (popup_)
+        popup_->SendPopupCode(kPopupCodeClosing);
+    const std::string scratch = options_.dataDir + "SkinDone.tmp";
+    if (FileExists(scratch))
+        RemoveFile(scratch);
+    PostQuitMessage(0);
+}
+
+TFrmLED::Part TFrmLED::HitTest(POINT p) const {
+    if (InRect(kBtnMenu, p))
+        return Part::BtnMenu;
+    if (InRect(kBtnMin, p))
+        return Part::BtnMin;
+    if (InRect(kPanel, p))
+        return Part::Panel;
+    if (InRect(kDateLine, p))
+        return Part::DateLine;
+    return Part::Background;
+}
+
+void TFrmLED::RedrawPart(Part part) {
+    if (!Handle())
+        return;
+    const RECT* r = part == Part::Panel      ? &kPanel
+                    : part == Part::BtnMenu  ? &kBtnMenu
+                    : part == Part::BtnMin   ? &kBtnMin
+                    : part == Part::DateLine ? &kDateLine
+                                             : nullptr;
+    InvalidateRect(Handle(), r, FALSE);
+}
+
+void TFrmLED::Paint(HDC dc) {
+    RECT all{0, 0, kWidth, kHeight};
+    GdiObject<HBRUSH> key(CreateSolidBrush(kKey));
+    FillRect(dc, &all, key.Get());
+    // Until a skin dresses it, the bar is a dark glass strip with rounded ends;
+    // the corners outside it are see-through.
+    RoundedPanel(dc, {0, 0, kWidth - 1, kHeight - 1}, 8, RGB(58, 66, 82), RGB(20, 23, 30),
+                 RGB(92, 104, 124));
+
+    auto button = [&](const RECT& r, Part part) {
+        const bool down = pressed_ == part && hot_ == part;
+        const bool hot = hot_ == part;
+        RoundedPanel(dc, r, 5,
+                     down  ? RGB(30, 36, 48)
+                     : hot ? RGB(96, 110, 136)
+                           : RGB(74, 84, 104),
+                     down  ? RGB(54, 62, 80)
+                     : hot ? RGB(52, 60, 78)
+                           : RGB(38, 44, 58),
+                     hot ? RGB(140, 170, 220) : RGB(100, 112, 134));
+    };
+    button(kBtnMenu, Part::BtnMenu);
+    SetBkMode(dc, TRANSPARENT);
+    {
+        SelectObjectScope f(dc, formFont_.Get());
+        SetTextColor(dc, RGB(232, 236, 244));
+        RECT r = kBtnMenu;
+        DrawTextW(dc, L"菜单", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    button(kBtnMin, Part::BtnMin);
+    {
+        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(232, 236, 244)));
+        SelectObjectScope p(dc, pen.Get());
+        MoveToEx(dc, kBtnMin.left + 9, kBtnMin.top + 5, nullptr);
+        LineTo(dc, kBtnMin.right - 9, kBtnMin.top + 5);
+    }
+
+    // The time panel: a flat frame around the time.
+    {
+        GdiObject<HBRUSH> border(CreateSolidBrush(kPanelBorder));
+        FillRect(dc, &kPanel, border.Get());
+        RECT inner{kPanel.left + 1, kPanel.top + 1, kPanel.right - 1, kPanel.bottom - 1};
+        FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        SelectObjectScope f(dc, timeFont_.Get());
+        SetTextColor(dc, settings_.fontColor);
+        DrawTextW(dc, timeText_.c_str(), -1, &inner,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    // The date line.
+    {
+        SelectObjectScope f(dc, formFont_.Get());
+        SetTextColor(dc, RGB(214, 222, 236));
+        RECT r = kDateLine;
+        DrawTextW(dc, dateText_.c_str(), -1, &r,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
 }
 
 LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_TRAYICON:
-            if (LOWORD(lp) == WM_RBUTTONUP) ShowTrayMenu();
-            return 0;
-        case WM_RBUTTONUP:
-            ShowTrayMenu();
-            return 0;
-        case WM_COMMAND:
-            if (LOWORD(wp) == PM_Exit) DestroyWindow(Handle());
-            return 0;
-        case WM_PAINT: {
-            PaintScope paint(Handle());
-            RECT rc;
-            GetClientRect(Handle(), &rc);
-            GdiObject<HBRUSH> brush(CreateSolidBrush(RGB(24, 28, 36)));
-            FillRect(paint.Dc(), &rc, brush.Get());
+    if (tray_) {
+        UINT event;
+        if (tray_->OnMessage(msg, wp, lp, event)) {
+            if (event == WM_LBUTTONUP) {
+                RestoreFromTray();
+            } else if (event == WM_RBUTTONUP) {
+                POINT pt;
+                GetCursorPos(&pt);
+                ShowMenu(popupMenu2_, pt, true);
+            }
             return 0;
         }
+    }
+    switch (msg) {
+        case WM_PAINT: {
+            PaintScope paint(Handle());
+            HDC mem = CreateCompatibleDC(paint.Dc());
+            GdiObject<HBITMAP> buffer(CreateCompatibleBitmap(paint.Dc(), kWidth, kHeight));
+            {
+                SelectObjectScope sel(mem, buffer.Get());
+                Paint(mem);
+                BitBlt(paint.Dc(), 0, 0, kWidth, kHeight, mem, 0, 0, SRCCOPY);
+            }
+            DeleteDC(mem);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_TIMER:
+            switch (wp) {
+                case TimerClock:
+                    TimerClockTimer();
+                    return 0;
+                case TimerSavePos:
+                    TimerSavePosTimer();
+                    return 0;
+                case TimerChild:
+                    KillTimer(Handle(), TimerChild);
+                    // The default view opens here once the views exist; the
+                    // tray hiding follows a second later without blocking
+                    // the program meanwhile.
+                    SetTimer(Handle(), TimerChildHide, 1000, nullptr);
+                    return 0;
+                case TimerChildHide:
+                    KillTimer(Handle(), TimerChildHide);
+                    if (startHidden_) {
+                        HideToTray();
+                        startHidden_ = false;
+                    }
+                    return 0;
+                default:
+                    break;
+            }
+            break;
+        case WM_TIMECHANGE:
+            // The system clock was set: show the new time at once.
+            TimerClockTimer();
+            return 0;
+        case WM_LBUTTONDOWN: {
+            const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            const Part part = HitTest(p);
+            if (part == Part::BtnMenu || part == Part::BtnMin) {
+                pressed_ = part;
+                SetCapture(Handle());
+                RedrawPart(part);
+            } else if (part == Part::Background || part == Part::Panel) {
+                ReleaseCapture();
+                SendMessageW(Handle(), WM_SYSCOMMAND, kMoveByCaption, 0);
+            }
+            return 0;
+        }
+        case WM_LBUTTONUP: {
+            const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            const Part was = pressed_;
+            pressed_ = Part::None;
+            if (GetCapture() == Handle())
+                ReleaseCapture();
+            RedrawPart(was);
+            if (was != Part::None && HitTest(p) == was) {
+                if (was == Part::BtnMenu) {
+                    POINT at{kBtnMenu.left, kBtnMenu.bottom};
+                    ClientToScreen(Handle(), &at);
+                    ShowMenu(popupMenu1_, at, false);
+                } else {
+                    HideToTray();
+                }
+            }
+            return 0;
+        }
+        case WM_MOUSEMOVE: {
+            if (!trackingMouse_) {
+                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, Handle(), 0};
+                trackingMouse_ = TrackMouseEvent(&tme) != FALSE;
+            }
+            const Part part = HitTest({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            const Part hot = part == Part::BtnMenu || part == Part::BtnMin ? part : Part::None;
+            if (hot != hot_) {
+                RedrawPart(hot_);
+                hot_ = hot;
+                RedrawPart(hot_);
+            }
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            trackingMouse_ = false;
+            RedrawPart(hot_);
+            hot_ = Part::None;
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT) {
+                POINT p;
+                GetCursorPos(&p);
+                ScreenToClient(Handle(), &p);
+                const Part part = HitTest(p);
+                SetCursor(LoadCursorW(nullptr, part == Part::DateLine ? IDC_HAND : IDC_ARROW));
+                return TRUE;
+            }
+            break;
+        case WM_MEASUREITEM:
+            if (menus_ && menus_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)))
+                return TRUE;
+            break;
+        case WM_DRAWITEM:
+            if (menus_ && menus_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)))
+                return TRUE;
+            break;
+        case WM_INITMENUPOPUP:
+            PrepareMenu(reinterpret_cast<HMENU>(wp));
+            return 0;
+        case WM_SYSCOMMAND:
+            // A second start of the program asks the first to come back.
+            if ((wp & 0xFFF0) == SC_RESTORE) {
+                RestoreFromTray();
+                return 0;
+            }
+            break;
+        case WM_HOTKEY:
+            if (hotKeyId_ > 0 && HIWORD(lp) == hotKeyKey_ && LOWORD(lp) == hotKeyMods_) {
+                // The spoken time answers here once the chime composer is in place.
+                ++hotKeyPresses_;
+                return 1;
+            }
+            return 0;
+        case kPopupHandshake:
+            if (popup_)
+                popup_->OnHandshake(lp);
+            return 0;
+        case kPopupAnimOn:
+            if (tray_)
+                tray_->SetAnimate(true);
+            return 0;
+        case kPopupAnimOff:
+            if (tray_)
+                tray_->SetAnimate(false);
+            return 0;
+        case WM_ENDSESSION:
+            if (wp) {
+                try {
+                    SaveBarState();
+                } catch (const EIniWriteError&) {
+                }
+            }
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            DestroyWindow(Handle());
+            return 0;
         case WM_DESTROY:
-            Shell_NotifyIconW(NIM_DELETE, &tray_);
-            PostQuitMessage(0);
+            OnDestroy();
             return 0;
         default:
-            return TWindow::WndProc(msg, wp, lp);
+            break;
     }
+    return TWindow::WndProc(msg, wp, lp);
 }
 
 }  // namespace tempora

@@ -1,25 +1,165 @@
-// The bar: a small borderless window on the desktop with a tray icon.
+// The bar: the program's main window, a small borderless strip with the time,
+// the date, a menu button and a minimise button. It owns the one-second clock
+// tick, the tray icon, both menus, the announce-time hotkey and the link to
+// the popup program.
 #pragma once
 
+#include "app/ClockTick.h"
+#include "app/MenuController_win.h"
+#include "app/Settings.h"
+#include "app/TrayIcon_win.h"
 #include "app/WinBase_win.h"
+#include "core/DateTime.h"
+#include "reminders/PopupLink_win.h"
 
-#include <shellapi.h>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace tempora {
 
+struct BarOptions {
+    std::string programDir;      // where PopupMsg.exe and the help file lie, ending in "\"
+    std::string dataDir;         // where skin.ini and the other data files lie, ending in "\"
+    std::string firstArgument;   // the command line's first argument ("/hide")
+    std::string traceTicksFile;  // "/trace-ticks FILE": one line per tick, for diagnosis
+};
+
+// Process-wide values fixed at start-up.
+extern bool ShadowsEnabled;
+extern std::string ChineseFontName;
+
+// Lowers a layered window's alpha in steps of 30 every 30 ms while it is
+// above 30; the caller hides or frees the window.
+void FadeOutForm(HWND form, int alpha);
+
 class TFrmLED : public TWindow {
 public:
-    static constexpr UINT WM_TRAYICON = WM_APP + 1;
-    static constexpr UINT PM_Exit = 2000;
+    // Timer ids.
+    enum : UINT_PTR {
+        TimerClock = 1,
+        TimerChild,
+        TimerChildHide,
+        TimerSavePos,
+    };
+    // Menu command ids.
+    enum : UINT {
+        PM_Smp = 100,
+        PM_Clock,
+        PM_Calendar,
+        PM_Weather,
+        PM_TaskOptions,
+        PM_CalOptions,
+        PM_WorldTime,
+        PM_OptionsNor,
+        PM_OptionsBS,
+        PM_OptionsSkin,
+        PM_OptionsClock,
+        PM_OptionsMsg,
+        PM_OptionsTime,
+        PM_HomePage,
+        PM_Help,
+        PM_About,
+        PM_Exit,
+        PM_Open,
+        PM_Hide1,
+    };
+    static constexpr int kWidth = 332, kHeight = 34;
 
-    bool Create();
+    explicit TFrmLED(BarOptions options);
+    ~TFrmLED() override;
+
+    // Creates the window hidden; nothing else runs yet, so that a second
+    // instance can leave without side effects.
+    bool CreateHidden();
+    // The creation sequence: settings, timers, hotkey, tray, first texts.
+    void Initialise();
+    void Show();
+
+    void ReadSettings(bool skinsOnly);
+    bool RegisterClockHotKey(const std::string& modifierText, const std::string& keyText);
+    void UnregisterClockHotKey();
+    void SaveBarState();
+    void SetBarAlpha(int alpha);
+    void HideToTray();
+    void RestoreFromTray();
+    int CurrentView() const { return 0; }  // the docked views come with their windows
+
+    TPopupLink& Popup() { return *popup_; }
+
+    // Read-outs for tests and the diagnostic channel.
+    int HotKeyId() const { return hotKeyId_; }
+    int HotKeyModifiersMask() const { return hotKeyMods_; }
+    int HotKeyKey() const { return hotKeyKey_; }
+    int HotKeyPresses() const { return hotKeyPresses_; }
+    int BarAlpha() const { return barAlpha_; }
+    int DefaultView() const { return settings_.defaultView; }
+    bool StartHidden() const { return startHidden_; }
+    bool HiddenToTray() const { return hiddenToTray_; }
+    const std::wstring& TimeText() const { return timeText_; }
+    const std::wstring& DateText() const { return dateText_; }
+    const std::wstring& Hint() const { return hint_; }
+    const TTrayIcon* Tray() const { return tray_.get(); }
+    const BarSettings& Settings() const { return settings_; }
+    const std::string& DataDir() const { return options_.dataDir; }
+
+    // The menus as built, for tests: caption, id and enabled state of each item.
+    HMENU MainMenu() const { return popupMenu1_; }
+    HMENU TrayMenu() const { return popupMenu2_; }
+    void PrepareMenu(HMENU menu);  // the OnPopup handler: ticks the view item
+
+    // Timer handlers, public so that tests can step them.
+    void TimerClockTimer();
+    void TimerSavePosTimer();
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    void ShowTrayMenu();
-    NOTIFYICONDATAW tray_{};
+    enum class Part { None, Background, Panel, BtnMenu, BtnMin, DateLine };
+
+    void PickChineseFont();
+    void BuildMenus();
+    void ShowMenu(HMENU menu, POINT at, bool fromTray);
+    void OnCommand(UINT id);
+    void OnClose();
+    void OnDestroy();
+    void ShowHelp();
+    void UpdateClockDisplay(TDateTime t);
+    void ArmClockTimer();
+    void TraceTick(int64_t nowMs, int64_t first, int64_t last);
+    void ApplyTimeFont();
+    void ApplyStayOnTop();
+    void AddTooltips();
+    void SetHintText(const std::wstring& hint);
+    Part HitTest(POINT p) const;
+    void Paint(HDC dc);
+    void RedrawPart(Part part);
+
+    BarOptions options_;
+    BarSettings settings_;
+    TSecondTicker ticker_;
+    std::unique_ptr<TPopupLink> popup_;
+    std::unique_ptr<TTrayIcon> tray_;
+    std::unique_ptr<TMenuController> menus_;
+    HMENU popupMenu1_ = nullptr, popupMenu2_ = nullptr;
+    HWND tooltip_ = nullptr;
+    GdiObject<HFONT> formFont_, timeFont_;
+    FILE* trace_ = nullptr;
+
+    bool firstShow_ = true;
+    bool startHidden_ = false;
+    bool hiddenToTray_ = false;
+    std::vector<HWND> hiddenWindows_;
+    double lastShownDate_ = 0;
+    int rememberedLeft_ = 0, rememberedTop_ = 0;
+    int barAlpha_ = 200;
+    int hotKeyId_ = 0, hotKeyMods_ = 0, hotKeyKey_ = 0, hotKeyPresses_ = 0;
+    std::string hotKeyModText_, hotKeyKeyText_;
+    std::wstring timeText_, dateText_, hint_;
+    Part hot_ = Part::None, pressed_ = Part::None;
+    bool trackingMouse_ = false;
 };
 
 }  // namespace tempora

@@ -10,8 +10,8 @@ TWindow::~TWindow() {
     }
 }
 
-bool TWindow::CreateWin(const wchar_t* className, const wchar_t* title, DWORD style,
-                        DWORD exStyle, int x, int y, int w, int h, HWND parent, HICON icon) {
+bool TWindow::CreateWin(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
+                        int x, int y, int w, int h, HWND parent, HICON icon) {
     const HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     if (!GetClassInfoExW(inst, className, &wc)) {
@@ -24,7 +24,8 @@ bool TWindow::CreateWin(const wchar_t* className, const wchar_t* title, DWORD st
         wc.hIcon = icon;
         wc.hIconSm = icon;
         wc.lpszClassName = className;
-        if (!RegisterClassExW(&wc)) return false;
+        if (!RegisterClassExW(&wc))
+            return false;
     }
     return CreateWindowExW(exStyle, className, title, style, x, y, w, h, parent, nullptr, inst,
                            this) != nullptr;
@@ -41,7 +42,8 @@ LRESULT CALLBACK TWindow::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<TWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (!self)
+        return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         const LRESULT r = self->WndProc(msg, wp, lp);

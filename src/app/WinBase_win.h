@@ -40,14 +40,16 @@ public:
     explicit GdiObject(H h) : h_(h) {}
     GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
     GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.h_, nullptr));
+        if (this != &o)
+            Reset(std::exchange(o.h_, nullptr));
         return *this;
     }
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
     ~GdiObject() { Reset(); }
     void Reset(H h = nullptr) {
-        if (h_) DeleteObject(h_);
+        if (h_)
+            DeleteObject(h_);
         h_ = h;
     }
     H Get() const { return h_; }

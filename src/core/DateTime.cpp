@@ -34,7 +34,12 @@ DateParts CivilFromUnixDays(int64_t z) {
 
 // Milliseconds since 1899-12-30 00:00, rounded; the one place that turns the
 // double into whole units so that date and time always agree.
+// Values beyond years 1..9999 (or not numbers at all) are pinned to a bound
+// far outside that range instead of overflowing.
 int64_t TotalMillis(TDateTime t) {
+    constexpr double kLimitDays = 1e7;
+    if (!(t > -kLimitDays)) t = -kLimitDays;  // also NaN
+    if (t > kLimitDays) t = kLimitDays;
     return std::llround(t * 86400000.0);
 }
 
@@ -50,9 +55,10 @@ std::string g_longTime = "h:nn:ss";
 std::string g_shortDate = "yyyy/m/d";
 
 void AppendNumber(std::string& out, int64_t value, int width) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%0*lld", width, static_cast<long long>(value));
-    out += buf;
+    std::string digits = std::to_string(value < 0 ? -value : value);
+    if (value < 0) out += '-';
+    if (static_cast<int>(digits.size()) < width) out.append(width - digits.size(), '0');
+    out += digits;
 }
 
 int CountRun(const std::string& s, size_t i, char lower) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace tempora;
 
 TEST(DateTime, EncodeDecodeKnownDays) {
@@ -49,6 +51,11 @@ TEST(DateTime, TimeOfDayRoundsToMillisecondsWithoutSpillingIntoTheNextDay) {
     const TDateTime nearly = EncodeDate(2025, 1, 1) - 1e-10;
     EXPECT_EQ(DecodeDate(nearly).year, 2025);
     EXPECT_EQ(DecodeTime(nearly).hour, 0);
+    // Values no calendar has decode to something, without overflow.
+    for (double wild : {1e300, -1e300, std::nan("")}) {
+        EXPECT_FALSE(FormatStamp(wild).empty());
+        EXPECT_FALSE(IsValidDate(DecodeDate(wild).year, 1, 1));
+    }
     // Negative values: the fraction is still the time of that day.
     EXPECT_EQ(DecodeTime(EncodeDate(1899, 1, 1) + 0.5).hour, 12);
 }

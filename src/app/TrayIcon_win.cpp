@@ -1,0 +1,99 @@
+#include "app/TrayIcon_win.h"
+
+namespace tempora {
+
+TTrayIcon::TTrayIcon(HWND owner, std::vector<HICON> frames)
+    : owner_(owner),
+      frames_(std::move(frames)),
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {
+    data_.cbSize = sizeof data_;
+    data_.hWnd = owner_;
+    data_.uID = 1;
+    data_.uCallbackMessage = kCallbackMessage;
+    data_.hIcon = frames_.empty() ? LoadIconW(nullptr, IDI_APPLICATION) : frames_[0];
+}
+
+TTrayIcon::~TTrayIcon() {
+    Remove();
+}
+
+bool TTrayIcon::Add() {
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+    return added_;
+}
+
+void TTrayIcon::Remove() {
+    if (animating_)
+        KillTimer(owner_, kAnimTimer);
+    animating_ = false;
+    if (added_)
+        Shell_NotifyIconW(NIM_DELETE, &data_);
+    added_ = false;
+}
+
+void TTrayIcon::Modify(UINT flags) {
+    data_.uFlags = flags;
+    if (added_)
+        Shell_NotifyIconW(NIM_MODIFY, &data_);
+}
+
+void TTrayIcon::SetHint(const std::wstring& hint) {
+    hint_ = hint;
+    std::wstring shown = hint;
+    const size_t room = ARRAYSIZE(data_.szTip) - 1;
+    if (shown.size() > room) {
+        const size_t cut = shown.rfind(L"\r\n", room);
+        shown.resize(cut == std::wstring::npos || cut == 0 ? room : cut);
+    }
+    lstrcpynW(data_.szTip, shown.c_str(), ARRAYSIZE(data_.szTip));
+    Modify(NIF_TIP);
+}
+
+void TTrayIcon::SetAnimate(bool on) {
+    if (on == animating_ || frames_.size() < 2) {
+        if (!on && frame_ != 0 && !frames_.empty()) {
+            frame_ = 0;
+            data_.hIcon = frames_[0];
+            Modify(NIF_ICON);
+        }
+        return;
+    }
+    animating_ = on;
+    if (on) {
+        SetTimer(owner_, kAnimTimer, kAnimIntervalMs, nullptr);
+    } else {
+        KillTimer(owner_, kAnimTimer);
+        frame_ = 0;
+        data_.hIcon = frames_[0];
+        Modify(NIF_ICON);
+    }
+}
+
+bool TTrayIcon::OnMessage(UINT msg, WPARAM wp, LPARAM lp, UINT& event) {
+    event = 0;
+    if (msg == kCallbackMessage) {
+        event = static_cast<UINT>(lp);
+        return true;
+    }
+    if (msg == WM_TIMER && wp == kAnimTimer) {
+        if (animating_ && frames_.size() > 1) {
+            // Frame 0 is the normal icon; the animation cycles through the others.
+            frame_ = frame_ + 1 >= static_cast<int>(frames_.size()) ? 1 : frame_ + 1;
+            data_.hIcon = frames_[static_cast<size_t>(frame_)];
+            Modify(NIF_ICON);
+        }
+        return true;
+    }
+    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+        // The shell restarted and forgot every icon: add ours again.
+        if (added_) {
+            Add();
+            Modify(NIF_TIP | NIF_ICON);
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace tempora
