@@ -197,7 +197,7 @@ void Bitmap::StretchRect(int dstX, int dstY, int dstWidth, int dstHeight, const 
         if (sy < 0 || sy >= src.height_)
             continue;
         const uint32_t* s = src.Row(static_cast<int>(sy));
-        uint32_t* out = Row(static_cast<int>(dstY + d)) + dstX + colLo;
+        uint32_t* out = Row(static_cast<int>(dstY + d)) + (dstX + colLo);
         for (size_t i = 0; i < srcCol.size(); ++i) {
             if (srcCol[i] >= 0)
                 out[i] = s[srcCol[i]];

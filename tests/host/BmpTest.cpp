@@ -67,7 +67,7 @@ std::string Bytes(std::initializer_list<int> bytes) {
 
 // A BMP file built field by field. Masks go inside headers of 52 bytes and
 // more, after a 40-byte header otherwise.
-struct Spec {
+struct Fields {
     uint32_t headerSize = 40;
     int32_t width = 0;
     int32_t height = 0;
@@ -79,36 +79,36 @@ struct Spec {
     std::string pixels;
 };
 
-std::string Build(const Spec& spec) {
+std::string Build(const Fields& fields) {
     std::string header;
-    Put32(header, spec.headerSize);
-    if (spec.headerSize == 12) {
-        Put16(header, static_cast<uint32_t>(spec.width));
-        Put16(header, static_cast<uint32_t>(spec.height));
+    Put32(header, fields.headerSize);
+    if (fields.headerSize == 12) {
+        Put16(header, static_cast<uint32_t>(fields.width));
+        Put16(header, static_cast<uint32_t>(fields.height));
         Put16(header, 1);
-        Put16(header, spec.bpp);
+        Put16(header, fields.bpp);
     } else {
-        Put32(header, static_cast<uint32_t>(spec.width));
-        Put32(header, static_cast<uint32_t>(spec.height));
+        Put32(header, static_cast<uint32_t>(fields.width));
+        Put32(header, static_cast<uint32_t>(fields.height));
         Put16(header, 1);
-        Put16(header, spec.bpp);
-        Put32(header, spec.compression);
-        Put32(header, static_cast<uint32_t>(spec.pixels.size()));
+        Put16(header, fields.bpp);
+        Put32(header, fields.compression);
+        Put32(header, static_cast<uint32_t>(fields.pixels.size()));
         Put32(header, 2835);
         Put32(header, 2835);
-        Put32(header, spec.coloursUsed);
+        Put32(header, fields.coloursUsed);
         Put32(header, 0);
-        for (uint32_t m : spec.masks)
+        for (uint32_t m : fields.masks)
             Put32(header, m);
-        if (spec.headerSize > 40)
-            header.resize(spec.headerSize, '\0');
+        if (fields.headerSize > 40)
+            header.resize(fields.headerSize, '\0');
     }
-    const std::string body = header + spec.palette;
+    const std::string body = header + fields.palette;
     std::string file = "BM";
-    Put32(file, static_cast<uint32_t>(14 + body.size() + spec.pixels.size()));
+    Put32(file, static_cast<uint32_t>(14 + body.size() + fields.pixels.size()));
     Put32(file, 0);
     Put32(file, static_cast<uint32_t>(14 + body.size()));
-    return file + body + spec.pixels;
+    return file + body + fields.pixels;
 }
 
 void Set32(std::string& file, size_t at, uint32_t v) {
@@ -124,8 +124,8 @@ void Set16(std::string& file, size_t at, uint32_t v) {
 
 // An 8-bit, 3 x 2, bottom-up file with a 3-entry palette: the base of the
 // damaged-file table.
-Spec Eight() {
-    Spec s;
+Fields Eight() {
+    Fields s;
     s.width = 3;
     s.height = 2;
     s.bpp = 8;
@@ -140,7 +140,7 @@ Spec Eight() {
 TEST(Bmp, DecodesEveryDepthAndHeader) {
     struct Case {
         const char* name;
-        Spec spec;
+        Fields fields;
         Art expected;
     } cases[] = {
         {"1 bit, rows crossing a byte, bottom-up",
@@ -227,7 +227,7 @@ TEST(Bmp, DecodesEveryDepthAndHeader) {
         SCOPED_TRACE(c.name);
         Bitmap pic;
         std::string why;
-        ASSERT_TRUE(DecodeBmp(Build(c.spec), pic, &why)) << why;
+        ASSERT_TRUE(DecodeBmp(Build(c.fields), pic, &why)) << why;
         EXPECT_EQ(ToArt(pic, names), c.expected);
     }
 }
@@ -385,7 +385,7 @@ TEST(Bmp, RefusesDamagedFiles) {
          "colour index beyond the palette"},
         {"core header with 16 bits",
          [] {
-             Spec s;
+             Fields s;
              s.headerSize = 12;
              s.width = 1;
              s.height = 1;
@@ -396,7 +396,7 @@ TEST(Bmp, RefusesDamagedFiles) {
          "unsupported bits per pixel"},
         {"masks missing after a 40-byte header",
          [] {
-             Spec s;
+             Fields s;
              s.width = 1;
              s.height = 1;
              s.bpp = 16;
@@ -406,7 +406,7 @@ TEST(Bmp, RefusesDamagedFiles) {
          "file too short"},
         {"mask with a gap",
          [] {
-             Spec s;
+             Fields s;
              s.width = 1;
              s.height = 1;
              s.bpp = 16;
