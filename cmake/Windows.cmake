@@ -69,12 +69,14 @@ target_link_options(tempora_core_tests PRIVATE -mconsole)
 tempora_wine_test(tempora_core_tests)
 
 # ... and the tests of the Win32 shell, which create real windows in-process.
-file(GLOB win_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+file(GLOB win_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp
+     ${CMAKE_SOURCE_DIR}/tests/win/*.rc)
 if(win_tests)
   add_executable(tempora_win_tests ${win_tests})
   target_link_libraries(tempora_win_tests PRIVATE tempora_shell gtest_main gmock)
   target_compile_options(tempora_win_tests PRIVATE ${TEMPORA_WARNINGS})
   target_compile_definitions(tempora_win_tests PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_include_directories(tempora_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/app)
   target_link_options(tempora_win_tests PRIVATE -mconsole)
   add_dependencies(tempora_win_tests tempora_data)
   tempora_wine_test(tempora_win_tests)

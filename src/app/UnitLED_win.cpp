@@ -1,6 +1,7 @@
 #include "app/UnitLED_win.h"
 
 #include "app/HotKey.h"
+#include "app/res/Icons.rc.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
@@ -104,7 +105,7 @@ TFrmLED::~TFrmLED() {
 }
 
 bool TFrmLED::CreateHidden() {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TEMPORA));
     return CreateWin(L"TFrmLED", L"嘀嗒桌面时钟", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0,
                      kWidth, kHeight, nullptr, icon ? icon : LoadIconW(nullptr, IDI_APPLICATION));
 }
@@ -143,10 +144,16 @@ void TFrmLED::Initialise() {
     // here, in this order, as their parts arrive.
 
     // 14, 15: the clock tick, and the first texts before the first paint.
-    tray_ = std::make_unique<TTrayIcon>(
-        Handle(), std::vector<HICON>{LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))
-                                         ? LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))
-                                         : LoadIconW(nullptr, IDI_APPLICATION)});
+    // ImageList2: the normal icon first, then the frames of the unread-message animation.
+    std::vector<HICON> trayIcons;
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    for (int id = IDI_TRAY_NORMAL; id <= IDI_TRAY_NORMAL + TRAY_ANIM_FRAMES; ++id) {
+        if (HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                     small, small, LR_SHARED)) {
+            trayIcons.push_back(static_cast<HICON>(icon));
+        }
+    }
+    tray_ = std::make_unique<TTrayIcon>(Handle(), std::move(trayIcons));
     BuildMenus();
     AddTooltips();
     TimerClockTimer();
@@ -356,7 +363,7 @@ void TFrmLED::SaveBarState() {
 }
 
 void TFrmLED::BuildMenus() {
-    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(20),
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENUICONS),
                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     menus_ = std::make_unique<TMenuController>(strip);
     TMenuController& m = *menus_;

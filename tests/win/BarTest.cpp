@@ -1,0 +1,232 @@
+#include "app/UnitLED_win.h"
+#include "core/Encoding.h"
+#include "core/FileSys.h"
+#include "core/IniFile.h"
+#include "reminders/PopupProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace tempora;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A data folder of its own for each test.
+class BarTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() / (std::string("tempora-bar-") + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        bar_.reset();
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    std::string Data() const { return dir_.string() + "\\"; }
+    std::string Ini() const { return Data() + "skin.ini"; }
+    void WriteIni(const std::string& text) { ASSERT_TRUE(WriteFileAtomic(Ini(), text)); }
+
+    TFrmLED& StartBar() {
+        BarOptions o;
+        o.programDir = Data();
+        o.dataDir = Data();
+        bar_ = std::make_unique<TFrmLED>(o);
+        EXPECT_TRUE(bar_->CreateHidden());
+        bar_->Initialise();
+        return *bar_;
+    }
+    RECT BarRect() const {
+        RECT r;
+        GetWindowRect(bar_->Handle(), &r);
+        return r;
+    }
+    BYTE BarAlphaOnScreen() const {
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        COLORREF key = 0;
+        GetLayeredWindowAttributes(bar_->Handle(), &key, &alpha, &flags);
+        return alpha;
+    }
+
+    fs::path dir_;
+    std::unique_ptr<TFrmLED> bar_;
+};
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+}  // namespace
+
+TEST_F(BarTest, StartsWithTheDefaultsWithoutASettingsFile) {
+    TFrmLED& bar = StartBar();
+    const int screen = GetSystemMetrics(SM_CXSCREEN);
+    EXPECT_EQ(BarRect().left, screen - TFrmLED::kWidth);
+    EXPECT_EQ(BarRect().top, 0);
+    EXPECT_EQ(BarRect().right - BarRect().left, 332);
+    EXPECT_EQ(BarRect().bottom - BarRect().top, 34);
+    EXPECT_EQ(BarAlphaOnScreen(), 200);
+    EXPECT_EQ(bar.DefaultView(), 1);
+    EXPECT_EQ(bar.HotKeyId(), 0);
+    EXPECT_EQ(bar.Settings().markMode, 1);
+    // No task-bar button: a tool window; see-through magenta.
+    EXPECT_TRUE(GetWindowLongW(bar.Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(bar.TimeText().size(), 8u);
+    EXPECT_EQ(WideToUtf8(bar.Hint()).rfind("公历: ", 0), 0u);
+}
+
+TEST_F(BarTest, ClampsPositionViewAndAlpha) {
+    WriteIni("[BAR]\r\nLeft=5000\r\nTop=-3\r\nDefWin=7\r\nTr=20\r\n");
+    TFrmLED& bar = StartBar();
+    EXPECT_EQ(BarRect().left, GetSystemMetrics(SM_CXSCREEN) - 332);
+    EXPECT_EQ(BarRect().top, 0);
+    EXPECT_EQ(bar.DefaultView(), 1);
+    EXPECT_EQ(BarAlphaOnScreen(), 20);
+}
+
+TEST_F(BarTest, DamagedOrMissingSettingsGiveDefaults) {
+    // Garbage, a huge file of noise, and a folder where the file should be.
+    const std::string noise(300000, '\xFF');
+    for (const std::string& text :
+         {std::string("[BAR\r\nLeft==\r\nTop=\xB1\xCA\r\n[LED]FontSize=9999999999"), noise}) {
+        WriteIni(text);
+        TFrmLED& bar = StartBar();
+        EXPECT_EQ(BarRect().left, GetSystemMetrics(SM_CXSCREEN) - 332);
+        EXPECT_EQ(bar.Settings().fontSize, 18);
+        bar_.reset();
+    }
+    fs::remove(Ini());
+    fs::create_directory(Ini());
+    TFrmLED& bar = StartBar();
+    EXPECT_EQ(BarAlphaOnScreen(), 200);
+    // Saving the moved position fails quietly.
+    SetWindowPos(bar.Handle(), nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    bar.TimerSavePosTimer();
+    EXPECT_TRUE(fs::is_directory(Ini()));
+}
+
+TEST_F(BarTest, HotKeyTextsGiveMaskAndKey) {
+    TFrmLED& bar = StartBar();
+    struct {
+        const char *mods, *key;
+        int mask, vk;
+    } cases[] = {{"Ctrl + Shift", "T", 6, 0x54},
+                 {"ctrl + shift", "T", 6, 0x54},
+                 {"Alt + Ctrl + Shift", "Q", 7, 0x51},
+                 {"Ctrl+Shift", "T", 0, 0},
+                 {"Ctrl + Shift", "", 0, 0},
+                 {"Ctrl + Shift", "1", 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.mods) + " / " + c.key);
+        const bool ok = bar.RegisterClockHotKey(c.mods, c.key);
+        EXPECT_EQ(ok, c.mask != 0);
+        EXPECT_EQ(bar.HotKeyId() > 0, c.mask != 0);
+        if (ok) {
+            EXPECT_EQ(bar.HotKeyModifiersMask(), c.mask);
+            EXPECT_EQ(bar.HotKeyKey(), c.vk);
+        }
+    }
+    ASSERT_TRUE(bar.RegisterClockHotKey("Ctrl + Shift", "T"));
+    // Matched by key and modifiers, whatever the id says.
+    SendMessageW(bar.Handle(), WM_HOTKEY, 12345, MAKELPARAM(6, 0x54));
+    SendMessageW(bar.Handle(), WM_HOTKEY, bar.HotKeyId(), MAKELPARAM(2, 0x54));
+    SendMessageW(bar.Handle(), WM_HOTKEY, bar.HotKeyId(), MAKELPARAM(6, 0x55));
+    EXPECT_EQ(bar.HotKeyPresses(), 1);
+    bar.UnregisterClockHotKey();
+    EXPECT_EQ(bar.HotKeyId(), 0);
+    SendMessageW(bar.Handle(), WM_HOTKEY, 0, MAKELPARAM(6, 0x54));
+    EXPECT_EQ(bar.HotKeyPresses(), 1);
+}
+
+TEST_F(BarTest, HotKeyFromSettingsAndAHandEditedKey) {
+    WriteIni("[CLOCK]\r\nHotKey=1\r\nHotKey1=Alt + Shift\r\nHotKey2=#\r\n");
+    EXPECT_EQ(StartBar().HotKeyId(), 0);
+    bar_.reset();
+    WriteIni("[CLOCK]\r\nHotKey=1\r\nHotKey1=Alt + Shift\r\nHotKey2=k\r\n");
+    TFrmLED& bar = StartBar();
+    EXPECT_GT(bar.HotKeyId(), 0);
+    EXPECT_EQ(bar.HotKeyKey(), 'K');
+}
+
+TEST_F(BarTest, PositionSaverWritesAfterAMoveAndRetriesARefusedWrite) {
+    WriteIni("[BAR]\r\nLeft=100\r\nTop=50\r\n[OTHER]\r\nKeep=me\r\n");
+    TFrmLED& bar = StartBar();
+    bar.TimerSavePosTimer();  // not moved: nothing written
+    EXPECT_EQ(TIniFile(Ini()).ReadInteger("BAR", "Left", 0), 100);
+    SetWindowPos(bar.Handle(), nullptr, 321, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+    // Another program holds the file open without sharing: the write is refused.
+    HANDLE lock = CreateFileW(Utf8ToWide(Ini()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    bar.TimerSavePosTimer();  // dropped silently
+    CloseHandle(lock);
+    EXPECT_EQ(TIniFile(Ini()).ReadInteger("BAR", "Left", 0), 100);
+    bar.TimerSavePosTimer();  // the next tick tries again
+    const TIniFile ini(Ini());
+    EXPECT_EQ(ini.ReadInteger("BAR", "Left", 0), 321);
+    EXPECT_EQ(ini.ReadInteger("BAR", "Top", 0), 77);
+    EXPECT_EQ(ini.ReadString("OTHER", "Keep", ""), "me");
+}
+
+TEST_F(BarTest, CloseSavesStateAndQuits) {
+    TFrmLED& bar = StartBar();
+    SetWindowPos(bar.Handle(), nullptr, 200, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    bar.SetBarAlpha(180);
+    ASSERT_TRUE(WriteFileAtomic(Data() + "SkinDone.tmp", "x"));
+    SendMessageW(bar.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(bar.Handle()));
+    const TIniFile ini(Ini());
+    EXPECT_EQ(ini.ReadInteger("BAR", "Left", 0), 200);
+    EXPECT_EQ(ini.ReadInteger("BAR", "Top", 0), 30);
+    EXPECT_EQ(ini.ReadInteger("BAR", "Tr", 0), 180);
+    EXPECT_EQ(ini.ReadInteger("CHILD", "Index", -1), 0);
+    EXPECT_FALSE(FileExists(Data() + "SkinDone.tmp"));
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(BarTest, TrayHidesAndRestoresAndAnimatesOnThePopupsWord) {
+    TFrmLED& bar = StartBar();
+    bar.Show();
+    ASSERT_TRUE(IsWindowVisible(bar.Handle()));
+    bar.HideToTray();
+    EXPECT_FALSE(IsWindowVisible(bar.Handle()));
+    // A later start of the program sends this to the first instance.
+    SendMessageW(bar.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(IsWindowVisible(bar.Handle()));
+
+    ASSERT_NE(bar.Tray(), nullptr);
+    EXPECT_EQ(bar.Tray()->Hint(), bar.Hint());
+    SendMessageW(bar.Handle(), kPopupAnimOn, 0, 0);
+    EXPECT_TRUE(bar.Tray()->Animating());
+    SendMessageW(bar.Handle(), kPopupAnimOff, 0, 0);
+    EXPECT_FALSE(bar.Tray()->Animating());
+    EXPECT_EQ(bar.Tray()->Frame(), 0);
+    // Out of sequence: off again, and a handshake naming no window.
+    SendMessageW(bar.Handle(), kPopupAnimOff, 0, 0);
+    SendMessageW(bar.Handle(), kPopupHandshake, 0, 0x12345678);
+    EXPECT_EQ(bar.Popup().PopupHandle(), nullptr);
+    Pump();
+}
+
+TEST_F(BarTest, MenusTickTheShownViewAndGreyWhatIsNotThereYet) {
+    TFrmLED& bar = StartBar();
+    bar.PrepareMenu(bar.MainMenu());
+    EXPECT_EQ(GetMenuState(bar.MainMenu(), TFrmLED::PM_Smp, MF_BYCOMMAND) & MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(GetMenuState(bar.MainMenu(), TFrmLED::PM_Clock, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(GetMenuItemCount(bar.MainMenu()), 14);
+    EXPECT_EQ(GetMenuItemCount(bar.TrayMenu()), 12);
+    for (HMENU m : {bar.MainMenu(), bar.TrayMenu()}) {
+        EXPECT_EQ(GetMenuState(m, TFrmLED::PM_Exit, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        EXPECT_EQ(GetMenuState(m, TFrmLED::PM_Help, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        EXPECT_NE(GetMenuState(m, TFrmLED::PM_About, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    }
+}
