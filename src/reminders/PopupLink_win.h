@@ -1,0 +1,61 @@
+// The bar's side of the popup program PopupMsg.exe (see PopupProtocol.h).
+//
+// Use: the bar owns one TPopupLink, made with its window and the program
+// folder; its window procedure hands message kPopupHandshake (1212) to
+// OnHandshake. A text is shown with
+//     if (link.EnsurePopup()) link.SendPopupText(text);
+// settings changes and the program's end are announced with SendPopupCode.
+// Messages kPopupAnimOn/kPopupAnimOff (1214/1215) from the popup switch the
+// tray animation; they are the bar's own business.
+//
+// Nothing here blocks on a hung popup: the start waits at most the wait limit
+// and every send gives up after a few seconds.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tempora {
+
+class TPopupLink {
+public:
+    static constexpr DWORD kDefaultWaitMs = 5000;  // EnsurePopup's bound on the start
+    static constexpr UINT kSendTimeoutMs = 3000;   // per text or code
+
+    // `programDir` is the UTF-8 folder of PopupMsg.exe, ending in "\".
+    TPopupLink(HWND bar, std::string programDir, DWORD waitLimitMs = kDefaultWaitMs);
+    TPopupLink(const TPopupLink&) = delete;
+    TPopupLink& operator=(const TPopupLink&) = delete;
+
+    // True at once when the popup runs. Otherwise false when PopupMsg.exe is
+    // missing; else starts it and pumps messages until its handshake arrives
+    // (true) or the wait limit passes or WM_QUIT comes (false; the next call
+    // tries again). A call made from inside that pumping (a timer tick) joins
+    // the wait instead of starting a second popup.
+    bool EnsurePopup();
+    // Sends the text as WM_COPYDATA; true when the popup took it.
+    bool SendPopupText(const std::string& utf8);
+    // Sends code 1 (settings rewritten) or 2 (main program closing) to the
+    // popup window last known, even when it is gone.
+    void SendPopupCode(int code);
+    // For message 1212: keeps lParam as the popup window when it is a window of
+    // the popup's class in the process this link started; else nothing changes.
+    void OnHandshake(LPARAM lp);
+
+    HWND PopupHandle() const { return popup_; }
+
+private:
+    bool StartPopup();
+    bool Live() const;
+
+    HWND bar_;
+    std::string programDir_;
+    DWORD waitLimitMs_;
+    HWND popup_ = nullptr;
+    DWORD startedPid_ = 0;
+    bool waiting_ = false;
+    ULONGLONG deadline_ = 0;
+};
+
+}  // namespace tempora

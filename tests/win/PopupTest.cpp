@@ -1,0 +1,325 @@
+// The bar's popup link against the real PopupMsg.exe: a test window plays the
+// bar, starts the popup through TPopupLink and reads back what it shows (the
+// popup's window text is the text on screen).
+#include "app/WinBase_win.h"
+#include "core/Encoding.h"
+#include "reminders/PopupLink_win.h"
+#include "reminders/PopupProtocol.h"
+
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+using namespace tempora;
+
+namespace {
+
+// The wait-limit test copies this program as PopupMsg.exe. Started under that
+// name it plays a popup that never answers, and leaves after 3 s.
+const bool kSilentPopup = [] {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const wchar_t* name = wcsrchr(path, L'\\');
+    if (name && lstrcmpiW(name + 1, L"PopupMsg.exe") == 0) {
+        Sleep(3000);
+        ExitProcess(0);
+    }
+    return false;
+}();
+
+constexpr UINT kNestedEnsure = WM_APP + 7;
+
+class TestBar : public TWindow {
+public:
+    std::unique_ptr<TPopupLink> link;
+    int animOn = 0, animOff = 0;
+    int nestedResult = -1;
+
+    bool Make(const std::string& folder, DWORD waitMs = TPopupLink::kDefaultWaitMs) {
+        if (!CreateWin(L"TemporaPopupTestBar", L"bar", WS_POPUP, 0, 0, 0, 10, 10))
+            return false;
+        link = std::make_unique<TPopupLink>(Handle(), folder, waitMs);
+        return true;
+    }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        switch (msg) {
+            case kPopupHandshake:
+                link->OnHandshake(lp);
+                return 0;
+            case kPopupAnimOn:
+                ++animOn;
+                return 0;
+            case kPopupAnimOff:
+                ++animOff;
+                return 0;
+            case kNestedEnsure:
+                nestedResult = link->EnsurePopup() ? 1 : 0;
+                return 0;
+        }
+        return TWindow::WndProc(msg, wp, lp);
+    }
+};
+
+// Pumps this thread's messages until `done` holds or `ms` pass.
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+std::string ThisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return WideToUtf8(path);
+}
+
+std::string ProgramFolder() {
+    const std::string path = ThisProgram();
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+std::string ShownText(HWND popup) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(popup)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(popup, text.data(), static_cast<int>(text.size()))));
+    return WideToUtf8(text);
+}
+
+// Popup processes this test program started and that still run.
+int CountPopupProcesses() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE)
+        return -1;
+    int n = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+        if (entry.th32ParentProcessID == GetCurrentProcessId() &&
+            lstrcmpiW(entry.szExeFile, L"PopupMsg.exe") == 0) {
+            ++n;
+        }
+    }
+    CloseHandle(snap);
+    return n;
+}
+
+// Tells the popup that the program closes; true when its process then ends.
+bool EndPopup(TestBar& bar) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(bar.link->PopupHandle(), &pid);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr;
+    if (!process)
+        return false;
+    bar.link->SendPopupCode(kPopupCodeClosing);
+    const bool ended = WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+LRESULT SendBlock(HWND popup, HWND from, const std::string& bytes) {
+    COPYDATASTRUCT cds{0, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(popup, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
+                        reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG, 3000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// A scratch program folder with a space and Chinese in its name, so that the
+// command line's quoting and the UTF-8 path both matter.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::path(temp) / (L"tempora 弹窗-" + Utf8ToWide(info->name()));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    std::string Utf8() const { return WideToUtf8(path_.wstring()) + "\\"; }
+    std::filesystem::path File(const wchar_t* name) const { return path_ / name; }
+    void Write(const wchar_t* name, const std::string& bytes) const {
+        HANDLE f = CreateFileW(File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(f);
+    }
+    bool CopyIn(const std::string& from, const wchar_t* name) const {
+        return CopyFileW(Utf8ToWide(from).c_str(), File(name).c_str(), FALSE) != 0;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace
+
+TEST(PopupLink, StartsThePopupShowsTextsInTurnAndEndsItOnCode2) {
+    TestBar bar;
+    ASSERT_TRUE(bar.Make(ProgramFolder()));
+    ASSERT_TRUE(bar.link->EnsurePopup());
+    HWND popup = bar.link->PopupHandle();
+    ASSERT_TRUE(IsWindow(popup));
+    EXPECT_FALSE(IsWindowVisible(popup));  // nothing to show yet
+    EXPECT_TRUE(bar.link->EnsurePopup());
+    EXPECT_EQ(bar.link->PopupHandle(), popup);
+    EXPECT_EQ(CountPopupProcesses(), 1);
+
+    const std::string chime = "时钟报时：8:00:00";
+    const std::string mark = "日历标记：\r\n2024年02月10日 星期六\r\n\r\n春节，正月初一";
+    ASSERT_TRUE(bar.link->SendPopupText(chime));
+    ASSERT_TRUE(bar.link->SendPopupText(mark));
+    EXPECT_TRUE(IsWindowVisible(popup));
+    EXPECT_EQ(ShownText(popup), chime);
+    ASSERT_TRUE(WaitFor([&] { return bar.animOn == 1; }, 3000));
+
+    // Escape closes the text on screen; the next one follows, nothing is lost.
+    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return ShownText(popup) == mark; }, 3000));
+    EXPECT_TRUE(IsWindowVisible(popup));
+    EXPECT_EQ(bar.animOff, 0);
+    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return bar.animOff == 1; }, 3000));
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_EQ(ShownText(popup), "");
+    EXPECT_EQ(bar.animOn, 1);
+
+    EXPECT_TRUE(EndPopup(bar));
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_FALSE(bar.link->SendPopupText("gone"));
+}
+
+TEST(PopupLink, IgnoresForeignHandshakesBadBlocksAndUnknownCodes) {
+    TestBar bar;
+    ASSERT_TRUE(bar.Make(ProgramFolder()));
+    ASSERT_TRUE(bar.link->EnsurePopup());
+    HWND popup = bar.link->PopupHandle();
+
+    SendMessageW(bar.Handle(), kPopupHandshake, 0, 0x7654321);  // no window
+    EXPECT_EQ(bar.link->PopupHandle(), popup);
+    SendMessageW(bar.Handle(), kPopupHandshake, 0, reinterpret_cast<LPARAM>(bar.Handle()));
+    EXPECT_EQ(bar.link->PopupHandle(), popup);  // a window, but not a popup
+
+    const struct {
+        const char* name;
+        std::string bytes;
+    } bad[] = {
+        {"no terminator", "abc"},
+        {"empty", ""},
+        {"oversized", std::string(kPopupMaxBlock, 'x') + '\0'},
+    };
+    for (const auto& c : bad)
+        EXPECT_EQ(SendBlock(popup, bar.Handle(), c.bytes), 0) << c.name;
+    EXPECT_EQ(SendBlock(popup, GetDesktopWindow(), PopupTextBlock("from elsewhere")), 0);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_EQ(ShownText(popup), "");
+
+    // Neither an unknown code nor a close request from another window ends it.
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(popup, kPopupCode, reinterpret_cast<WPARAM>(bar.Handle()), 3,
+                        SMTO_ABORTIFHUNG, 3000, &r);
+    SendMessageTimeoutW(popup, kPopupCode, reinterpret_cast<WPARAM>(GetDesktopWindow()),
+                        kPopupCodeClosing, SMTO_ABORTIFHUNG, 3000, &r);
+    EXPECT_TRUE(IsWindow(popup));
+
+    const std::string largest = std::string(kPopupMaxBlock - 1, 'y') + '\0';
+    EXPECT_EQ(SendBlock(popup, bar.Handle(), largest), 1);
+    EXPECT_EQ(ShownText(popup), largest.substr(0, largest.size() - 1));
+    EXPECT_TRUE(EndPopup(bar));
+}
+
+TEST(PopupLink, ReadsItsSettingsAndReadsThemAgainOnCode1) {
+    ScratchFolder dir;
+    ASSERT_TRUE(dir.CopyIn(ProgramFolder() + kPopupProgram, L"PopupMsg.exe"));
+    dir.Write(L"skin.ini", "[MSG]\r\nAuto=0\r\nTran=100\r\n");
+    TestBar bar;
+    ASSERT_TRUE(bar.Make(dir.Utf8()));
+    ASSERT_TRUE(bar.link->EnsurePopup());
+    HWND popup = bar.link->PopupHandle();
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(popup, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 100);
+    EXPECT_TRUE(flags & LWA_ALPHA);
+
+    ASSERT_TRUE(bar.link->SendPopupText("定时任务：开会"));
+    dir.Write(L"skin.ini", "[MSG]\r\nAuto=1\r\nAutoSec=1\r\nTran=9999\r\n");
+    bar.link->SendPopupCode(kPopupCodeSettings);
+    ASSERT_TRUE(GetLayeredWindowAttributes(popup, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 255);
+    // Now it closes by itself, after the shortest stay of 5 s.
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_TRUE(WaitFor([&] { return bar.animOff == 1; }, 15000));
+    const ULONGLONG stayed = GetTickCount64() - start;
+    EXPECT_GE(stayed, 4500u);
+    RecordProperty("auto_close_ms", static_cast<int>(stayed));
+    EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_TRUE(EndPopup(bar));
+}
+
+TEST(PopupLink, MissingProgramFailsAndASilentOneIsGivenUpAfterTheWaitLimit) {
+    ScratchFolder dir;
+    TestBar bar;
+    ASSERT_TRUE(bar.Make(dir.Utf8(), 1500));
+    EXPECT_FALSE(bar.link->EnsurePopup());
+
+    // This test program under the popup's name: it starts, but never answers.
+    ASSERT_TRUE(dir.CopyIn(ThisProgram(), L"PopupMsg.exe"));
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(bar.link->EnsurePopup());
+    const ULONGLONG waited = GetTickCount64() - start;
+    EXPECT_GE(waited, 1400u);
+    RecordProperty("wait_limit_ms", static_cast<int>(waited));
+
+    // Once the silent one has gone, the real popup takes its place and the
+    // next call succeeds.
+    ASSERT_TRUE(WaitFor(
+        [&] { return dir.CopyIn(ProgramFolder() + kPopupProgram, L"PopupMsg.exe"); }, 10000));
+    EXPECT_TRUE(bar.link->EnsurePopup());
+    EXPECT_TRUE(EndPopup(bar));
+}
+
+TEST(PopupLink, AStartFromInsideTheWaitJoinsItAndQuitIsKept) {
+    TestBar bar;
+    ASSERT_TRUE(bar.Make(ProgramFolder()));
+    // A timer tick that wants a popup while the bar still waits for one.
+    PostMessageW(bar.Handle(), kNestedEnsure, 0, 0);
+    ASSERT_TRUE(bar.link->EnsurePopup());
+    EXPECT_EQ(bar.nestedResult, 1);
+    EXPECT_EQ(CountPopupProcesses(), 1);
+    EXPECT_TRUE(EndPopup(bar));
+
+    // WM_QUIT during the wait ends it, and the program's own loop still gets it.
+    PostQuitMessage(42);
+    EXPECT_FALSE(bar.link->EnsurePopup());
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 42u);
+    // The popup started anyway; it reports in and is ended.
+    ASSERT_TRUE(WaitFor([&] { return IsWindow(bar.link->PopupHandle()); }, 10000));
+    EXPECT_TRUE(EndPopup(bar));
+}
