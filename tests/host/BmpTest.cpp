@@ -1,7 +1,7 @@
 #include "core/Bmp.h"
+#include "core/FileSys.h"
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
@@ -467,11 +467,7 @@ TEST(Bmp, WritesFilesThatReadBackTheSame) {
 TEST(Bmp, LoadsFromAFile) {
     test::TempDir dir;
     const std::string path = dir.File("图片.bmp");
-    {
-        std::ofstream f(path, std::ios::binary);
-        const std::string bytes = Build(Eight());
-        f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
+    ASSERT_TRUE(WriteFileAtomic(path, Build(Eight())));
     Bitmap pic;
     std::string why;
     ASSERT_TRUE(LoadBmpFile(path, pic, &why)) << why;

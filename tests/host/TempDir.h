@@ -24,7 +24,11 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    // UTF-8 in and out, on Windows too (where a narrow path means the ANSI code page).
+    std::string File(const std::string& name) const {
+        const std::u8string u8 = (path_ / std::u8string(name.begin(), name.end())).u8string();
+        return std::string(u8.begin(), u8.end());
+    }
     const std::filesystem::path& Path() const { return path_; }
 
 private:
