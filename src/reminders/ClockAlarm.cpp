@@ -1,0 +1,112 @@
+#include "reminders/ClockAlarm.h"
+
+#include <utility>
+#include <vector>
+
+namespace tempora {
+
+TClockAlarm::TClockAlarm(std::unique_ptr<ISoundListPlayer> player, std::string soundFolder)
+    : player_(std::move(player)), soundFolder_(std::move(soundFolder)) {
+    if (!soundFolder_.empty() && soundFolder_.back() != '\\')
+        soundFolder_ += '\\';
+}
+
+void TClockAlarm::SetOptions(bool hourChime, bool halfHourChime, int chimeType) {
+    hourChime_ = hourChime;
+    halfHourChime_ = halfHourChime;
+    chimeType_ = chimeType;
+}
+
+bool TClockAlarm::CheckChime(TDateTime t) {
+    const TimeParts parts = DecodeTime(t);
+    if (parts.second != 0)
+        return false;
+    const bool due = (hourChime_ && parts.minute == 0) || (halfHourChime_ && parts.minute == 30);
+    if (!due)
+        return false;
+    const std::string list = ComposeChime(parts.hour, parts.minute, chimeType_, false);
+    if (!list.empty())
+        player_->Play(list);
+    return true;
+}
+
+std::string TClockAlarm::ComposeChime(int h, int m, int chimeType, bool withMinutes) const {
+    if (soundFolder_.empty() || h < 0 || h > 24 || m < 0 || m > 59)
+        return {};
+    if (h == 24)
+        h = 0;
+
+    std::vector<std::string> files;
+    const auto add = [&](std::string name) { files.push_back(std::move(name)); };
+    const auto number = [&](int n) { add(std::to_string(n) + ".wav"); };
+    // A minute digit two takes the second form of the word.
+    const auto minuteDigit = [&](int d) {
+        if (d == 2)
+            add("2A.wav");
+        else
+            number(d);
+    };
+
+    switch (chimeType) {
+        case kChimeSpoken: {
+            static const char* const kDayParts[] = {"To1.wav", "To2.wav", "To3.wav", "To4.wav"};
+            add("T1.wav");
+            add(kDayParts[h / 6]);
+            number(h <= 12 ? h : h - 12);
+            add("H.wav");
+            if (withMinutes) {
+                if (m <= 9) {
+                    number(0);
+                    minuteDigit(m);
+                } else if (m <= 12) {
+                    number(m);
+                } else {
+                    const int tens = m / 10, units = m % 10;
+                    if (tens != 1)
+                        minuteDigit(tens);
+                    number(10);
+                    if (units != 0)
+                        minuteDigit(units);
+                }
+                add("M.wav");
+            } else if (halfHourChime_ && m == 30) {
+                add("30.wav");
+                add("M.wav");
+            }
+            break;
+        }
+        case kChimeOneBell:
+        case kChimeHourBells:
+            if (m == 30 || chimeType == kChimeOneBell) {
+                add(m == 30 ? "Z1.wav" : "Z2.wav");
+            } else {
+                const int strokes = h == 0 ? 1 : (h <= 12 ? h : h - 12);
+                for (int i = 0; i < strokes; ++i)
+                    add("Z1.wav");
+            }
+            break;
+        default:
+            break;
+    }
+
+    std::string list;
+    for (const std::string& name : files) {
+        if (!list.empty())
+            list += '*';
+        list += soundFolder_ + name;
+    }
+    return list;
+}
+
+void TClockAlarm::AnnounceNow(TDateTime t) {
+    const TimeParts parts = DecodeTime(t);
+    const std::string list = ComposeChime(parts.hour, parts.minute, kChimeSpoken, true);
+    if (!list.empty())
+        player_->Play(list);
+}
+
+void TClockAlarm::PlayList(const std::string& list) {
+    player_->Play(list);
+}
+
+}  // namespace tempora
