@@ -1,0 +1,26 @@
+// The shell's bridge between core pictures and GDI device contexts.
+#pragma once
+
+#include <windows.h>
+
+#include "core/Bitmap.h"
+
+namespace tempora {
+
+// Copies the width x height part at (srcX, srcY) of `picture` to `dc` at
+// (x, y) in one transfer, straight from the picture's rows: GDI reads them as
+// a top-down 32-bit bit-field DIB, so nothing is copied on our side. The part
+// is clipped to the picture (and the target moves with it); false when
+// nothing is left or GDI refuses.
+bool BlitPicture(HDC dc, int x, int y, const Bitmap& picture, int srcX, int srcY, int width,
+                 int height);
+inline bool BlitPicture(HDC dc, int x, int y, const Bitmap& picture) {
+    return BlitPicture(dc, x, y, picture, 0, 0, picture.Width(), picture.Height());
+}
+
+// Reads width x height pixels of `dc` from (x, y) into `out` as 0x00BBGGRR,
+// for tests that compare what GDI shows with a core picture. On failure `out`
+// is left as it was and the result is false.
+bool ReadPicture(HDC dc, int x, int y, int width, int height, Bitmap& out);
+
+}  // namespace tempora

@@ -1,0 +1,203 @@
+// TLEDFontNum: a windowless control that draws one line of seven-segment LED
+// characters: the digits 0-9, a minus sign and blank cells. A decimal point
+// or colon takes no cell of its own: it is drawn in a narrow column at the
+// right edge of the cell of the character before it, and reaches two pixels
+// into the gap after that cell.
+//
+// The control renders into a picture of its own, Width() x Height(), which
+// its parent copies into the parent's picture at the control's bounds.
+// Rendering follows each property change the way every control of the
+// program does: setters act only when the value changes and drop invalid
+// values silently; most changes ask the parent to repaint (OnInvalidate),
+// while Text and DrawDarkColor, which change every second, render at once
+// and hand the fresh picture out (OnRendered), so the clock needs no
+// invalidation per tick.
+//
+// How the bar's time panel uses it (117 x 23 at 1, 1 inside the panel; the
+// bounds are in the coordinates of the parent's picture):
+//
+//     LED.SetBounds(panelLeft + 1, panelTop + 1, 117, 23);
+//     LED.SetOffSetX(6);
+//     LED.SetOffSetY(2);
+//     LED.SetWordWidth(15);   // in this order: each of these three setters
+//     LED.SetWordHeight(19);  // checks the other two
+//     LED.SetThick(3);
+//     LED.SetSpace(3);
+//     LED.SetBGColor(0);
+//     LED.SetLightColor(0xFF00FF);
+//     LED.SetDarkColor(3618615);
+//     LED.OnInvalidate = [&](TLEDFontNum::Rect r) { InvalidateRect(bar, r, FALSE); };
+//     LED.OnRendered = [&] {  // a new second: straight to the screen
+//         LED.CopyTo(barPicture);
+//         BlitPicture(barDc, LED.Left(), LED.Top(), barPicture, LED.Left(), LED.Top(),
+//                     LED.Width(), LED.Height());
+//     };  // (or invalidate LED.Bounds() and UpdateWindow, if the bar paints only there)
+//     LED.SetText("00:00:00");
+//
+//     WM_PAINT:   draw the panel into barPicture; LED.PaintTo(barPicture);
+//                 BlitPicture(paintDc, 0, 0, barPicture);
+//     every tick: LED.SetText(FormatHMS(now));
+//     mouse-down: LED.HitTest(x, y) tells whether it fell on the digits (which drag the bar);
+//     hint:       LED.Hint() holds the day's hint text that the bar compares and shows.
+//
+// Text is UTF-8; each character (one UTF-8 sequence) takes one cell, and any
+// character other than "0"-"9", "-" and " " shows only unlit segments.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/Bitmap.h"
+
+namespace tempora {
+
+class TLEDFontNum {
+public:
+    struct Rect {
+        int left = 0, top = 0, width = 0, height = 0;
+        bool operator==(const Rect&) const = default;
+    };
+
+    // Polygon numbers within a cell.
+    enum : int {
+        kTopBar,
+        kUpperRight,
+        kLowerRight,
+        kBottomBar,
+        kLowerLeft,
+        kUpperLeft,
+        kMiddleBar,
+        kPoint,
+        kColonUpper,
+        kColonLower,
+        kPolygonCount
+    };
+    static constexpr int kVertexCount = 6;
+    using Polygon = std::array<Bitmap::Point, kVertexCount>;
+    using CellPolygons = std::array<Polygon, kPolygonCount>;
+
+    // The size the control has when created.
+    static constexpr int kInitialWidth = 47, kInitialHeight = 38;
+
+    TLEDFontNum() = default;
+    TLEDFontNum(const TLEDFontNum&) = delete;
+    TLEDFontNum& operator=(const TLEDFontNum&) = delete;
+
+    // Margins between the control's edge and the first cell; any value.
+    int OffSetX() const { return offSetX_; }
+    void SetOffSetX(int value);
+    int OffSetY() const { return offSetY_; }
+    void SetOffSetY(int value);
+    // The cell size. WordWidth must exceed 2 * Thick; WordHeight must be at
+    // least 4 * Thick and is kept odd (an even value is stored plus one).
+    int WordWidth() const { return wordWidth_; }
+    void SetWordWidth(int value);
+    int WordHeight() const { return wordHeight_; }
+    void SetWordHeight(int value);
+    // Stroke width: 2 * Thick < WordWidth and 4 * Thick - 1 < WordHeight.
+    int Thick() const { return thick_; }
+    void SetThick(int value);
+    // Gap between cells; any value.
+    int Space() const { return space_; }
+    void SetSpace(int value);
+    const std::string& Text() const { return text_; }
+    void SetText(std::string_view value);  // renders at once
+    // Colours 0x00BBGGRR. Lit segments are drawn only in a colour other than
+    // the background; unlit ones only when DrawDarkColor is on and DarkColor
+    // is not the background.
+    uint32_t BGColor() const { return bgColor_; }
+    void SetBGColor(uint32_t value);
+    uint32_t LightColor() const { return lightColor_; }
+    void SetLightColor(uint32_t value);
+    uint32_t DarkColor() const { return darkColor_; }
+    void SetDarkColor(uint32_t value);
+    // When on, each rendering fits the control to the text (see Paint); turning
+    // it on fits the control at once.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool value);
+    bool DrawDarkColor() const { return drawDarkColor_; }
+    void SetDrawDarkColor(bool value);  // renders at once
+
+    // The tooltip text and whether it shows; the parent shows it.
+    const std::string& Hint() const { return hint_; }
+    void SetHint(std::string_view value) { hint_ = value; }
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool value) { showHint_ = value; }
+
+    // Place and size in the parent's picture. Negative sizes count as 0.
+    Rect Bounds() const { return bounds_; }
+    int Left() const { return bounds_.left; }
+    int Top() const { return bounds_.top; }
+    int Width() const { return bounds_.width; }
+    int Height() const { return bounds_.height; }
+    void SetBounds(int left, int top, int width, int height);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool value);
+    // Whether a point of the parent's picture falls on the visible control.
+    bool HitTest(int x, int y) const;
+
+    // The paint handler: renders the text into Picture() at the control's
+    // current size, then, with AutoSize on, fits the control to the text:
+    // S = N * WordWidth + (N - 1) * Space + 2 * OffSetX for N cells; unless
+    // the width is S + 1 already, the size becomes S x (2 * OffSetY +
+    // WordHeight). Does nothing while the control is hidden.
+    void Paint();
+    // Paint, then CopyTo.
+    void PaintTo(Bitmap& parent);
+    // Copies the last rendering into the parent's picture at the control's
+    // place, if the control is visible.
+    void CopyTo(Bitmap& parent) const;
+    // The last rendering (empty before the first).
+    const Bitmap& Picture() const { return picture_; }
+
+    // The polygons a rendering draws over the background, in drawing order,
+    // each a filled polygon with a 1-pixel outline in `colour`. Polygons that
+    // lie wholly outside the control are left out.
+    using PolygonSink = std::function<void(std::span<const Bitmap::Point> points, uint32_t colour)>;
+    void DrawPolygons(const PolygonSink& draw) const;
+    // The ten polygons of the cell at origin x, y. Coordinates beyond the
+    // picture's coordinate range are clamped just past it, so that such
+    // polygons are not drawn rather than drawn wrapped.
+    static CellPolygons CellGeometry(int64_t x, int64_t y, int wordWidth, int wordHeight,
+                                     int thick);
+
+    // The area of the parent that needs repainting: a property changed, or the
+    // control moved, was resized, shown or hidden.
+    std::function<void(Rect area)> OnInvalidate;
+    // Picture() was rendered afresh outside a paint (Text or DrawDarkColor
+    // changed): copy it to the screen now.
+    std::function<void()> OnRendered;
+
+private:
+    void Invalidate();
+    void InvalidateArea(Rect area);
+    bool Render();
+    void RenderNow();
+    void FitAfterRender();
+    int64_t FittedWidth() const;
+    void Fit(int64_t width);
+
+    int offSetX_ = 4;
+    int offSetY_ = 4;
+    int wordWidth_ = 17;
+    int wordHeight_ = 29;
+    int thick_ = 3;
+    int space_ = 4;
+    std::string text_ = "00";
+    uint32_t bgColor_ = 0x4A424A;
+    uint32_t lightColor_ = 0x00FFF7;
+    uint32_t darkColor_ = 0x636363;
+    bool autoSize_ = true;
+    bool drawDarkColor_ = false;
+    std::string hint_;
+    bool showHint_ = false;
+    Rect bounds_{0, 0, kInitialWidth, kInitialHeight};
+    bool visible_ = true;
+    Bitmap picture_;
+};
+
+}  // namespace tempora
