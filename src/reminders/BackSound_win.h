@@ -1,0 +1,46 @@
+// The sound player on Windows: MCI command strings through mciSendStringW,
+// with each playback's end reported by MM_MCINOTIFY to a hidden window.
+#pragma once
+
+#include "app/WinBase_win.h"
+#include "reminders/BackSound.h"
+
+#include <functional>
+#include <string>
+
+namespace tempora {
+
+// Real MCI. The window is message-only: it exists only to receive MCI's
+// notifications and so never takes part in the bar's painting or z-order.
+class TMciWindow : public TWindow, public IMciCommands {
+public:
+    TMciWindow();
+
+    // Called with the notification code of each MM_MCINOTIFY.
+    std::function<void(unsigned code)> onNotify;
+
+    std::string PlayablePath(const std::string& path) override;
+    unsigned Send(const std::string& command) override;
+    void DropNotifications() override;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+// The one player of the program, as the chime composer owns it. Destroying it
+// stops whatever still sounds.
+class TBackSoundWindow : public ISoundListPlayer {
+public:
+    TBackSoundWindow();
+    ~TBackSoundWindow() override;
+
+    void Play(const std::string& list) override { player_.Play(list); }
+    bool Busy() const { return player_.Busy(); }
+    HWND Handle() const { return mci_.Handle(); }
+
+private:
+    TMciWindow mci_;
+    TBackSound player_;
+};
+
+}  // namespace tempora
