@@ -5,6 +5,7 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
+#include "display/PictureBlit_win.h"
 #include "reminders/PopupProtocol.h"
 
 #include <commctrl.h>
@@ -131,6 +132,7 @@ void TFrmLED::Initialise() {
     if (!options_.traceTicksFile.empty()) {
         trace_ = _wfopen(Utf8ToWide(options_.traceTicksFile).c_str(), L"ab");
     }
+    SetUpLed();
     // 6: settings.
     ReadSettings(false);
     // 7: the position saver.
@@ -181,6 +183,7 @@ void TFrmLED::ReadSettings(bool skinsOnly) {
         return;
     }
     settings_ = ReadBarSettings(ini, GetSystemMetrics(SM_CXSCREEN), kWidth);
+    LED.SetVisible(settings_.ledFont);
     ApplyTimeFont();
     if (settings_.hotKey)
         RegisterClockHotKey(settings_.hotKey1, settings_.hotKey2);
@@ -188,6 +191,34 @@ void TFrmLED::ReadSettings(bool skinsOnly) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyStayOnTop();
     SetBarAlpha(settings_.barAlpha);
+}
+
+void TFrmLED::SetUpLed() {
+    // The digits sit 1 px inside the time panel, in the bar's own coordinates.
+    LED.SetBounds(kPanel.left + 1, kPanel.top + 1, 117, 23);
+    LED.SetOffSetX(6);
+    LED.SetOffSetY(2);
+    LED.SetWordWidth(15);
+    LED.SetWordHeight(19);
+    LED.SetThick(3);
+    LED.SetSpace(3);
+    LED.SetBGColor(0);
+    // The form's lit colour is fuchsia, which a skin always replaces; on the
+    // built-in look (no skin applies) fuchsia digits would be see-through
+    // holes, so that look lights them in its own cyan.
+    LED.SetLightColor(RGB(96, 220, 255));
+    LED.SetDarkColor(3618615);
+    LED.SetDrawDarkColor(false);
+    LED.SetText("00:00:00");
+    LED.OnInvalidate = [this](TLEDFontNum::Rect r) {
+        const RECT rc{r.left, r.top, r.left + r.width, r.top + r.height};
+        if (Handle()) InvalidateRect(Handle(), &rc, FALSE);
+    };
+    LED.OnRendered = [this] {
+        const TLEDFontNum::Rect r = LED.Bounds();
+        const RECT rc{r.left, r.top, r.left + r.width, r.top + r.height};
+        if (Handle()) InvalidateRect(Handle(), &rc, FALSE);
+    };
 }
 
 void TFrmLED::ApplyTimeFont() {
@@ -274,10 +305,13 @@ void TFrmLED::TraceTick(int64_t nowMs, int64_t first, int64_t last) {
 }
 
 void TFrmLED::UpdateClockDisplay(TDateTime t) {
-    const std::wstring text = Utf8ToWide(FormatHMS(t));
+    const std::string hms = FormatHMS(t);
+    LED.SetText(hms);
+    // The panel's caption shows the same text when the digits are hidden.
+    const std::wstring text = Utf8ToWide(hms);
     if (text != timeText_) {
         timeText_ = text;
-        RedrawPart(Part::Panel);
+        if (!LED.Visible()) RedrawPart(Part::Panel);
     }
     const double date = static_cast<double>(DayNumber(t));
     if (date != lastShownDate_) {
@@ -288,6 +322,7 @@ void TFrmLED::UpdateClockDisplay(TDateTime t) {
         // The lunar date, GanZhi, solar term and festival lines join the hint
         // with the calendar window.
         SetHintText(Utf8ToWide("公历: " + g));
+        LED.SetHint(WideToUtf8(hint_));
     }
 }
 
@@ -579,10 +614,16 @@ void TFrmLED::Paint(HDC dc) {
         FillRect(dc, &kPanel, border.Get());
         RECT inner{kPanel.left + 1, kPanel.top + 1, kPanel.right - 1, kPanel.bottom - 1};
         FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        SelectObjectScope f(dc, timeFont_.Get());
-        SetTextColor(dc, settings_.fontColor);
-        DrawTextW(dc, timeText_.c_str(), -1, &inner,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        if (LED.Visible()) {
+            LED.Paint();
+            const TLEDFontNum::Rect r = LED.Bounds();
+            BlitPicture(dc, r.left, r.top, LED.Picture(), 0, 0, r.width, r.height);
+        } else {
+            SelectObjectScope f(dc, timeFont_.Get());
+            SetTextColor(dc, settings_.fontColor);
+            DrawTextW(dc, timeText_.c_str(), -1, &inner,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
     }
     // The date line.
     {

@@ -10,6 +10,7 @@
 #include "app/TrayIcon_win.h"
 #include "app/WinBase_win.h"
 #include "core/DateTime.h"
+#include "display/myLEDFont.h"
 #include "reminders/PopupLink_win.h"
 
 #include <cstdio>
@@ -98,6 +99,7 @@ public:
     bool StartHidden() const { return startHidden_; }
     bool HiddenToTray() const { return hiddenToTray_; }
     const std::wstring& TimeText() const { return timeText_; }
+    const TLEDFontNum& Led() const { return LED; }
     const std::wstring& DateText() const { return dateText_; }
     const std::wstring& Hint() const { return hint_; }
     const TTrayIcon* Tray() const { return tray_.get(); }
@@ -130,6 +132,7 @@ private:
     void ArmClockTimer();
     void TraceTick(int64_t nowMs, int64_t first, int64_t last);
     void ApplyTimeFont();
+    void SetUpLed();
     void ApplyStayOnTop();
     void AddTooltips();
     void SetHintText(const std::wstring& hint);
@@ -140,6 +143,7 @@ private:
     BarOptions options_;
     BarSettings settings_;
     TSecondTicker ticker_;
+    TLEDFontNum LED;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TTrayIcon> tray_;
     std::unique_ptr<TMenuController> menus_;
