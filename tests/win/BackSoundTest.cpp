@@ -6,15 +6,16 @@
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "reminders/BackSound_win.h"
+#include "reminders/ClockAlarm.h"
 
 #include <gtest/gtest.h>
 #include <mmsystem.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -161,7 +162,6 @@ TEST_F(BackSoundWin, PlaysExistingFilesSkipsMissingOnesAndEndsIdle) {
     ASSERT_TRUE(PumpUntil([&] { return mci.Count("play ") == 2 && notifications == 2; }))
         << mci.Text();
     EXPECT_FALSE(player.Busy());
-    std::printf("%s", mci.Text().c_str());
 
     // MCI opened both, the one behind a blank and Chinese characters too;
     // the missing file never reached it.
@@ -179,7 +179,6 @@ TEST_F(BackSoundWin, DamagedFilesAreSkippedAndTheNextListPlays) {
                 "a.wav");
     ASSERT_TRUE(PumpUntil([&] { return !player.Busy(); })) << mci.Text();
     Pump(500);
-    std::printf("%s", mci.Text().c_str());
     EXPECT_FALSE(player.Busy());
     EXPECT_EQ(mci.Count("play "), 4) << mci.Text();
 
@@ -202,7 +201,6 @@ TEST_F(BackSoundWin, NewListInterruptsTheLastItemWithoutSkippingAhead) {
     // the first one's end, not start on that abort.
     ASSERT_TRUE(PumpUntil([&] { return mci.Count("play ") == 3 && mci.Count("notify 1") == 2; }))
         << mci.Text();
-    std::printf("%s", mci.Text().c_str());
     // Leaving out the abort, which may also have been dropped with the
     // closed device: long, a, end of a, a, end of a.
     std::vector<std::string> order;
@@ -226,4 +224,36 @@ TEST_F(BackSoundWin, ThePlayerAsTheChimeComposerOwnsIt) {
     EXPECT_GT(OpenDevices(), 0);
     player.reset();
     EXPECT_EQ(OpenDevices(), 0) << "what the player opened is still open";
+}
+
+// The shipped recordings, copied beside the program, as a chime lists them:
+// MCI takes every one of them, and the spoken time plays through to the end.
+TEST_F(BackSoundWin, ShippedRecordingsOpenAndASpokenTimePlaysThrough) {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::string program = WideToUtf8(exe);
+    const std::string sound = program.substr(0, program.rfind('\\') + 1) + "Sound\\";
+    auto owned = std::make_unique<TBackSound>(mci);
+    TBackSound& player = *owned;
+    Wire(player);
+    TClockAlarm alarm(std::move(owned), sound);
+
+    for (const char* name :
+         {"T1", "To1", "To2", "To3", "To4", "0",  "1",  "2", "3", "4",  "5",  "6",
+          "7",  "8",   "9",   "10",  "11",  "12", "2A", "H", "M", "30", "Z1", "Z2"}) {
+        const std::string form = mci.PlayablePath(sound + name + ".wav");
+        ASSERT_FALSE(form.empty()) << name << ".wav is missing";
+        EXPECT_EQ(mci.Send("open \"" + form + "\" alias check"), 0u) << name << ".wav";
+        mci.Send("close check");
+    }
+
+    mci.log.clear();
+    alarm.AnnounceNow(EncodeDateTime(2024, 2, 10, 23, 59, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !player.Busy() && notifications == 8; })) << mci.Text();
+    EXPECT_EQ(mci.Count("play "), 8);
+    for (const std::string& line : mci.log) {
+        if (line.rfind("open ", 0) == 0 || line.rfind("play ", 0) == 0) {
+            EXPECT_EQ(line.substr(line.size() - 5), " -> 0") << line;
+        }
+    }
 }
