@@ -3,7 +3,9 @@
 // reminders goes through the one player it owns, task sounds too.
 //
 // How the bar uses it:
-//   - at creation, after reading the settings and before the clock tick starts:
+//   - at creation, after reading the settings and before the clock tick starts,
+//     on the GUI thread (the player's window gets MCI's notifications there;
+//     TBackSoundWindow is in reminders/BackSound_win.h):
 //       alarm = std::make_unique<TClockAlarm>(std::make_unique<TBackSoundWindow>(),
 //                                             DataDir + "Sound\\");
 //       alarm->SetOptions(Alarm, HalfAlarm, AlarmType);   // section CLOCK
