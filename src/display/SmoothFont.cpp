@@ -136,28 +136,30 @@ void BlurMask(TCoverageMask& mask, int strength, std::vector<int>& work) {
     const int f = static_cast<int>(RoundDivEven(int64_t{Clamp100(strength)} * 255, 100));
     // Row sums of five, then column sums of five of those: the 5 x 5 sums of
     // the unchanged mask, neighbours outside clamped to the nearest edge.
-    work.resize(static_cast<size_t>(w) * h);
+    const size_t cells = static_cast<size_t>(w) * h;
+    work.resize(cells + w + 4);
+    int* rowSums = work.data();
+    int* padded = work.data() + cells;  // one row with two edge copies each side
     for (int y = 0; y < h; ++y) {
         const uint8_t* m = mask.Row(y);
-        int* out = work.data() + static_cast<size_t>(y) * w;
-        for (int x = 0; x < w; ++x) {
-            int sum = 0;
-            for (int dx = -2; dx <= 2; ++dx)
-                sum += m[std::clamp(x + dx, 0, w - 1)];
-            out[x] = sum;
-        }
+        padded[0] = padded[1] = m[0];
+        for (int x = 0; x < w; ++x)
+            padded[x + 2] = m[x];
+        padded[w + 2] = padded[w + 3] = m[w - 1];
+        int* out = rowSums + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x)
+            out[x] = padded[x] + padded[x + 1] + padded[x + 2] + padded[x + 3] + padded[x + 4];
     }
-    std::vector<int> column(static_cast<size_t>(h));
-    for (int x = 0; x < w; ++x) {
-        for (int y = 0; y < h; ++y)
-            column[y] = work[static_cast<size_t>(y) * w + x];
-        for (int y = 0; y < h; ++y) {
-            int sum = 0;
-            for (int dy = -2; dy <= 2; ++dy)
-                sum += column[std::clamp(y + dy, 0, h - 1)];
+    for (int y = 0; y < h; ++y) {
+        const int* r[5];
+        for (int k = 0; k < 5; ++k)
+            r[k] = rowSums + static_cast<size_t>(std::clamp(y + k - 2, 0, h - 1)) * w;
+        uint8_t* m = mask.Row(y);
+        for (int x = 0; x < w; ++x) {
+            const int sum = r[0][x] + r[1][x] + r[2][x] + r[3][x] + r[4][x];
             const int v = (sum + 12) / 25;  // 25 is odd: no halves to settle
-            uint8_t& p = mask.At(x, y);
-            p = static_cast<uint8_t>(f == 255 ? v : p + (((v - p) * f) >> 8));
+            const int p = m[x];
+            m[x] = static_cast<uint8_t>(f == 255 ? v : p + (((v - p) * f) >> 8));
         }
     }
 }
