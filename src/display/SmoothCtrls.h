@@ -12,9 +12,12 @@
 //                          at 25 ms only while a cross-fade is in progress;
 //                          the line timer runs at LineDelay() while Active().
 //   OnInvalidate(now)      now == false: repaint when convenient (invalidate
-//                          the control's rectangle); now == true: repaint at
-//                          once, that is call Paint() into the window's
-//                          picture and copy the control's bounds to the screen.
+//                          the control's rectangle); now == true (every fade
+//                          step): repaint at once, that is call Paint() into
+//                          the window's picture and copy the control's
+//                          rectangle to the screen. Paint() covers that whole
+//                          rectangle, background included, so nothing else
+//                          needs composing first.
 //   SetParentBackground()  the picture of what lies behind the control, in the
 //                          parent's coordinates (the bar's skin picture without
 //                          the text); a transparent control copies its bounds
@@ -30,13 +33,13 @@
 //   FadeTextDate.Loaded();
 //   WM_PAINT: compose the background, then FadeTextDate.Paint(windowPicture);
 //   WM_TIMER: OnLineTimer() / OnFadeTimer();
-//   date changed: BeginUpdate(); Lines()[0] = "<FontCN>" + FormatChineseDate(t)
-//     (or push it when Lines() is empty); EndUpdate(); then, as the tick does,
-//     SetActive(DateCycling) when it differs (ShowLine(0) when switched off),
-//     otherwise ShowLine(0) whenever LineIndex() < 0;
-//   click inside the bounds: LineIndex() k >= 1 is the k-th advertisement
-//     (counted from 1); a click on line 0, the date, does nothing.
-//   Before the window goes, the bar kills both timers.
+//   every clock tick: when the date changed, BeginUpdate(); Lines()[0] =
+//     "<FontCN>" + FormatChineseDate(t) (push_back when Lines() is empty);
+//     EndUpdate(). Then SetActive(DateCycling) when it differs (and ShowLine(0)
+//     when that switched it off), otherwise ShowLine(0) when LineIndex() < 0;
+//   a click inside the bounds (hand cursor there): LineIndex() k >= 1 is the
+//     k-th advertisement, counted from 1; on line 0, the date, it does nothing;
+//   before the window goes, the bar kills both timers.
 #pragma once
 
 #include <cstdint>

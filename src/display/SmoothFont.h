@@ -22,7 +22,8 @@ enum TTextQuality : uint8_t { tqHigh, tqNormal, tqLow, tqNone };
 int QualityScale(TTextQuality quality);
 
 // A font as GDI's LOGFONT sees it. Height < 0 is the character height in
-// pixels, > 0 the cell height, 0 the default; Width 0 lets the face choose.
+// pixels, > 0 the cell height, 0 the default (12-pixel characters); sizes
+// beyond 1000 pixels are taken as 1000. Width 0 lets the face choose.
 struct TFontSpec {
     std::string Name = "宋体";
     int Height = -12;
@@ -109,9 +110,8 @@ public:
 // round(num / den) with halves to the even neighbour; den > 0.
 int64_t RoundDivEven(int64_t num, int64_t den);
 
-// The mask pixels from the s x s blocks of a supersampled grey picture (see
-// the table in SmoothFont.cpp); `mask` keeps its size, blocks reaching past
-// `grey` count the missing pixels as 0.
+// The mask from the s x s blocks of a supersampled grey picture (the rule of
+// each quality is with the code); `mask` becomes the grey size divided by s.
 void DownsampleMask(const TCoverageMask& grey, TTextQuality quality, TCoverageMask& mask);
 // Softens the mask with a 5 x 5 mean whose edge neighbours repeat the nearest
 // edge pixel; strength 0..100 mixes the mean in (100: the mean itself).
@@ -128,7 +128,6 @@ public:
 
     // The picture painted on; nullptr paints nothing. Not owned.
     void SetSurface(Bitmap* surface) { surface_ = surface; }
-    Bitmap* Surface() const { return surface_; }
     // The surface font, read at drawing time.
     void SetFont(const TFontSpec& font) { font_ = font; }
     const TFontSpec& Font() const { return font_; }
