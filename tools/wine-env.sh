@@ -23,6 +23,14 @@ if [ -z "${DISPLAY:-}" ] || [ "${2:-}" = "force-xvfb" ]; then
     done
 fi
 
+# No sound card here: a null ALSA device lets Wine's multimedia layer play
+# (silently) to the end, as on a machine with speakers.
+if [ -z "${TEMPORA_REAL_AUDIO:-}" ]; then
+    mkdir -p "$WINEPREFIX"
+    printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$WINEPREFIX/alsa-null.conf"
+    export ALSA_CONFIG_PATH="$WINEPREFIX/alsa-null.conf"
+fi
+
 if [ ! -f "$WINEPREFIX/.tempora-ready" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1

@@ -6,6 +6,7 @@
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "display/PictureBlit_win.h"
+#include "reminders/BackSound_win.h"
 #include "reminders/PopupProtocol.h"
 
 #include <commctrl.h>
@@ -141,9 +142,15 @@ void TFrmLED::Initialise() {
     rememberedLeft_ = wr.left;
     rememberedTop_ = wr.top;
     SetTimer(Handle(), TimerSavePos, 2000, nullptr);
-    // Network time sync, the drop shadow, the window magnet, the hidden
-    // calendar window, the chime composer and the task list join the sequence
-    // here, in this order, as their parts arrive.
+    // Network time sync, the drop shadow, the window magnet and the hidden
+    // calendar window join the sequence here, in this order, as their parts
+    // arrive.
+
+    // 12: the chime composer with its sound player.
+    alarm_ = std::make_unique<TClockAlarm>(std::make_unique<TBackSoundWindow>(),
+                                           options_.dataDir + "Sound\\");
+    alarm_->SetOptions(settings_.alarm, settings_.halfAlarm, settings_.alarmType);
+    // The task list joins here.
 
     // 14, 15: the clock tick, and the first texts before the first paint.
     // ImageList2: the normal icon first, then the frames of the unread-message animation.
@@ -275,16 +282,26 @@ void TFrmLED::TimerClockTimer() {
     // Each second is taken before anything runs for it, so that a tick nested
     // in a message loop of this one goes on with the next second.
     int64_t second, first = -1, last = -1;
+    const int64_t localMs = nowMs + clock.LocalOffsetMinutes(nowMs) * 60000LL;
+    UpdateClockDisplay(FromUnixSeconds(static_cast<double>(localMs / 1000)));
     while (ticker_.NextSecond(nowMs, second)) {
         if (first < 0)
             first = second;
         last = second;
-        // The per-second work (due tasks, then the chime check) joins here.
+        const int64_t local = second + clock.LocalOffsetMinutes(second * 1000) * 60LL;
+        ProcessSecond(FromUnixSeconds(static_cast<double>(local)));
     }
-    const int64_t localMs = nowMs + clock.LocalOffsetMinutes(nowMs) * 60000LL;
-    UpdateClockDisplay(FromUnixSeconds(static_cast<double>(localMs / 1000)));
     ArmClockTimer();
     TraceTick(nowMs, first, last);
+}
+
+// The work of one wall-clock second: due tasks first, then the chime.
+void TFrmLED::ProcessSecond(TDateTime t) {
+    if (alarm_ && alarm_->CheckChime(t) && settings_.alarmType == kChimeMessage &&
+        popup_->EnsurePopup()) {
+        popup_->SendPopupText("时钟报时：" + FormatLongTime(t));
+        ++chimeMessages_;
+    }
 }
 
 void TFrmLED::ArmClockTimer() {
@@ -774,8 +791,8 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_HOTKEY:
             if (hotKeyId_ > 0 && HIWORD(lp) == hotKeyKey_ && LOWORD(lp) == hotKeyMods_) {
-                // The spoken time answers here once the chime composer is in place.
                 ++hotKeyPresses_;
+                if (alarm_) alarm_->AnnounceNow(ClockSource::Current().NowLocal());
                 return 1;
             }
             return 0;

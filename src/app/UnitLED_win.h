@@ -11,6 +11,7 @@
 #include "app/WinBase_win.h"
 #include "core/DateTime.h"
 #include "display/myLEDFont.h"
+#include "reminders/ClockAlarm.h"
 #include "reminders/PopupLink_win.h"
 
 #include <cstdio>
@@ -88,6 +89,9 @@ public:
     int CurrentView() const { return 0; }  // the docked views come with their windows
 
     TPopupLink& Popup() { return *popup_; }
+    TClockAlarm* Alarm() { return alarm_.get(); }
+    // The chime texts sent to the popup program, for tests.
+    int ChimeMessagesSent() const { return chimeMessages_; }
 
     // Read-outs for tests and the diagnostic channel.
     int HotKeyId() const { return hotKeyId_; }
@@ -129,6 +133,7 @@ private:
     void OnDestroy();
     void ShowHelp();
     void UpdateClockDisplay(TDateTime t);
+    void ProcessSecond(TDateTime t);
     void ArmClockTimer();
     void TraceTick(int64_t nowMs, int64_t first, int64_t last);
     void ApplyTimeFont();
@@ -145,6 +150,7 @@ private:
     TSecondTicker ticker_;
     TLEDFontNum LED;
     std::unique_ptr<TPopupLink> popup_;
+    std::unique_ptr<TClockAlarm> alarm_;
     std::unique_ptr<TTrayIcon> tray_;
     std::unique_ptr<TMenuController> menus_;
     HMENU popupMenu1_ = nullptr, popupMenu2_ = nullptr;
@@ -160,6 +166,7 @@ private:
     int rememberedLeft_ = 0, rememberedTop_ = 0;
     int barAlpha_ = 200;
     int hotKeyId_ = 0, hotKeyMods_ = 0, hotKeyKey_ = 0, hotKeyPresses_ = 0;
+    int chimeMessages_ = 0;
     std::string hotKeyModText_, hotKeyKeyText_;
     std::wstring timeText_, dateText_, hint_;
     Part hot_ = Part::None, pressed_ = Part::None;

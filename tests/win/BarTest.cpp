@@ -1,4 +1,6 @@
+#include "app/DataDir_win.h"
 #include "app/UnitLED_win.h"
+#include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "core/IniFile.h"
@@ -228,5 +230,34 @@ TEST_F(BarTest, MenusTickTheShownViewAndGreyWhatIsNotThereYet) {
         EXPECT_EQ(GetMenuState(m, TFrmLED::PM_Exit, MF_BYCOMMAND) & MF_GRAYED, 0u);
         EXPECT_EQ(GetMenuState(m, TFrmLED::PM_Help, MF_BYCOMMAND) & MF_GRAYED, 0u);
         EXPECT_NE(GetMenuState(m, TFrmLED::PM_About, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    }
+}
+
+TEST_F(BarTest, MessageChimeReachesThePopupProgramOnTheHour) {
+    WriteIni("[CLOCK]\r\nAlarm=1\r\nAlarmType=3\r\n");
+    // 07:59:58 in China: the tick at 08:00:00 chimes once, the others not.
+    FakeClock clock(1707004798000LL, 480);
+    ClockSource::Install(&clock);
+    BarOptions o;
+    o.programDir = ProgramDir();  // PopupMsg.exe lies beside the tests
+    o.dataDir = Data();
+    bar_ = std::make_unique<TFrmLED>(o);
+    ASSERT_TRUE(bar_->CreateHidden());
+    bar_->Initialise();
+    for (int i = 0; i < 4; ++i) {
+        clock.Advance(1000);
+        bar_->TimerClockTimer();
+    }
+    EXPECT_EQ(bar_->ChimeMessagesSent(), 1);
+    const HWND popup = bar_->Popup().PopupHandle();
+    EXPECT_TRUE(IsWindow(popup));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(popup, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    bar_.reset();  // the bar's end tells the popup to go too
+    ClockSource::Install(nullptr);
+    if (process) {
+        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+        CloseHandle(process);
     }
 }
