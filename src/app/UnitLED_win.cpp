@@ -134,6 +134,8 @@ void TFrmLED::Initialise() {
         trace_ = _wfopen(Utf8ToWide(options_.traceTicksFile).c_str(), L"ab");
     }
     SetUpLed();
+    BuildBuiltInLook();
+    SetUpDateLine();
     // 6: settings.
     ReadSettings(false);
     // 7: the position saver.
@@ -219,13 +221,48 @@ void TFrmLED::SetUpLed() {
     LED.SetText("00:00:00");
     LED.OnInvalidate = [this](TLEDFontNum::Rect r) {
         const RECT rc{r.left, r.top, r.left + r.width, r.top + r.height};
-        if (Handle()) InvalidateRect(Handle(), &rc, FALSE);
+        if (Handle())
+            InvalidateRect(Handle(), &rc, FALSE);
     };
     LED.OnRendered = [this] {
         const TLEDFontNum::Rect r = LED.Bounds();
         const RECT rc{r.left, r.top, r.left + r.width, r.top + r.height};
-        if (Handle()) InvalidateRect(Handle(), &rc, FALSE);
+        if (Handle())
+            InvalidateRect(Handle(), &rc, FALSE);
     };
+}
+
+void TFrmLED::SetUpDateLine() {
+    FadeTextDate = std::make_unique<TFadeText>(glyphs_);
+    FadeTextDate->OnSetTimer = [this](TFadeTimer timer, unsigned ms) {
+        const UINT_PTR id = timer == TFadeTimer::Line ? TimerFadeLine : TimerFadeStep;
+        if (ms == 0) {
+            KillTimer(Handle(), id);
+        } else {
+            SetTimer(Handle(), id, ms, nullptr);
+        }
+    };
+    FadeTextDate->OnInvalidate = [this](bool now) {
+        RECT r = kDateLine;
+        if (!Handle())
+            return;
+        if (!now) {
+            InvalidateRect(Handle(), &r, FALSE);
+            return;
+        }
+        // A fade step: only the line is painted, straight to the screen.
+        FadeTextDate->Paint(picture_);
+        if (HDC dc = GetDC(Handle())) {
+            BlitPicture(dc, r.left, r.top, picture_, r.left, r.top, r.right - r.left,
+                        r.bottom - r.top);
+            ReleaseDC(Handle(), dc);
+        }
+    };
+    FadeTextDate->SetSystemLabels(&systemLabels_);
+    FadeTextDate->SetParentBackground(&background_);
+    ConfigureBarDateLine(*FadeTextDate);
+    SetBarDateLineColor(*FadeTextDate, dateColor_);
+    FadeTextDate->Loaded();
 }
 
 void TFrmLED::ApplyTimeFont() {
@@ -328,18 +365,35 @@ void TFrmLED::UpdateClockDisplay(TDateTime t) {
     const std::wstring text = Utf8ToWide(hms);
     if (text != timeText_) {
         timeText_ = text;
-        if (!LED.Visible()) RedrawPart(Part::Panel);
+        if (!LED.Visible())
+            RedrawPart(Part::Panel);
     }
     const double date = static_cast<double>(DayNumber(t));
     if (date != lastShownDate_) {
         lastShownDate_ = date;
         const std::string g = FormatChineseDate(t);
-        dateText_ = Utf8ToWide(g);
-        RedrawPart(Part::DateLine);
+        const std::string line = "<FontCN>" + g;
+        std::vector<std::string>& lines = FadeTextDate->Lines();
+        if (lines.empty() || lines[0] != line) {
+            FadeTextDate->BeginUpdate();
+            if (lines.empty()) {
+                lines.push_back(line);
+            } else {
+                lines[0] = line;
+            }
+            FadeTextDate->EndUpdate();
+        }
         // The lunar date, GanZhi, solar term and festival lines join the hint
         // with the calendar window.
         SetHintText(Utf8ToWide("公历: " + g));
         LED.SetHint(WideToUtf8(hint_));
+    }
+    if (FadeTextDate->Active() != dateCycling_) {
+        FadeTextDate->SetActive(dateCycling_);
+        if (!dateCycling_)
+            FadeTextDate->ShowLine(0);
+    } else if (FadeTextDate->LineIndex() < 0) {
+        FadeTextDate->ShowLine(0);
     }
 }
 
@@ -415,8 +469,9 @@ void TFrmLED::SaveBarState() {
 }
 
 void TFrmLED::BuildMenus() {
-    HBITMAP strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENUICONS),
-                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP strip =
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENUICONS),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     menus_ = std::make_unique<TMenuController>(strip);
     TMenuController& m = *menus_;
     // The items whose windows are not part of the program yet stay greyed.
@@ -465,7 +520,8 @@ void TFrmLED::PrepareMenu(HMENU) {
 
 void TFrmLED::ShowMenu(HMENU menu, POINT at, bool fromTray) {
     PrepareMenu(menu);
-    if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
+    if (tooltip_)
+        SendMessageW(tooltip_, TTM_POP, 0, 0);
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(Handle());
     const UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | (fromTray ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON);
@@ -544,6 +600,8 @@ void TFrmLED::OnClose() {
     KillTimer(Handle(), TimerChildHide);
     KillTimer(Handle(), TimerClock);
     KillTimer(Handle(), TimerSavePos);
+    KillTimer(Handle(), TimerFadeLine);
+    KillTimer(Handle(), TimerFadeStep);
     try {
         SaveBarState();
     } catch (const EIniWriteError&) {
@@ -588,68 +646,77 @@ void TFrmLED::RedrawPart(Part part) {
     InvalidateRect(Handle(), r, FALSE);
 }
 
-void TFrmLED::Paint(HDC dc) {
-    RECT all{0, 0, kWidth, kHeight};
-    GdiObject<HBRUSH> key(CreateSolidBrush(kKey));
-    FillRect(dc, &all, key.Get());
-    // Until a skin dresses it, the bar is a dark glass strip with rounded ends;
-    // the corners outside it are see-through.
-    RoundedPanel(dc, {0, 0, kWidth - 1, kHeight - 1}, 8, RGB(58, 66, 82), RGB(20, 23, 30),
-                 RGB(92, 104, 124));
-
-    auto button = [&](const RECT& r, Part part) {
-        const bool down = pressed_ == part && hot_ == part;
-        const bool hot = hot_ == part;
-        RoundedPanel(dc, r, 5,
-                     down  ? RGB(30, 36, 48)
-                     : hot ? RGB(96, 110, 136)
-                           : RGB(74, 84, 104),
-                     down  ? RGB(54, 62, 80)
-                     : hot ? RGB(52, 60, 78)
-                           : RGB(38, 44, 58),
-                     hot ? RGB(140, 170, 220) : RGB(100, 112, 134));
-    };
-    button(kBtnMenu, Part::BtnMenu);
-    SetBkMode(dc, TRANSPARENT);
+// The bar without a skin: a dark glass strip with rounded ends (the corners
+// outside it are see-through), drawn once with GDI into pictures.
+void TFrmLED::BuildBuiltInLook() {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = kWidth;
+    bi.bmiHeader.biHeight = -kHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    GdiObject<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HDC dc = CreateCompatibleDC(nullptr);
     {
-        SelectObjectScope f(dc, formFont_.Get());
-        SetTextColor(dc, RGB(232, 236, 244));
-        RECT r = kBtnMenu;
-        DrawTextW(dc, L"菜单", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
-    button(kBtnMin, Part::BtnMin);
-    {
-        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(232, 236, 244)));
-        SelectObjectScope p(dc, pen.Get());
-        MoveToEx(dc, kBtnMin.left + 9, kBtnMin.top + 5, nullptr);
-        LineTo(dc, kBtnMin.right - 9, kBtnMin.top + 5);
-    }
-
-    // The time panel: a flat frame around the time.
-    {
-        GdiObject<HBRUSH> border(CreateSolidBrush(kPanelBorder));
-        FillRect(dc, &kPanel, border.Get());
-        RECT inner{kPanel.left + 1, kPanel.top + 1, kPanel.right - 1, kPanel.bottom - 1};
-        FillRect(dc, &inner, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        if (LED.Visible()) {
-            LED.Paint();
-            const TLEDFontNum::Rect r = LED.Bounds();
-            BlitPicture(dc, r.left, r.top, LED.Picture(), 0, 0, r.width, r.height);
-        } else {
-            SelectObjectScope f(dc, timeFont_.Get());
-            SetTextColor(dc, settings_.fontColor);
-            DrawTextW(dc, timeText_.c_str(), -1, &inner,
-                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObjectScope sel(dc, dib.Get());
+        auto base = [&] {
+            RECT all{0, 0, kWidth, kHeight};
+            GdiObject<HBRUSH> key(CreateSolidBrush(kKey));
+            FillRect(dc, &all, key.Get());
+            RoundedPanel(dc, {0, 0, kWidth - 1, kHeight - 1}, 8, RGB(58, 66, 82), RGB(20, 23, 30),
+                         RGB(92, 104, 124));
+        };
+        base();
+        ReadPicture(dc, 0, 0, kWidth, kHeight, background_);
+        for (int hot = 0; hot < 2; ++hot) {
+            base();
+            RoundedPanel(dc, kBtnMenu, 5, hot ? RGB(96, 110, 136) : RGB(74, 84, 104),
+                         hot ? RGB(52, 60, 78) : RGB(38, 44, 58),
+                         hot ? RGB(140, 170, 220) : RGB(100, 112, 134));
+            SetBkMode(dc, TRANSPARENT);
+            {
+                SelectObjectScope f(dc, formFont_.Get());
+                SetTextColor(dc, RGB(232, 236, 244));
+                RECT r = kBtnMenu;
+                DrawTextW(dc, L"菜单", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            }
+            ReadPicture(dc, kBtnMenu.left, kBtnMenu.top, kBtnMenu.right - kBtnMenu.left,
+                        kBtnMenu.bottom - kBtnMenu.top, btnMenuPic_[hot]);
+            RoundedPanel(dc, kBtnMin, 5, hot ? RGB(96, 110, 136) : RGB(74, 84, 104),
+                         hot ? RGB(52, 60, 78) : RGB(38, 44, 58),
+                         hot ? RGB(140, 170, 220) : RGB(100, 112, 134));
+            {
+                GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(232, 236, 244)));
+                SelectObjectScope pn(dc, pen.Get());
+                MoveToEx(dc, kBtnMin.left + 9, kBtnMin.top + 5, nullptr);
+                LineTo(dc, kBtnMin.right - 9, kBtnMin.top + 5);
+            }
+            ReadPicture(dc, kBtnMin.left, kBtnMin.top, kBtnMin.right - kBtnMin.left,
+                        kBtnMin.bottom - kBtnMin.top, btnMinPic_[hot]);
         }
     }
-    // The date line.
-    {
-        SelectObjectScope f(dc, formFont_.Get());
-        SetTextColor(dc, RGB(214, 222, 236));
-        RECT r = kDateLine;
-        DrawTextW(dc, dateText_.c_str(), -1, &r,
-                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    }
+    DeleteDC(dc);
+    picture_ = background_;
+}
+
+void TFrmLED::Compose() {
+    picture_.CopyRect(0, 0, background_, 0, 0, kWidth, kHeight);
+    const bool menuHot = hot_ == Part::BtnMenu || pressed_ == Part::BtnMenu;
+    const bool minHot = hot_ == Part::BtnMin || pressed_ == Part::BtnMin;
+    const Bitmap& menu = btnMenuPic_[menuHot && !btnMenuPic_[1].Empty() ? 1 : 0];
+    const Bitmap& min = btnMinPic_[minHot && !btnMinPic_[1].Empty() ? 1 : 0];
+    picture_.CopyTransparent(kBtnMenu.left, kBtnMenu.top, menu, 0, 0, menu.Width(), menu.Height());
+    picture_.CopyTransparent(kBtnMin.left, kBtnMin.top, min, 0, 0, min.Width(), min.Height());
+    // The time panel: a flat frame whose inside takes the digits' background.
+    picture_.FillRect(kPanel.left, kPanel.top, kPanel.right - kPanel.left,
+                      kPanel.bottom - kPanel.top, panelBorderColor_);
+    picture_.FillRect(kPanel.left + 1, kPanel.top + 1, kPanel.right - kPanel.left - 2,
+                      kPanel.bottom - kPanel.top - 2, LED.BGColor());
+    if (LED.Visible())
+        LED.PaintTo(picture_);
+    if (FadeTextDate)
+        FadeTextDate->Paint(picture_);
 }
 
 LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -669,11 +736,24 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_PAINT: {
             PaintScope paint(Handle());
+            Compose();
+            if (LED.Visible()) {
+                BlitPicture(paint.Dc(), 0, 0, picture_);
+                return 0;
+            }
+            // The plain-text time is drawn by GDI over the composed picture,
+            // through a memory DC so that nothing flickers.
             HDC mem = CreateCompatibleDC(paint.Dc());
             GdiObject<HBITMAP> buffer(CreateCompatibleBitmap(paint.Dc(), kWidth, kHeight));
             {
                 SelectObjectScope sel(mem, buffer.Get());
-                Paint(mem);
+                BlitPicture(mem, 0, 0, picture_);
+                RECT inner{kPanel.left + 1, kPanel.top + 1, kPanel.right - 1, kPanel.bottom - 1};
+                SelectObjectScope f(mem, timeFont_.Get());
+                SetBkMode(mem, TRANSPARENT);
+                SetTextColor(mem, settings_.fontColor);
+                DrawTextW(mem, timeText_.c_str(), -1, &inner,
+                          DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
                 BitBlt(paint.Dc(), 0, 0, kWidth, kHeight, mem, 0, 0, SRCCOPY);
             }
             DeleteDC(mem);
@@ -688,6 +768,14 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                     return 0;
                 case TimerSavePos:
                     TimerSavePosTimer();
+                    return 0;
+                case TimerFadeLine:
+                    if (FadeTextDate)
+                        FadeTextDate->OnLineTimer();
+                    return 0;
+                case TimerFadeStep:
+                    if (FadeTextDate)
+                        FadeTextDate->OnFadeTimer();
                     return 0;
                 case TimerChild:
                     KillTimer(Handle(), TimerChild);
@@ -792,7 +880,8 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_HOTKEY:
             if (hotKeyId_ > 0 && HIWORD(lp) == hotKeyKey_ && LOWORD(lp) == hotKeyMods_) {
                 ++hotKeyPresses_;
-                if (alarm_) alarm_->AnnounceNow(ClockSource::Current().NowLocal());
+                if (alarm_)
+                    alarm_->AnnounceNow(ClockSource::Current().NowLocal());
                 return 1;
             }
             return 0;

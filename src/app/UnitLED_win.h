@@ -10,6 +10,10 @@
 #include "app/TrayIcon_win.h"
 #include "app/WinBase_win.h"
 #include "core/DateTime.h"
+#include "core/Bitmap.h"
+#include "display/SmoothCtrls.h"
+#include "display/SmoothCtrls_win.h"
+#include "display/SmoothFont_win.h"
 #include "display/myLEDFont.h"
 #include "reminders/ClockAlarm.h"
 #include "reminders/PopupLink_win.h"
@@ -44,6 +48,8 @@ public:
         TimerChild,
         TimerChildHide,
         TimerSavePos,
+        TimerFadeLine,
+        TimerFadeStep,
     };
     // Menu command ids.
     enum : UINT {
@@ -104,7 +110,9 @@ public:
     bool HiddenToTray() const { return hiddenToTray_; }
     const std::wstring& TimeText() const { return timeText_; }
     const TLEDFontNum& Led() const { return LED; }
-    const std::wstring& DateText() const { return dateText_; }
+    const TFadeText& DateLine() const { return *FadeTextDate; }
+    // The bar as last composed, for tests and screenshots.
+    const Bitmap& Picture() const { return picture_; }
     const std::wstring& Hint() const { return hint_; }
     const TTrayIcon* Tray() const { return tray_.get(); }
     const BarSettings& Settings() const { return settings_; }
@@ -138,17 +146,28 @@ private:
     void TraceTick(int64_t nowMs, int64_t first, int64_t last);
     void ApplyTimeFont();
     void SetUpLed();
+    void SetUpDateLine();
+    void BuildBuiltInLook();
+    void Compose();
     void ApplyStayOnTop();
     void AddTooltips();
     void SetHintText(const std::wstring& hint);
     Part HitTest(POINT p) const;
-    void Paint(HDC dc);
     void RedrawPart(Part part);
 
     BarOptions options_;
     BarSettings settings_;
     TSecondTicker ticker_;
     TLEDFontNum LED;
+    TGdiGlyphs glyphs_;
+    TWinSystemLabels systemLabels_;
+    std::unique_ptr<TFadeText> FadeTextDate;
+    // The look: background and the buttons' normal and hover pictures; the
+    // picture the window shows is composed from them.
+    Bitmap background_, picture_;
+    Bitmap btnMenuPic_[2], btnMinPic_[2];
+    uint32_t panelBorderColor_ = 13664560;
+    uint32_t dateColor_ = 0xECDED6;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
     std::unique_ptr<TTrayIcon> tray_;
@@ -168,7 +187,8 @@ private:
     int hotKeyId_ = 0, hotKeyMods_ = 0, hotKeyKey_ = 0, hotKeyPresses_ = 0;
     int chimeMessages_ = 0;
     std::string hotKeyModText_, hotKeyKeyText_;
-    std::wstring timeText_, dateText_, hint_;
+    std::wstring timeText_, hint_;
+    bool dateCycling_ = true;
     Part hot_ = Part::None, pressed_ = Part::None;
     bool trackingMouse_ = false;
 };

@@ -61,7 +61,8 @@ protected:
 
 void Pump() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
 }
 
 }  // namespace
@@ -118,12 +119,9 @@ TEST_F(BarTest, HotKeyTextsGiveMaskAndKey) {
     struct {
         const char *mods, *key;
         int mask, vk;
-    } cases[] = {{"Ctrl + Shift", "T", 6, 0x54},
-                 {"ctrl + shift", "T", 6, 0x54},
-                 {"Alt + Ctrl + Shift", "Q", 7, 0x51},
-                 {"Ctrl+Shift", "T", 0, 0},
-                 {"Ctrl + Shift", "", 0, 0},
-                 {"Ctrl + Shift", "1", 0, 0}};
+    } cases[] = {{"Ctrl + Shift", "T", 6, 0x54},       {"ctrl + shift", "T", 6, 0x54},
+                 {"Alt + Ctrl + Shift", "Q", 7, 0x51}, {"Ctrl+Shift", "T", 0, 0},
+                 {"Ctrl + Shift", "", 0, 0},           {"Ctrl + Shift", "1", 0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.mods) + " / " + c.key);
         const bool ok = bar.RegisterClockHotKey(c.mods, c.key);
@@ -260,4 +258,23 @@ TEST_F(BarTest, MessageChimeReachesThePopupProgramOnTheHour) {
         EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
         CloseHandle(process);
     }
+}
+
+TEST_F(BarTest, DateLineFollowsTheDateAcrossMidnight) {
+    // 2024-02-09 23:59:58 in China.
+    FakeClock clock(1707494398000LL, 480);
+    ClockSource::Install(&clock);
+    TFrmLED& bar = StartBar();
+    ASSERT_FALSE(bar.DateLine().Lines().empty());
+    EXPECT_EQ(bar.DateLine().Lines()[0], "<FontCN>2024年02月09日 星期五");
+    EXPECT_TRUE(bar.DateLine().Active());
+    EXPECT_EQ(bar.DateLine().LineIndex(), 0);
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(1000);
+        bar.TimerClockTimer();
+    }
+    EXPECT_EQ(bar.DateLine().Lines()[0], "<FontCN>2024年02月10日 星期六");
+    EXPECT_EQ(bar.Led().Text(), "00:00:01");
+    EXPECT_EQ(WideToUtf8(bar.Hint()), "公历: 2024年02月10日 星期六");
+    ClockSource::Install(nullptr);
 }
