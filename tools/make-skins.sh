@@ -37,12 +37,10 @@ elif [ $# -gt 0 ]; then
     exit 2
 fi
 
-for tool in rsvg-convert; do
-    command -v "$tool" >/dev/null || {
-        echo "$tool is missing: apt-get install librsvg2-bin" >&2
-        exit 1
-    }
-done
+command -v rsvg-convert >/dev/null || {
+    echo "rsvg-convert is missing: apt-get install librsvg2-bin" >&2
+    exit 1
+}
 # A wrapper earlier on PATH may stand in for ImageMagick's convert; use the real one when present.
 im=convert
 [ -x /usr/bin/convert ] && im=/usr/bin/convert
@@ -68,7 +66,8 @@ mkdir -p "$build" "$out_data/Skin"
 
 # ini_get FILE SECTION KEY DEFAULT: a value of the key list, names in any case.
 ini_get() {
-    awk -v s="$(echo "$2" | tr 'A-Z' 'a-z')" -v k="$(echo "$3" | tr 'A-Z' 'a-z')" -v d="$4" '
+    awk -v s="$2" -v k="$3" -v d="$4" '
+        BEGIN { s = tolower(s); k = tolower(k) }
         { sub(/\r$/, "") }
         /^[ \t]*\[/ { n = $0; gsub(/^[ \t]*\[|\][ \t]*$/, "", n); in_s = (tolower(n) == s); next }
         in_s && index($0, "=") {
