@@ -25,7 +25,9 @@
 // so the window keeps its look. SkinDone.tmp is gone when the reader returns,
 // whatever happened, and a left-over one from an earlier crash goes with it.
 //
-// How the bar applies a TBarSkin, in this order:
+// The bar reads its skin at start and whenever a skin is chosen, with
+// ReadBarSkin(dataDir, dataDir + "Skin\\" + SKIN/SkinFile, skin); on anything
+// but Applied it keeps what it shows. It applies a TBarSkin in this order:
 //   1. The client area takes the background's size (width x height; 332 x 34
 //      for the shipped skins). The bar's colour key is magenta 0xFF00FF:
 //      magenta pixels of the composed picture are see-through.
@@ -41,7 +43,8 @@
 //      `ledBorderColor`, the inside filled with `ledBkColor` (the panel takes
 //      the LED's background colour). The LED digits sit at `led`, which is
 //      the panel less its frame (54,5 114x24), background `ledBkColor`, lit
-//      segments `ledFontColor`, unlit segments `ledDarkColor`.
+//      segments `ledFontColor`, unlit segments `ledDarkColor` (the bar's LED
+//      leaves unlit segments undrawn, but keeps the colour).
 //   5. The date line `dateLine` (173,12 154x20) draws its texts ("FontCN",
 //      "FontAD") in `fontColor` on the background picture, no fill of its own.
 //   6. The bar's MenuController takes `menu` (TMenuController::colours has
