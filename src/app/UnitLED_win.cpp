@@ -6,6 +6,7 @@
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "display/PictureBlit_win.h"
+#include "display/SupFun.h"
 #include "reminders/BackSound_win.h"
 #include "reminders/PopupProtocol.h"
 
@@ -136,6 +137,7 @@ void TFrmLED::Initialise() {
     SetUpLed();
     BuildBuiltInLook();
     SetUpDateLine();
+    BuildMenus();
     // 6: settings.
     ReadSettings(false);
     // 7: the position saver.
@@ -165,7 +167,6 @@ void TFrmLED::Initialise() {
         }
     }
     tray_ = std::make_unique<TTrayIcon>(Handle(), std::move(trayIcons));
-    BuildMenus();
     AddTooltips();
     TimerClockTimer();
     tray_->Add();
@@ -187,11 +188,16 @@ void TFrmLED::Show() {
 
 void TFrmLED::ReadSettings(bool skinsOnly) {
     const TIniFile ini(options_.dataDir + "skin.ini");
+    // 1, 2: the skin first, since the bar's size is the skin's.
+    BarSettings names;
+    ReadSkinNames(ini, names);
+    ApplyBarSkin(names.skinFile);
     if (skinsOnly) {
-        ReadSkinNames(ini, settings_);
+        settings_.skinFile = names.skinFile;
+        settings_.clockFile = names.clockFile;
         return;
     }
-    settings_ = ReadBarSettings(ini, GetSystemMetrics(SM_CXSCREEN), kWidth);
+    settings_ = ReadBarSettings(ini, GetSystemMetrics(SM_CXSCREEN), background_.Width());
     LED.SetVisible(settings_.ledFont);
     ApplyTimeFont();
     if (settings_.hotKey)
@@ -200,6 +206,37 @@ void TFrmLED::ReadSettings(bool skinsOnly) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyStayOnTop();
     SetBarAlpha(settings_.barAlpha);
+}
+
+bool TFrmLED::ApplyBarSkin(const std::string& skinFile) {
+    TBarSkin skin;
+    if (skinFile.empty() || ReadBarSkin(options_.dataDir, options_.dataDir + "Skin\\" + skinFile,
+                                        skin) != TSkinResult::Applied) {
+        return false;  // a missing or damaged package leaves the look as it is
+    }
+    background_ = std::move(skin.background);
+    btnMenuPic_[0] = std::move(skin.btnMenu.up);
+    btnMenuPic_[1] = std::move(skin.btnMenu.hot);
+    btnMinPic_[0] = std::move(skin.btnMin.up);
+    btnMinPic_[1] = std::move(skin.btnMin.hot);
+    panelBorderColor_ = skin.ledBorderColor;
+    LED.SetBounds(skin.led.left, skin.led.top, skin.led.width, skin.led.height);
+    LED.SetBGColor(skin.ledBkColor);
+    LED.SetLightColor(skin.ledFontColor);
+    LED.SetDarkColor(skin.ledDarkColor);
+    dateColor_ = skin.fontColor;
+    if (FadeTextDate)
+        SetBarDateLineColor(*FadeTextDate, dateColor_);
+    if (menus_) {
+        menus_->colours = MenuColours{skin.menu.iconBarColorStart, skin.menu.iconBarColorStop,
+                                      skin.menu.selectionColorStart, skin.menu.selectionColorStop,
+                                      skin.menu.selectionFrameColor};
+    }
+    picture_ = background_;
+    SetWindowPos(Handle(), nullptr, 0, 0, background_.Width(), background_.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(Handle(), nullptr, FALSE);
+    return true;
 }
 
 void TFrmLED::SetUpLed() {
@@ -701,7 +738,11 @@ void TFrmLED::BuildBuiltInLook() {
 }
 
 void TFrmLED::Compose() {
-    picture_.CopyRect(0, 0, background_, 0, 0, kWidth, kHeight);
+    if (picture_.Width() != background_.Width() || picture_.Height() != background_.Height()) {
+        picture_ = background_;
+    } else {
+        picture_.CopyRect(0, 0, background_, 0, 0, background_.Width(), background_.Height());
+    }
     const bool menuHot = hot_ == Part::BtnMenu || pressed_ == Part::BtnMenu;
     const bool minHot = hot_ == Part::BtnMin || pressed_ == Part::BtnMin;
     const Bitmap& menu = btnMenuPic_[menuHot && !btnMenuPic_[1].Empty() ? 1 : 0];
@@ -744,7 +785,8 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             // The plain-text time is drawn by GDI over the composed picture,
             // through a memory DC so that nothing flickers.
             HDC mem = CreateCompatibleDC(paint.Dc());
-            GdiObject<HBITMAP> buffer(CreateCompatibleBitmap(paint.Dc(), kWidth, kHeight));
+            const int w = picture_.Width(), h = picture_.Height();
+            GdiObject<HBITMAP> buffer(CreateCompatibleBitmap(paint.Dc(), w, h));
             {
                 SelectObjectScope sel(mem, buffer.Get());
                 BlitPicture(mem, 0, 0, picture_);
@@ -754,7 +796,7 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 SetTextColor(mem, settings_.fontColor);
                 DrawTextW(mem, timeText_.c_str(), -1, &inner,
                           DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-                BitBlt(paint.Dc(), 0, 0, kWidth, kHeight, mem, 0, 0, SRCCOPY);
+                BitBlt(paint.Dc(), 0, 0, w, h, mem, 0, 0, SRCCOPY);
             }
             DeleteDC(mem);
             return 0;

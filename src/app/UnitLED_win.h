@@ -146,6 +146,7 @@ private:
     void TraceTick(int64_t nowMs, int64_t first, int64_t last);
     void ApplyTimeFont();
     void SetUpLed();
+    bool ApplyBarSkin(const std::string& skinFile);
     void SetUpDateLine();
     void BuildBuiltInLook();
     void Compose();

@@ -278,3 +278,29 @@ TEST_F(BarTest, DateLineFollowsTheDateAcrossMidnight) {
     EXPECT_EQ(WideToUtf8(bar.Hint()), "公历: 2024年02月10日 星期六");
     ClockSource::Install(nullptr);
 }
+
+TEST_F(BarTest, TakesItsLookFromTheSkinAndKeepsItWhenAPackageIsDamaged) {
+    fs::create_directories(dir_ / "Skin");
+    fs::copy_file(fs::path(TEMPORA_SOURCE_DIR) / "data/Skin/RedLacquer.sk", dir_ / "Skin/Red.sk");
+    ASSERT_TRUE(WriteFileAtomic(Data() + "Skin\\Broken.sk", "SkinVer=1.0 but nothing else"));
+
+    WriteIni("[SKIN]\r\nSkinFile=Broken.sk\r\n");
+    TFrmLED& builtIn = StartBar();
+    const uint32_t builtInLight = builtIn.Led().LightColor();
+    EXPECT_EQ(builtIn.Picture().Width(), 332);
+    EXPECT_FALSE(FileExists(Data() + "SkinDone.tmp"));
+    bar_.reset();
+
+    WriteIni("[SKIN]\r\nSkinFile=Red.sk\r\n");
+    TFrmLED& red = StartBar();
+    EXPECT_NE(red.Led().LightColor(), builtInLight);
+    EXPECT_NE(red.Led().LightColor(), 0xFF00FFu);
+    RECT r;
+    GetWindowRect(red.Handle(), &r);
+    EXPECT_EQ(r.right - r.left, 332);
+    EXPECT_EQ(r.bottom - r.top, 34);
+    // The skin's corners are see-through.
+    UpdateWindow(red.Handle());
+    EXPECT_EQ(red.Picture().GetPixel(0, 0), 0xFF00FFu);
+    EXPECT_FALSE(FileExists(Data() + "SkinDone.tmp"));
+}
