@@ -70,10 +70,10 @@ bool TFrmPopupMsg::Create(HWND bar, std::string iniPath, bool demo) {
     if (dpi_ <= 0)
         dpi_ = 96;
     const wchar_t* face = FontInstalled(L"Microsoft YaHei") ? L"Microsoft YaHei" : L"宋体";
-    titleFont_.Reset(MakeFont(face, S(13), FW_BOLD));
-    textFont_.Reset(MakeFont(face, S(15), FW_NORMAL));
-    smallFont_.Reset(MakeFont(face, S(12), FW_NORMAL));
-    buttonFont_.Reset(MakeFont(face, S(13), FW_NORMAL));
+    // 17 px and up: below that, some CJK fonts (WenQuanYi, standing in for these
+    // under Wine) use embedded bitmaps that lose strokes.
+    titleFont_.Reset(MakeFont(face, S(17), FW_BOLD));
+    textFont_.Reset(MakeFont(face, S(17), FW_NORMAL));
 
     if (!CreateWin(kPopupClassName, L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED,
                    0, 0, S(300), S(120))) {
@@ -162,7 +162,7 @@ void TFrmPopupMsg::Layout() {
         return;
     const std::wstring& text = queue_.front();
     const int pad = S(18);
-    const int minText = S(260), maxText = S(400), maxView = S(300);
+    const int minText = S(280), maxText = S(420), maxView = S(340);
     HDC dc = CreateCompatibleDC(nullptr);
     {
         SelectObjectScope font(dc, textFont_.Get());
@@ -176,16 +176,18 @@ void TFrmPopupMsg::Layout() {
                   DT_CALCRECT | kTextFormat);
         TEXTMETRICW tm{};
         GetTextMetricsW(dc, &tm);
-        textHeight_ = std::max(static_cast<int>(wrapped.bottom), static_cast<int>(tm.tmHeight));
+        lineHeight_ = std::max(1, static_cast<int>(tm.tmHeight));
+        textHeight_ = std::max(static_cast<int>(wrapped.bottom), lineHeight_);
     }
     DeleteDC(dc);
-    viewHeight_ = std::min(textHeight_, maxView);
+    // A long text shows whole lines and scrolls.
+    viewHeight_ = textHeight_ <= maxView ? textHeight_ : maxView / lineHeight_ * lineHeight_;
 
-    const int header = S(36), gap = S(14), footer = S(48);
+    const int header = S(40), gap = S(14), footer = S(52);
     const int w = textWidth_ + 2 * pad;
     const int h = header + gap + viewHeight_ + gap + footer;
     textRect_ = RECT{pad, header + gap, pad + textWidth_, header + gap + viewHeight_};
-    const int bw = S(76), bh = S(28);
+    const int bw = S(80), bh = S(30);
     buttonRect_ = RECT{w - pad - bw, h - S(12) - bh, w - pad, h - S(12)};
 
     RECT work{};
@@ -236,7 +238,7 @@ void TFrmPopupMsg::Scroll(int delta) {
 
 void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
     const int w = client.right;
-    const int pad = S(18), header = S(36);
+    const int pad = S(18), header = S(40);
     FillColour(dc, client, kBack);
     FillColour(dc, RECT{0, 0, w, S(3)}, kAccent);
     SetBkMode(dc, TRANSPARENT);
@@ -253,7 +255,7 @@ void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
     }
     const size_t total = static_cast<size_t>(doneInBatch_) + queue_.size();
     if (total > 1) {
-        SelectObjectScope font(dc, smallFont_.Get());
+        SelectObjectScope font(dc, textFont_.Get());
         SetTextColor(dc, kDim);
         const std::wstring counter =
             std::to_wstring(doneInBatch_ + 1) + L"/" + std::to_wstring(total);
@@ -286,7 +288,7 @@ void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
 
     // Footer: the countdown and the button that closes this text.
     if (settings_.Auto && !queue_.empty()) {
-        SelectObjectScope font(dc, smallFont_.Get());
+        SelectObjectScope font(dc, textFont_.Get());
         SetTextColor(dc, kDim);
         const std::wstring left =
             hovering_ ? L"计时已暂停" : std::to_wstring(secondsLeft_) + L" 秒后自动关闭";
@@ -296,7 +298,7 @@ void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
     FillColour(dc, buttonRect_, hoverButton_ ? kAccent : kButton);
     FrameColour(dc, buttonRect_, kAccent);
     {
-        SelectObjectScope font(dc, buttonFont_.Get());
+        SelectObjectScope font(dc, textFont_.Get());
         SetTextColor(dc, hoverButton_ ? RGB(255, 255, 255) : kText);
         RECT r = buttonRect_;
         DrawTextW(dc, queue_.size() > 1 ? L"下一条" : L"关闭", -1, &r,
@@ -361,13 +363,13 @@ LRESULT TFrmPopupMsg::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 Dismiss();
             return 0;
         case WM_MOUSEWHEEL:
-            Scroll(-GET_WHEEL_DELTA_WPARAM(wp) * S(20) * 3 / WHEEL_DELTA);
+            Scroll(-GET_WHEEL_DELTA_WPARAM(wp) * lineHeight_ * 3 / WHEEL_DELTA);
             return 0;
         case WM_KEYDOWN:
             if (wp == VK_ESCAPE || wp == VK_RETURN || wp == VK_SPACE)
                 Dismiss();
             else if (wp == VK_DOWN || wp == VK_UP)
-                Scroll(wp == VK_DOWN ? S(20) : -S(20));
+                Scroll(wp == VK_DOWN ? lineHeight_ : -lineHeight_);
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT) {

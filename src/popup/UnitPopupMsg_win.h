@@ -55,8 +55,8 @@ private:
     int scroll_ = 0;
 
     int dpi_ = 96;
-    GdiObject<HFONT> titleFont_, textFont_, smallFont_, buttonFont_;
-    int textWidth_ = 0, textHeight_ = 0, viewHeight_ = 0;
+    GdiObject<HFONT> titleFont_, textFont_;
+    int textWidth_ = 0, textHeight_ = 0, viewHeight_ = 0, lineHeight_ = 1;
     RECT textRect_{}, buttonRect_{};
 };
 

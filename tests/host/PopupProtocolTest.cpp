@@ -68,7 +68,6 @@ TEST(PopupProtocol, AcceptsOnlyTerminatedBlocksOfSaneSize) {
         {"largest block", std::string(kPopupMaxBlock - 1, 'x') + '\0', true,
          std::string(kPopupMaxBlock - 1, 'x')},
         {"one byte too large", std::string(kPopupMaxBlock, 'x') + '\0', false, ""},
-        {"broken GBK", std::string("a\x81\0", 3), true, "a\xEF\xBF\xBD"},
     };
     for (const Case& c : cases) {
         std::string got = "stale";
@@ -78,6 +77,12 @@ TEST(PopupProtocol, AcceptsOnlyTerminatedBlocksOfSaneSize) {
     std::string got = "stale";
     EXPECT_FALSE(AcceptPopupText(nullptr, 5, got));
     EXPECT_EQ(got, "");
+    // Broken GBK still arrives, as well-formed text (the replacement for the
+    // lone lead byte differs between the platforms' converters).
+    ASSERT_TRUE(Accept(std::string("a\x81\0", 3), got));
+    EXPECT_EQ(got.substr(0, 1), "a");
+    EXPECT_GT(got.size(), 1u);
+    EXPECT_TRUE(IsValidUtf8(got));
 }
 
 TEST(PopupProtocol, WindowHandleArgumentIsPlainDecimal) {

@@ -248,8 +248,17 @@ TEST(PopupLink, IgnoresForeignHandshakesBadBlocksAndUnknownCodes) {
 
     const std::string largest = std::string(kPopupMaxBlock - 1, 'y') + '\0';
     EXPECT_EQ(SendBlock(popup, bar.Handle(), largest), 1);
-    EXPECT_EQ(ShownText(popup), largest.substr(0, largest.size() - 1));
-    EXPECT_TRUE(EndPopup(bar));
+    const std::string shown = ShownText(popup);
+    EXPECT_TRUE(shown == largest.substr(0, largest.size() - 1)) << shown.size() << " bytes shown";
+
+    // Without its bar the popup has no reason to stay.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(popup, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    ASSERT_NE(process, nullptr);
+    DestroyWindow(bar.Handle());
+    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+    CloseHandle(process);
 }
 
 TEST(PopupLink, ReadsItsSettingsAndReadsThemAgainOnCode1) {
