@@ -1,0 +1,114 @@
+// Timed tasks ("定时任务"): the list file War.lst and the scheduler that, on
+// every second of the clock tick, runs the first task due in that second.
+//
+// War.lst is GBK text with CR LF line ends, written by the task dialogs. A
+// task line is "*", a state digit ("0" enabled, "1" stopped) and the
+// schedule: the fields that are set, in the order year 年, month 月, day 日,
+// hour 时, minute 分, second 秒, each a number followed by its unit
+// ("12时30分", "2009年01月01日00时00分00秒"); an absent field matches any
+// value. The action lines under a task line belong to it: a type digit and a
+// display text prefix + "(" + payload + ")":
+//     2播放 (C:\Sound\a.wav)      play a sound
+//     3消息 (开会了)               show a message through the popup program
+//     4执行 (D:\Docs\plan.doc)    open a file; "4执行 (关机)" shuts down
+// The payload runs from the first "(" to the line's last character,
+// exclusive, so a path may hold parentheses itself.
+//
+// How the bar uses it (all on the GUI thread):
+//   - at creation, after the chime composer and before the clock timer starts:
+//         taskActions_ = std::make_unique<TTaskActions>(Handle(), *popup_, *alarm_,
+//             [this] {  // what OnClose saves, before the computer goes off
+//                 try { SaveBarState(); } catch (const EIniWriteError&) {}
+//             });
+//         tasks_ = std::make_unique<TTaskList>(*taskActions_);
+//         tasks_->LoadTasks(DataDir() + "War.lst");
+//     (TTaskActions is in reminders/TaskActions_win.h) and LoadTasks again
+//     whenever the task dialog closes with OK;
+//   - in ProcessSecond, for every second the ticker hands out (the seconds a
+//     late tick catches up included), before the chime check:
+//         tasks_->RunDueTask(t);
+//   - both are freed with the bar object after its message loop has ended,
+//     not in OnClose: until then an action may still wait in a nested loop.
+//
+// Actions wait in nested message loops (the popup program's start, the
+// shutdown countdown), so RunDueTask is entered again by the ticks that come
+// meanwhile. Each task remembers the second it last ran in, marked before its
+// actions start, and a second whose task is still under way is not taken up
+// again even after a reload: a task runs at most once for a second however
+// the calls nest. The actions run from a copy, so a list reloaded by a nested
+// handler cannot pull them from under the running task.
+#pragma once
+
+#include "core/DateTime.h"
+#include "reminders/TaskActions.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tempora {
+
+// TActRec::type: the action digit less 2.
+enum : int32_t {
+    kActSound = 0,
+    kActMessage = 1,
+    kActRun = 2,
+};
+
+// The payload of the run action that shuts the computer down.
+inline constexpr char kShutdownPayload[] = "关机";
+
+struct TActRec {
+    int32_t type = kActSound;  // kActSound, kActMessage, kActRun; other values do nothing
+    std::string text;          // the payload, UTF-8
+
+    bool operator==(const TActRec&) const = default;
+};
+
+struct TTaskRec {
+    bool enabled = false;
+    // The values to match, -1 for any.
+    int32_t year = -1, month = -1, day = -1, hour = -1, minute = -1, second = -1;
+    std::vector<TActRec> actions;  // in file order
+
+    bool operator==(const TTaskRec&) const = default;
+};
+
+// The tasks of War.lst's lines (UTF-8, as ReadLineFile gives them), in file
+// order. Blank lines, action lines before the first task line and action
+// lines that do not start with a digit are skipped; a schedule field that is
+// not a decimal integer (optionally signed, 32 bits) counts as open. A set
+// hour with neither minute nor second means minute 0 and second 0; a set
+// minute without a second means second 0, so that a task is due once per
+// matching second.
+std::vector<TTaskRec> ParseTaskLines(const std::vector<std::string>& utf8Lines);
+
+class TTaskList {
+public:
+    explicit TTaskList(ITaskActions& actions) : actions_(actions) {}
+    TTaskList(const TTaskList&) = delete;
+    TTaskList& operator=(const TTaskList&) = delete;
+
+    // Replaces the list with the tasks of the file; a missing or unreadable
+    // file leaves it empty.
+    void LoadTasks(const std::string& path);
+    void SetTasks(std::vector<TTaskRec> tasks);
+    const std::vector<TTaskRec>& Tasks() const { return tasks_; }
+
+    // Runs the first task, in list order, due at the second of `t` (local
+    // time): enabled, each field open or equal to that part of `t`, and at
+    // least one of hour, minute and second set. Its message and run actions
+    // go out in order, then its sounds as one list; no other task is looked
+    // at. A task that already ran for this second does not run again.
+    void RunDueTask(TDateTime t);
+
+private:
+    void RunActions(const std::vector<TActRec>& actions);
+
+    ITaskActions& actions_;
+    std::vector<TTaskRec> tasks_;
+    std::vector<int64_t> ranAt_;    // per task: the second it last ran in
+    std::vector<int64_t> running_;  // seconds whose task's actions are under way
+};
+
+}  // namespace tempora
