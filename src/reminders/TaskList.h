@@ -29,6 +29,8 @@
 //         tasks_->RunDueTask(t);
 //   - both are freed with the bar object after its message loop has ended,
 //     not in OnClose: until then an action may still wait in a nested loop.
+//     Declare them after popup_ and alarm_, taskActions_ before tasks_, so
+//     that each goes before what it uses.
 //
 // Actions wait in nested message loops (the popup program's start, the
 // shutdown countdown), so RunDueTask is entered again by the ticks that come
