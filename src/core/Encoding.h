@@ -9,7 +9,8 @@ namespace tempora {
 
 // Bytes that GBK cannot represent, or invalid input, become '?'.
 std::string Utf8ToGbk(std::string_view utf8);
-// Invalid GBK sequences become U+FFFD.
+// Invalid GBK sequences become a replacement character (U+FFFD through
+// iconv, "?" through the Windows code page functions); the rest survives.
 std::string GbkToUtf8(std::string_view gbk);
 
 std::wstring Utf8ToWide(std::string_view utf8);

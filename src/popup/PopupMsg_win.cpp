@@ -12,6 +12,8 @@
 #include "core/Encoding.h"
 #include "reminders/PopupProtocol.h"
 
+#include "app/DataDir_win.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -19,14 +21,6 @@
 #include <vector>
 
 namespace {
-std::string ProgramFolder() {
-    std::wstring path(32768, L'\0');
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(n < path.size() ? n : 0);
-    path.resize(path.find_last_of(L'\\') + 1);  // npos + 1 == 0: no folder
-    return tempora::WideToUtf8(path);
-}
-
 std::string DemoText(const std::wstring& arg) {
     std::wstring text;
     for (size_t i = 0; i < arg.size(); ++i) {
@@ -66,7 +60,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
 
     tempora::TFrmPopupMsg popup;
-    if (!popup.Create(bar, ProgramFolder() + "skin.ini", demo))
+    // The same data folder as the clock's: the program's own, or the user's
+    // copy when the program's folder cannot be written.
+    const std::string dataDir = tempora::ResolveDataDir(tempora::ProgramDir());
+    if (!popup.Create(bar, dataDir + "skin.ini", demo))
         return 1;
     for (const std::string& text : demoTexts)
         popup.AddText(text);
