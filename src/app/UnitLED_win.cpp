@@ -154,7 +154,16 @@ void TFrmLED::Initialise() {
     alarm_ = std::make_unique<TClockAlarm>(std::make_unique<TBackSoundWindow>(),
                                            options_.dataDir + "Sound\\");
     alarm_->SetOptions(settings_.alarm, settings_.halfAlarm, settings_.alarmType);
-    // The task list joins here.
+    // 13: the timed tasks.
+    taskActions_ = std::make_unique<TTaskActions>(Handle(), *popup_, *alarm_, [this] {
+        // Before a task powers the computer off, the state is saved as at exit.
+        try {
+            SaveBarState();
+        } catch (const EIniWriteError&) {
+        }
+    });
+    tasks_ = std::make_unique<TTaskList>(*taskActions_);
+    tasks_->LoadTasks(options_.dataDir + "War.lst");
 
     // 14, 15: the clock tick, and the first texts before the first paint.
     // ImageList2: the normal icon first, then the frames of the unread-message animation.
@@ -371,6 +380,8 @@ void TFrmLED::TimerClockTimer() {
 
 // The work of one wall-clock second: due tasks first, then the chime.
 void TFrmLED::ProcessSecond(TDateTime t) {
+    if (tasks_)
+        tasks_->RunDueTask(t);
     if (alarm_ && alarm_->CheckChime(t) && settings_.alarmType == kChimeMessage &&
         popup_->EnsurePopup()) {
         popup_->SendPopupText("时钟报时：" + FormatLongTime(t));

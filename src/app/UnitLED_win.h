@@ -17,6 +17,8 @@
 #include "display/myLEDFont.h"
 #include "reminders/ClockAlarm.h"
 #include "reminders/PopupLink_win.h"
+#include "reminders/TaskActions_win.h"
+#include "reminders/TaskList.h"
 
 #include <cstdio>
 #include <memory>
@@ -96,6 +98,7 @@ public:
 
     TPopupLink& Popup() { return *popup_; }
     TClockAlarm* Alarm() { return alarm_.get(); }
+    TTaskList* Tasks() { return tasks_.get(); }
     // The chime texts sent to the popup program, for tests.
     int ChimeMessagesSent() const { return chimeMessages_; }
 
@@ -171,6 +174,10 @@ private:
     uint32_t dateColor_ = 0xECDED6;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
+    // Declared after what they use, so that each goes first; both live until
+    // the bar object goes, since an action may wait in a nested message loop.
+    std::unique_ptr<TTaskActions> taskActions_;
+    std::unique_ptr<TTaskList> tasks_;
     std::unique_ptr<TTrayIcon> tray_;
     std::unique_ptr<TMenuController> menus_;
     HMENU popupMenu1_ = nullptr, popupMenu2_ = nullptr;

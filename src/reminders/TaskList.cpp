@@ -36,8 +36,13 @@ size_t LastCharStart(std::string_view s) {
     return start;
 }
 
-// A decimal integer with an optional sign that fits 32 bits; -1 (any) for
-// anything else.
+// A field that is there but no number: it matches no value, so a damaged
+// line never fires (rather than firing every hour, or every day, as an
+// absent field would).
+constexpr int32_t kDamagedField = -2;
+
+// A decimal integer with an optional sign that fits 32 bits; kDamagedField
+// for anything else.
 int32_t FieldValue(std::string_view text) {
     size_t i = 0;
     bool negative = false;
@@ -46,19 +51,19 @@ int32_t FieldValue(std::string_view text) {
         i = 1;
     }
     if (i == text.size())
-        return -1;
+        return kDamagedField;
     int64_t value = 0;
     for (; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9')
-            return -1;
+            return kDamagedField;
         value = value * 10 + (text[i] - '0');
         if (value > int64_t{1} << 31)
-            return -1;
+            return kDamagedField;
     }
     if (negative)
         value = -value;
     if (value > INT32_MAX)
-        return -1;
+        return kDamagedField;
     return static_cast<int32_t>(value);
 }
 

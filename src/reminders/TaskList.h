@@ -6,7 +6,8 @@
 // schedule: the fields that are set, in the order year 年, month 月, day 日,
 // hour 时, minute 分, second 秒, each a number followed by its unit
 // ("12时30分", "2009年01月01日00时00分00秒"); an absent field matches any
-// value. The action lines under a task line belong to it: a type digit and a
+// value, a field that is there but no number matches none. The action lines
+// under a task line belong to it: a type digit and a
 // display text prefix + "(" + payload + ")":
 //     2播放 (C:\Sound\a.wav)      play a sound
 //     3消息 (开会了)               show a message through the popup program
@@ -69,7 +70,7 @@ struct TActRec {
 
 struct TTaskRec {
     bool enabled = false;
-    // The values to match, -1 for any.
+    // The values to match, -1 for any, -2 for a damaged field that matches none.
     int32_t year = -1, month = -1, day = -1, hour = -1, minute = -1, second = -1;
     std::vector<TActRec> actions;  // in file order
 

@@ -73,15 +73,15 @@ TEST(TaskList, ParsesSchedules) {
         {"*", false, -1, -1, -1, -1, -1, -1},
         {"*启12时", false, -1, -1, -1, 12, 0, 0},  // a state that is not "0" is stopped
         {"*099时61分", true, -1, -1, -1, 99, 61, 0},
-        // Fields that are no integer count as open.
-        {"*0ab时30分", true, -1, -1, -1, -1, 30, 0},
-        {"*0时30分", true, -1, -1, -1, -1, 30, 0},
-        {"*0 8时", true, -1, -1, -1, -1, -1, -1},
-        {"*099999999999时", true, -1, -1, -1, -1, -1, -1},
+        // Fields that are there but no integer are damaged (-2): they match nothing.
+        {"*0ab时30分", true, -1, -1, -1, -2, 30, 0},
+        {"*0时30分", true, -1, -1, -1, -2, 30, 0},
+        {"*0 8时", true, -1, -1, -1, -2, 0, 0},
+        {"*099999999999时", true, -1, -1, -1, -2, 0, 0},
         {"*02147483647年", true, 2147483647, -1, -1, -1, -1, -1},
         {"*0-5时", true, -1, -1, -1, -5, 0, 0},
         // Units out of order: each is looked for after the ones before it.
-        {"*030分12时", true, -1, -1, -1, -1, -1, -1},
+        {"*030分12时", true, -1, -1, -1, -2, 0, 0},
         {"*012时05分07秒后面", true, -1, -1, -1, 12, 5, 7},
     };
     for (const Case& c : cases) {
@@ -198,7 +198,10 @@ TEST(TaskList, FiresAtTheMatchingSecondsOfADay) {
         {"*099时61分", 0, "", ""},
         {"*024时", 0, "", ""},
         {"*012时30分60秒", 0, "", ""},
-        {"*0ab时30分", 24, "00:30:00", "23:30:00"},  // a damaged hour is open
+        // A damaged hour never fires: a stray "ab" must not turn a task
+        // (perhaps a shutdown) into an hourly one.
+        {"*0ab时30分", 0, "", ""},
+        {"*030分12时", 0, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.schedule);

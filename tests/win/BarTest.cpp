@@ -304,3 +304,32 @@ TEST_F(BarTest, TakesItsLookFromTheSkinAndKeepsItWhenAPackageIsDamaged) {
     EXPECT_EQ(red.Picture().GetPixel(0, 0), 0xFF00FFu);
     EXPECT_FALSE(FileExists(Data() + "SkinDone.tmp"));
 }
+
+TEST_F(BarTest, LoadsItsTasksAndRunsTheDueOneOnItsSecond) {
+    // A message task at 08:00:00; the popup program lies beside the tests.
+    ASSERT_TRUE(WriteFileAtomic(Data() + "War.lst",
+                                Utf8ToGbk("*008时00分00秒\r\n3消息 (开会了)\r\n*1\r\n")));
+    FakeClock clock(1707004798000LL, 480);  // 07:59:58 in China
+    ClockSource::Install(&clock);
+    BarOptions o;
+    o.programDir = ProgramDir();
+    o.dataDir = Data();
+    bar_ = std::make_unique<TFrmLED>(o);
+    ASSERT_TRUE(bar_->CreateHidden());
+    bar_->Initialise();
+    ASSERT_NE(bar_->Tasks(), nullptr);
+    EXPECT_EQ(bar_->Tasks()->Tasks().size(), 2u);
+    EXPECT_EQ(bar_->Popup().PopupHandle(), nullptr);
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(1000);
+        bar_->TimerClockTimer();
+    }
+    // The task's message started the popup program and went to it.
+    const HWND popup = bar_->Popup().PopupHandle();
+    ASSERT_TRUE(IsWindow(popup));
+    wchar_t shown[64] = {};
+    GetWindowTextW(popup, shown, 64);
+    EXPECT_EQ(WideToUtf8(shown), "开会了");
+    bar_.reset();
+    ClockSource::Install(nullptr);
+}
