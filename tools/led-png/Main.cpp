@@ -2,23 +2,21 @@
 // cells, stroke 3, fuchsia on black, unlit segments not drawn), and writes
 // the picture as a BMP file. docs/led.png is made with it:
 //     led-png led.bmp 12:34:56 && convert led.bmp docs/led.png
-#include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "core/Bmp.h"
 #include "core/FileSys.h"
+#include "core/ToolMain.h"
 #include "display/myLEDFont.h"
-
-#ifdef _WIN32
-#include "core/Encoding.h"
-#endif
 
 namespace {
 
-int Run(const std::vector<std::string>& args) {
+int Run(const std::vector<std::string>& args, const std::string&, std::ostream&,
+        std::ostream& err) {
     if (args.empty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: led-png OUT.bmp [TEXT]   (TEXT defaults to 12:34:56)\n");
+        err << "usage: led-png OUT.bmp [TEXT]   (TEXT defaults to 12:34:56)\n";
         return 2;
     }
     tempora::TLEDFontNum led;
@@ -34,11 +32,11 @@ int Run(const std::vector<std::string>& args) {
     led.SetText(args.size() > 1 ? args[1] : "12:34:56");
     led.Paint();  // at the size the text needs
     if (led.Picture().Empty()) {
-        std::fprintf(stderr, "led-png: the text gives no picture\n");
+        err << "led-png: the text gives no picture\n";
         return 1;
     }
     if (!tempora::WriteFileAtomic(args[0], tempora::EncodeBmp(led.Picture()))) {
-        std::fprintf(stderr, "led-png: cannot write %s\n", args[0].c_str());
+        err << "led-png: cannot write " << args[0] << "\n";
         return 1;
     }
     return 0;
@@ -46,15 +44,4 @@ int Run(const std::vector<std::string>& args) {
 
 }  // namespace
 
-#ifdef _WIN32
-int wmain(int argc, wchar_t** argv) {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i)
-        args.push_back(tempora::WideToUtf8(argv[i]));
-    return Run(args);
-}
-#else
-int main(int argc, char** argv) {
-    return Run(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-}
-#endif
+TEMPORA_TOOL_MAIN(Run)

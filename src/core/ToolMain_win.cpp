@@ -1,16 +1,15 @@
-#ifdef _WIN32
+#include "ToolMain.h"
 
-#include "CalTool.h"
-#include "core/Encoding.h"
+#include "Encoding.h"
 
 #include <windows.h>
 
 #include <sstream>
 
+namespace tempora {
+
 namespace {
 
-// A console gets the text as UTF-16, whatever its code page; a file or pipe
-// gets the UTF-8 bytes.
 void Emit(DWORD stdHandle, const std::string& utf8) {
     const HANDLE h = GetStdHandle(stdHandle);
     if (h == nullptr || h == INVALID_HANDLE_VALUE || utf8.empty())
@@ -18,7 +17,7 @@ void Emit(DWORD stdHandle, const std::string& utf8) {
     DWORD mode = 0;
     DWORD written = 0;
     if (GetConsoleMode(h, &mode)) {
-        const std::wstring wide = tempora::Utf8ToWide(utf8);
+        const std::wstring wide = Utf8ToWide(utf8);
         WriteConsoleW(h, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     } else {
         WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
@@ -38,20 +37,20 @@ std::string ExeDir() {
         exe.resize(exe.size() * 2);
     }
     const size_t slash = exe.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? "." : tempora::WideToUtf8(exe.substr(0, slash));
+    return slash == std::wstring::npos ? "." : WideToUtf8(exe.substr(0, slash));
 }
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int RunTool(int argc, wchar_t** argv, const ToolBody& body) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
-        args.push_back(tempora::WideToUtf8(argv[i]));
+        args.push_back(WideToUtf8(argv[i]));
     std::ostringstream out, err;
-    const int code = tempora::RunCalTool(args, ExeDir(), out, err);
+    const int code = body(args, ExeDir(), out, err);
     Emit(STD_OUTPUT_HANDLE, out.str());
     Emit(STD_ERROR_HANDLE, err.str());
     return code;
 }
 
-#endif
+}  // namespace tempora

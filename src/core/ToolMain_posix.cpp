@@ -1,17 +1,17 @@
-#ifndef _WIN32
-
-#include "CalTool.h"
+#include "ToolMain.h"
 
 #include <filesystem>
 #include <iostream>
 
-int main(int argc, char** argv) {
+namespace tempora {
+
+int RunTool(int argc, char** argv, const ToolBody& body) {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec && argc > 0)
         exe = std::filesystem::absolute(argv[0], ec);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    return tempora::RunCalTool(args, exe.parent_path().string(), std::cout, std::cerr);
+    return body(args, exe.parent_path().string(), std::cout, std::cerr);
 }
 
-#endif
+}  // namespace tempora
