@@ -3,6 +3,8 @@
 // The colours come from the skin's MENU section.
 #pragma once
 
+#include "display/SupFun.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -11,14 +13,8 @@
 
 namespace tempora {
 
-struct MenuColours {
-    // 0x00BBGGRR
-    uint32_t iconBarColorStart = 16113325;
-    uint32_t iconBarColorStop = 14989919;
-    uint32_t selectionColorStart = 16113325;
-    uint32_t selectionColorStop = 14989919;
-    uint32_t selectionFrameColor = 12937777;
-};
+// The colours come from a skin's MENU section (0x00BBGGRR each).
+using MenuColours = TSkinMenu;
 
 class TMenuController {
 public:

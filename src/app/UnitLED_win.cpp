@@ -237,9 +237,7 @@ bool TFrmLED::ApplyBarSkin(const std::string& skinFile) {
     if (FadeTextDate)
         SetBarDateLineColor(*FadeTextDate, dateColor_);
     if (menus_) {
-        menus_->colours = MenuColours{skin.menu.iconBarColorStart, skin.menu.iconBarColorStop,
-                                      skin.menu.selectionColorStart, skin.menu.selectionColorStop,
-                                      skin.menu.selectionFrameColor};
+        menus_->colours = skin.menu;
     }
     picture_ = background_;
     SetWindowPos(Handle(), nullptr, 0, 0, background_.Width(), background_.Height(),
@@ -568,14 +566,19 @@ void TFrmLED::PrepareMenu(HMENU) {
 
 void TFrmLED::ShowMenu(HMENU menu, POINT at, bool fromTray) {
     PrepareMenu(menu);
-    if (tooltip_)
+    // No hint over the open menu: the tooltips rest until it closes.
+    if (tooltip_) {
+        SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
         SendMessageW(tooltip_, TTM_POP, 0, 0);
+    }
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(Handle());
     const UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | (fromTray ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON);
     const UINT id =
         static_cast<UINT>(TrackPopupMenu(menu, flags, at.x, at.y, 0, Handle(), nullptr));
     PostMessageW(Handle(), WM_NULL, 0, 0);
+    if (tooltip_)
+        SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
     if (id)
         OnCommand(id);
 }
@@ -697,17 +700,9 @@ void TFrmLED::RedrawPart(Part part) {
 // The bar without a skin: a dark glass strip with rounded ends (the corners
 // outside it are see-through), drawn once with GDI into pictures.
 void TFrmLED::BuildBuiltInLook() {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = kWidth;
-    bi.bmiHeader.biHeight = -kHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    GdiObject<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    HDC dc = CreateCompatibleDC(nullptr);
+    TDibCanvas canvas(kWidth, kHeight);
+    const HDC dc = canvas.Dc();
     {
-        SelectObjectScope sel(dc, dib.Get());
         auto base = [&] {
             RECT all{0, 0, kWidth, kHeight};
             GdiObject<HBRUSH> key(CreateSolidBrush(kKey));
@@ -744,7 +739,6 @@ void TFrmLED::BuildBuiltInLook() {
                         kBtnMin.bottom - kBtnMin.top, btnMinPic_[hot]);
         }
     }
-    DeleteDC(dc);
     picture_ = background_;
 }
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "app/WinBase_win.h"
 #include "core/Bitmap.h"
 
 namespace tempora {
@@ -22,5 +23,36 @@ inline bool BlitPicture(HDC dc, int x, int y, const Bitmap& picture) {
 // for tests that compare what GDI shows with a core picture. On failure `out`
 // is left as it was and the result is false.
 bool ReadPicture(HDC dc, int x, int y, int width, int height, Bitmap& out);
+
+// A memory DC with a width x height top-down 32-bit DIB section selected
+// into it, for drawing with GDI and reading the result back.
+class TDibCanvas {
+public:
+    TDibCanvas(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_.Reset(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        old_ = SelectObject(dc_, bitmap_.Get());
+    }
+    TDibCanvas(const TDibCanvas&) = delete;
+    TDibCanvas& operator=(const TDibCanvas&) = delete;
+    ~TDibCanvas() {
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    HDC Dc() const { return dc_; }
+    bool Ok() const { return dc_ && bitmap_; }
+
+private:
+    HDC dc_;
+    GdiObject<HBITMAP> bitmap_;
+    HGDIOBJ old_ = nullptr;
+};
 
 }  // namespace tempora

@@ -15,38 +15,8 @@ using namespace tempora;
 
 namespace {
 
-// A memory DC with a width x height 32-bit DIB section selected into it.
-class DibCanvas {
-public:
-    DibCanvas(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.Reset(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        old_ = SelectObject(dc_, bitmap_.Get());
-    }
-    DibCanvas(const DibCanvas&) = delete;
-    DibCanvas& operator=(const DibCanvas&) = delete;
-    ~DibCanvas() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    HDC Dc() const { return dc_; }
-    bool Ok() const { return dc_ && bitmap_; }
-
-private:
-    HDC dc_;
-    GdiObject<HBITMAP> bitmap_;
-    HGDIOBJ old_ = nullptr;
-};
-
 Bitmap RenderWithGdi(const TLEDFontNum& led) {
-    DibCanvas canvas(led.Width(), led.Height());
+    TDibCanvas canvas(led.Width(), led.Height());
     EXPECT_TRUE(canvas.Ok());
     GdiObject<HBRUSH> background(CreateSolidBrush(led.BGColor() & 0xFFFFFF));
     const RECT all{0, 0, led.Width(), led.Height()};
@@ -205,7 +175,7 @@ TEST(LEDFontGdi, BlitPutsAPicturePartOnADeviceContext) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        DibCanvas canvas(64, 48);
+        TDibCanvas canvas(64, 48);
         ASSERT_TRUE(canvas.Ok());
         PatBlt(canvas.Dc(), 0, 0, 64, 48, WHITENESS);
         EXPECT_EQ(BlitPicture(canvas.Dc(), c.x, c.y, picture, c.srcX, c.srcY, c.width, c.height),

@@ -1,6 +1,7 @@
 // The bar's popup link against the real PopupMsg.exe: a test window plays the
 // bar, starts the popup through TPopupLink and reads back what it shows (the
 // popup's window text is the text on screen).
+#include "WinTestUtil.h"
 #include "app/WinBase_win.h"
 #include "core/Encoding.h"
 #include "reminders/PopupLink_win.h"
@@ -15,6 +16,7 @@
 #include <string>
 
 using namespace tempora;
+using tempora::test::WaitFor;
 
 namespace {
 
@@ -65,23 +67,6 @@ protected:
         return TWindow::WndProc(msg, wp, lp);
     }
 };
-
-// Pumps this thread's messages until `done` holds or `ms` pass.
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done())
-            return true;
-        if (GetTickCount64() >= end)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
 
 std::string ThisProgram() {
     wchar_t path[MAX_PATH] = {};

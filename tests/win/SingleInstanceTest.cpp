@@ -21,7 +21,8 @@ struct Process {
     }
     ~Process() {
         if (pi.hProcess) {
-            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 9);
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(pi.hProcess, 9);
             CloseHandle(pi.hProcess);
             CloseHandle(pi.hThread);
         }
@@ -53,7 +54,8 @@ HWND BarOf(DWORD pid) {
 HWND WaitForVisibleBar(DWORD pid) {
     for (int i = 0; i < 200; ++i) {
         HWND bar = BarOf(pid);
-        if (bar && IsWindowVisible(bar)) return bar;
+        if (bar && IsWindowVisible(bar))
+            return bar;
         Sleep(50);
     }
     return nullptr;

@@ -3,6 +3,8 @@
 // second ticker on its timer and hands every second to the task list; the
 // chime composer's player only records. Nothing is switched off: the
 // power-off call is a recorder.
+#include "WinTestUtil.h"
+#include "app/DataDir_win.h"
 #include "app/ClockTick.h"
 #include "app/WinBase_win.h"
 #include "core/ClockSource.h"
@@ -26,6 +28,7 @@
 #include <vector>
 
 using namespace tempora;
+using tempora::test::WaitFor;
 
 namespace {
 
@@ -44,29 +47,6 @@ const bool kRunProbe = [] {
     }
     return false;
 }();
-
-std::string ProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::string s = WideToUtf8(path);
-    return s.substr(0, s.find_last_of('\\') + 1);
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done())
-            return true;
-        if (GetTickCount64() >= end)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 std::string ShownText(HWND popup) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(popup)) + 1, L'\0');
@@ -220,7 +200,7 @@ TEST(TaskRun, RunOpensAnExistingFileOnlyAndAFolderOrCommandLineDoesNothing) {
 
 TEST(TaskRun, TaskDueInAFewSecondsShowsItsMessageThenPlaysItsSound) {
     TaskBar bar;
-    ASSERT_TRUE(bar.Make(ProgramFolder(), TFrmShutDown::kTickMs));
+    ASSERT_TRUE(bar.Make(ProgramDir(), TFrmShutDown::kTickMs));
     bar.player->popupText = [&] { return ShownText(bar.popup->PopupHandle()); };
     ScratchFolder dir;
     const TDateTime now = ClockSource::Current().NowLocal();
@@ -274,7 +254,7 @@ TEST(TaskRun, TicksGoOnDuringTheCountdownThenItPowersOffOrIsCancelled) {
         // The countdown steps every 100 ms; the bar's timer every 10 ms, each
         // time a second later on the fake clock.
         TaskBar bar;
-        ASSERT_TRUE(bar.Make(ProgramFolder(), 100));
+        ASSERT_TRUE(bar.Make(ProgramDir(), 100));
         FakeClock clock(static_cast<int64_t>(std::llround(ToUnixSeconds(start))) * 1000, 0);
         bar.clock = &clock;
         bar.beforeTick = [&] { clock.Advance(1000); };

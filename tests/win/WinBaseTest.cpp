@@ -12,7 +12,8 @@ public:
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_CREATE) ++created;
+        if (msg == WM_CREATE)
+            ++created;
         return TWindow::WndProc(msg, wp, lp);
     }
     void Destroyed() override { ++destroyed; }
