@@ -1,5 +1,5 @@
 // Entry point of Tempora.exe: one instance per user session, then the bar.
-#include "app/DataDir_win.h"
+#include "win/DataDir_win.h"
 #include "app/RunOnce_win.h"
 #include "app/UnitLED_win.h"
 #include "core/Encoding.h"

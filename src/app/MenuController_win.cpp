@@ -1,6 +1,7 @@
 #include "app/MenuController_win.h"
 
-#include "app/WinBase_win.h"
+#include "win/Gdi_win.h"
+#include "win/Handles_win.h"
 
 #include <algorithm>
 
@@ -12,15 +13,6 @@ constexpr int kSeparatorHeight = 7;
 constexpr int kIconBarWidth = 26;
 constexpr int kTextGap = 8;
 
-void Gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool horizontal) {
-    TRIVERTEX v[2] = {
-        {r.left, r.top, static_cast<COLOR16>(GetRValue(from) << 8),
-         static_cast<COLOR16>(GetGValue(from) << 8), static_cast<COLOR16>(GetBValue(from) << 8), 0},
-        {r.right, r.bottom, static_cast<COLOR16>(GetRValue(to) << 8),
-         static_cast<COLOR16>(GetGValue(to) << 8), static_cast<COLOR16>(GetBValue(to) << 8), 0}};
-    GRADIENT_RECT g{0, 1};
-    GradientFill(dc, v, 2, &g, 1, horizontal ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V);
-}
 }  // namespace
 
 TMenuController::TMenuController(HBITMAP images) : images_(images) {
@@ -110,13 +102,11 @@ bool TMenuController::OnMeasureItem(MEASUREITEMSTRUCT* mis) {
         mis->itemWidth = 40;
         return true;
     }
-    HDC dc = GetDC(nullptr);
     RECT r{0, 0, 0, 0};
-    {
-        SelectObjectScope font(dc, MenuFont());
-        DrawTextW(dc, item->caption.c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT);
+    if (WindowDc dc(nullptr); dc) {
+        SelectObjectScope font(dc.Get(), MenuFont());
+        DrawTextW(dc.Get(), item->caption.c_str(), -1, &r, DT_SINGLELINE | DT_CALCRECT);
     }
-    ReleaseDC(nullptr, dc);
     mis->itemHeight = kItemHeight;
     // The system adds the width of a check mark; the text needs the rest.
     mis->itemWidth = static_cast<UINT>(kIconBarWidth + kTextGap + (r.right - r.left) + 24 -
@@ -127,13 +117,12 @@ bool TMenuController::OnMeasureItem(MEASUREITEMSTRUCT* mis) {
 void TMenuController::DrawImage(HDC dc, int image, int x, int y, bool disabled) const {
     if (image < 0 || image >= imageCount_)
         return;
-    HDC mem = CreateCompatibleDC(dc);
-    {
-        SelectObjectScope sel(mem, images_);
-        BLENDFUNCTION bf{AC_SRC_OVER, 0, static_cast<BYTE>(disabled ? 90 : 255), AC_SRC_ALPHA};
-        AlphaBlend(dc, x, y, 16, 16, mem, image * 16, 0, 16, 16, bf);
-    }
-    DeleteDC(mem);
+    MemoryDc mem(CreateCompatibleDC(dc));
+    if (!mem)
+        return;
+    SelectObjectScope sel(mem.Get(), images_);
+    BLENDFUNCTION bf{AC_SRC_OVER, 0, static_cast<BYTE>(disabled ? 90 : 255), AC_SRC_ALPHA};
+    AlphaBlend(dc, x, y, 16, 16, mem.Get(), image * 16, 0, 16, 16, bf);
 }
 
 bool TMenuController::OnDrawItem(const DRAWITEMSTRUCT* dis) {

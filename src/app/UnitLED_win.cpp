@@ -5,7 +5,7 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
-#include "display/PictureBlit_win.h"
+#include "win/PictureBlit_win.h"
 #include "display/SupFun.h"
 #include "reminders/BackSound_win.h"
 #include "reminders/PopupProtocol.h"

@@ -3,21 +3,13 @@
 
 #include <windows.h>
 
+#include "win/Handles_win.h"
+
 #include <algorithm>
 
 namespace tempora {
 
 namespace {
-struct FileHandle {
-    HANDLE h;
-    explicit FileHandle(HANDLE handle) : h(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
-    }
-};
 
 DWORD Attributes(const std::string& path) {
     return GetFileAttributesW(Utf8ToWide(path).c_str());
@@ -29,16 +21,17 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
     FileHandle f(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (f.h == INVALID_HANDLE_VALUE)
+    if (!f)
         return false;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(f.h, &size) || static_cast<uint64_t>(size.QuadPart) > kMaxDataFileBytes) {
+    if (!GetFileSizeEx(f.Get(), &size) ||
+        static_cast<uint64_t>(size.QuadPart) > kMaxDataFileBytes) {
         return false;
     }
     out.resize(static_cast<size_t>(size.QuadPart));
     DWORD got = 0;
     if (!out.empty() &&
-        (!ReadFile(f.h, out.data(), static_cast<DWORD>(out.size()), &got, nullptr) ||
+        (!ReadFile(f.Get(), out.data(), static_cast<DWORD>(out.size()), &got, nullptr) ||
          got != out.size())) {
         out.clear();
         return false;
@@ -53,13 +46,13 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
     {
         FileHandle f(CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (f.h == INVALID_HANDLE_VALUE)
+        if (!f)
             return false;
         DWORD written = 0;
-        ok = bytes.empty() ||
-             (WriteFile(f.h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size());
-        ok = ok && FlushFileBuffers(f.h);
+        ok = bytes.empty() || (WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                         &written, nullptr) &&
+                               written == bytes.size());
+        ok = ok && FlushFileBuffers(f.Get());
     }
     ok = ok && MoveFileExW(tmp.c_str(), target.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
@@ -93,8 +86,8 @@ std::vector<std::string> ListFiles(const std::string& folder, std::string_view s
         pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(Utf8ToWide(pattern).c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
+    const FindHandle find(FindFirstFileW(Utf8ToWide(pattern).c_str(), &fd));
+    if (!find)
         return names;
     do {
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -107,8 +100,7 @@ std::vector<std::string> ListFiles(const std::string& folder, std::string_view s
                                  TRUE) == CSTR_EQUAL) {
             names.push_back(name);
         }
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    } while (FindNextFileW(find.Get(), &fd));
     std::sort(names.begin(), names.end());
     return names;
 }

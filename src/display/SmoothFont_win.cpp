@@ -16,20 +16,19 @@ constexpr int kMaxFontHeight = 1000;
 }  // namespace
 
 TGdiGlyphs::TGdiGlyphs() : dc_(CreateCompatibleDC(nullptr)) {
-    if (dc_ != nullptr) {
-        SetBkMode(dc_, TRANSPARENT);
-        SetTextColor(dc_, RGB(255, 255, 255));
-        SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-        initialFont_ = GetCurrentObject(dc_, OBJ_FONT);
-        initialBitmap_ = GetCurrentObject(dc_, OBJ_BITMAP);
+    if (dc_) {
+        SetBkMode(dc_.Get(), TRANSPARENT);
+        SetTextColor(dc_.Get(), RGB(255, 255, 255));
+        SetTextAlign(dc_.Get(), TA_LEFT | TA_TOP | TA_NOUPDATECP);
+        initialFont_ = GetCurrentObject(dc_.Get(), OBJ_FONT);
+        initialBitmap_ = GetCurrentObject(dc_.Get(), OBJ_BITMAP);
     }
 }
 
 TGdiGlyphs::~TGdiGlyphs() {
-    if (dc_ != nullptr) {
-        SelectObject(dc_, initialFont_);
-        SelectObject(dc_, initialBitmap_);
-        DeleteDC(dc_);
+    if (dc_) {
+        SelectObject(dc_.Get(), initialFont_);
+        SelectObject(dc_.Get(), initialBitmap_);
     }
 }
 
@@ -55,19 +54,19 @@ void TGdiGlyphs::SelectFont(const TFontSpec& font, int scale) {
     GdiObject<HFONT> created(CreateFontIndirectW(&lf));
     if (!created)
         return;
-    SelectObject(dc_, created.Get());
+    SelectObject(dc_.Get(), created.Get());
     font_ = std::move(created);
     fontSpec_ = font;
     fontScale_ = scale;
 }
 
 TSize TGdiGlyphs::Measure(const TFontSpec& font, int scale, std::string_view text) {
-    if (dc_ == nullptr)
+    if (!dc_)
         return {};
     SelectFont(font, scale);
     const std::wstring wide = Utf8ToWide(text);
     SIZE size{};
-    if (!GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size))
+    if (!GetTextExtentPoint32W(dc_.Get(), wide.c_str(), static_cast<int>(wide.size()), &size))
         return {};
     return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
@@ -94,11 +93,11 @@ bool TGdiGlyphs::EnsureSurface(int width, int height) {
         info.colours[i] = RGBQUAD{v, v, v, 0};
     }
     void* bits = nullptr;
-    GdiObject<HBITMAP> dib(CreateDIBSection(dc_, reinterpret_cast<const BITMAPINFO*>(&info),
+    GdiObject<HBITMAP> dib(CreateDIBSection(dc_.Get(), reinterpret_cast<const BITMAPINFO*>(&info),
                                             DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || bits == nullptr)
         return false;
-    SelectObject(dc_, dib.Get());
+    SelectObject(dc_.Get(), dib.Get());
     dib_ = std::move(dib);
     bits_ = static_cast<uint8_t*>(bits);
     dibWidth_ = width;
@@ -112,12 +111,12 @@ void TGdiGlyphs::Draw(const TFontSpec& font, int scale, std::string_view text,
     const int w = grey.Width(), h = grey.Height();
     for (int y = 0; y < h; ++y)
         std::memset(grey.Row(y), 0, static_cast<size_t>(w));
-    if (dc_ == nullptr || w == 0 || h == 0 || !EnsureSurface(w, h))
+    if (!dc_ || w == 0 || h == 0 || !EnsureSurface(w, h))
         return;
     SelectFont(font, scale);
-    PatBlt(dc_, 0, 0, w, h, BLACKNESS);
+    PatBlt(dc_.Get(), 0, 0, w, h, BLACKNESS);
     const std::wstring wide = Utf8ToWide(text);
-    TextOutW(dc_, 0, 0, wide.c_str(), static_cast<int>(wide.size()));
+    TextOutW(dc_.Get(), 0, 0, wide.c_str(), static_cast<int>(wide.size()));
     GdiFlush();
     for (int y = 0; y < h; ++y)
         std::memcpy(grey.Row(y), bits_ + static_cast<size_t>(y) * dibStride_,

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "app/WinBase_win.h"
+#include "win/Handles_win.h"
 #include "display/SmoothFont.h"
 
 namespace tempora {
@@ -29,7 +29,7 @@ private:
     // Makes the DIB at least width x height; false when GDI refuses.
     bool EnsureSurface(int width, int height);
 
-    HDC dc_ = nullptr;
+    MemoryDc dc_;
     HGDIOBJ initialFont_ = nullptr, initialBitmap_ = nullptr;
     GdiObject<HFONT> font_;
     TFontSpec fontSpec_;

@@ -12,7 +12,7 @@
 #include "core/Encoding.h"
 #include "reminders/PopupProtocol.h"
 
-#include "app/DataDir_win.h"
+#include "win/DataDir_win.h"
 
 #include <windows.h>
 #include <shellapi.h>

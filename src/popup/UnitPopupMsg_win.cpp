@@ -2,6 +2,7 @@
 
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "win/Gdi_win.h"
 
 #include <windowsx.h>
 
@@ -26,28 +27,6 @@ constexpr COLORREF kButton = RGB(36, 44, 58);
 
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
 
-int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool FontInstalled(const wchar_t* face) {
-    LOGFONTW lf{};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-    bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(dc, &lf, FoundFont, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
-    return found;
-}
-
-HFONT MakeFont(const wchar_t* face, int pixels, int weight) {
-    return CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
 void FillColour(HDC dc, const RECT& r, COLORREF colour) {
     SetDCBrushColor(dc, colour);
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -64,16 +43,15 @@ bool TFrmPopupMsg::Create(HWND bar, std::string iniPath, bool demo) {
     iniPath_ = std::move(iniPath);
     demo_ = demo;
 
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    if (WindowDc screen(nullptr); screen)
+        dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     if (dpi_ <= 0)
         dpi_ = 96;
     const wchar_t* face = FontInstalled(L"Microsoft YaHei") ? L"Microsoft YaHei" : L"宋体";
     // 17 px and up: below that, some CJK fonts (WenQuanYi, standing in for these
     // under Wine) use embedded bitmaps that lose strokes.
-    titleFont_.Reset(MakeFont(face, S(17), FW_BOLD));
-    textFont_.Reset(MakeFont(face, S(17), FW_NORMAL));
+    titleFont_.Reset(MakeFontPixels(face, S(17), FW_BOLD));
+    textFont_.Reset(MakeFontPixels(face, S(17), FW_NORMAL));
 
     if (!CreateWin(kPopupClassName, L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED,
                    0, 0, S(300), S(120))) {
@@ -163,8 +141,9 @@ void TFrmPopupMsg::Layout() {
     const std::wstring& text = queue_.front();
     const int pad = S(18);
     const int minText = S(280), maxText = S(420), maxView = S(340);
-    HDC dc = CreateCompatibleDC(nullptr);
+    MemoryDc measure(CreateCompatibleDC(nullptr));
     {
+        const HDC dc = measure.Get();
         SelectObjectScope font(dc, textFont_.Get());
         // The widest line unbroken, then the height when wrapped at that width.
         RECT natural{0, 0, maxText, 0};
@@ -179,7 +158,6 @@ void TFrmPopupMsg::Layout() {
         lineHeight_ = std::max(1, static_cast<int>(tm.tmHeight));
         textHeight_ = std::max(static_cast<int>(wrapped.bottom), lineHeight_);
     }
-    DeleteDC(dc);
     // A long text shows whole lines and scrolls.
     viewHeight_ = textHeight_ <= maxView ? textHeight_ : maxView / lineHeight_ * lineHeight_;
 
@@ -314,15 +292,11 @@ void TFrmPopupMsg::OnPaint() {
     if (client.right <= 0 || client.bottom <= 0)
         return;
     // One back buffer, copied in one transfer: no flicker.
-    HDC mem = CreateCompatibleDC(ps.Dc());
-    GdiObject<HBITMAP> buffer(CreateCompatibleBitmap(ps.Dc(), client.right, client.bottom));
-    if (mem && buffer) {
-        SelectObjectScope select(mem, buffer.Get());
-        PaintPopup(mem, client);
-        BitBlt(ps.Dc(), 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+    BackBuffer buffer(ps.Dc(), client.right, client.bottom);
+    if (buffer.Ok()) {
+        PaintPopup(buffer.Dc(), client);
+        buffer.CopyTo(ps.Dc());
     }
-    if (mem)
-        DeleteDC(mem);
 }
 
 LRESULT TFrmPopupMsg::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

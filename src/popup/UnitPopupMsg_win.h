@@ -2,7 +2,8 @@
 // area that shows the texts the bar sends, one after another.
 #pragma once
 
-#include "app/WinBase_win.h"
+#include "win/Handles_win.h"
+#include "win/Window_win.h"
 #include "reminders/PopupProtocol.h"
 
 #include <deque>

@@ -2,7 +2,8 @@
 // with each playback's end reported by MM_MCINOTIFY to a hidden window.
 #pragma once
 
-#include "app/WinBase_win.h"
+#include "win/Handles_win.h"
+#include "win/Window_win.h"
 #include "reminders/BackSound.h"
 
 #include <functional>

@@ -1,6 +1,7 @@
 #include "UnitShutDown_win.h"
 
-#include "display/PictureBlit_win.h"
+#include "win/Gdi_win.h"
+#include "win/PictureBlit_win.h"
 #include "reminders/TaskActions.h"
 
 #include <cmath>
@@ -51,15 +52,6 @@ void PaintShutdownIcon(Bitmap& pic, int left, int top, int size, uint32_t ink, u
     }
 }
 
-HFONT MakeDialogFont() {
-    HDC dc = GetDC(nullptr);
-    const int height = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, dc);
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, L"宋体");
-}
-
 }  // namespace
 
 TFrmShutDown::TFrmShutDown(UINT tickMs) : tickMs_(tickMs) {
@@ -98,7 +90,7 @@ bool TFrmShutDown::Create(HWND owner) {
     if (!CreateWin(kClassName, L"定时任务：自动关机", kStyle, kExStyle, x, y, w, h, owner))
         return false;
 
-    font_.Reset(MakeDialogFont());
+    font_.Reset(MakeFont(L"宋体", 9));
     white_.Reset(CreateSolidBrush(kWhite));
     const HINSTANCE inst = GetModuleHandleW(nullptr);
     const auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int cx, int cy,
@@ -182,9 +174,8 @@ void TFrmShutDown::Paint() {
 }
 
 void TFrmShutDown::BlitLed() {
-    HDC dc = GetDC(Handle());
-    BlitPicture(dc, led_.Left(), led_.Top(), led_.Picture());
-    ReleaseDC(Handle(), dc);
+    if (WindowDc dc(Handle()); dc)
+        BlitPicture(dc.Get(), led_.Left(), led_.Top(), led_.Picture());
 }
 
 LRESULT TFrmShutDown::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

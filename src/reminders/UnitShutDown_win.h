@@ -11,7 +11,8 @@
 
 #include <windows.h>
 
-#include "app/WinBase_win.h"
+#include "win/Handles_win.h"
+#include "win/Window_win.h"
 #include "core/Bitmap.h"
 #include "display/myLEDFont.h"
 

@@ -1,4 +1,4 @@
-#include "app/DataDir_win.h"
+#include "win/DataDir_win.h"
 #include "app/UnitLED_win.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"

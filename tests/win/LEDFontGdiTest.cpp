@@ -1,8 +1,8 @@
 // The LED digits drawn by GDI itself must match the core's rendering pixel
 // for pixel: the same polygons, each a Polygon() call with a solid brush and
 // a 1-pixel pen of one colour, into a 32-bit DIB section.
-#include "app/WinBase_win.h"
-#include "display/PictureBlit_win.h"
+#include "win/Handles_win.h"
+#include "win/PictureBlit_win.h"
 #include "display/myLEDFont.h"
 
 #include <functional>

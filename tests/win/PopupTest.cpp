@@ -2,7 +2,8 @@
 // bar, starts the popup through TPopupLink and reads back what it shows (the
 // popup's window text is the text on screen).
 #include "WinTestUtil.h"
-#include "app/WinBase_win.h"
+#include "win/Handles_win.h"
+#include "win/Window_win.h"
 #include "core/Encoding.h"
 #include "reminders/PopupLink_win.h"
 #include "reminders/PopupProtocol.h"

@@ -1,9 +1,10 @@
 // The shutdown countdown on real windows, and the power-off call. No test
 // switches anything off: ShutdownComputer always gets a recorder here.
-#include "app/WinBase_win.h"
+#include "win/Handles_win.h"
+#include "win/Window_win.h"
 #include "core/Bitmap.h"
 #include "core/Encoding.h"
-#include "display/PictureBlit_win.h"
+#include "win/PictureBlit_win.h"
 #include "reminders/UnitShutDown_win.h"
 
 #include <gtest/gtest.h>

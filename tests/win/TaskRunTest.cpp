@@ -4,9 +4,10 @@
 // chime composer's player only records. Nothing is switched off: the
 // power-off call is a recorder.
 #include "WinTestUtil.h"
-#include "app/DataDir_win.h"
+#include "win/DataDir_win.h"
 #include "app/ClockTick.h"
-#include "app/WinBase_win.h"
+#include "win/Handles_win.h"
+#include "win/Window_win.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"

@@ -1,4 +1,4 @@
-#include "app/DataDir_win.h"
+#include "win/DataDir_win.h"
 
 #include "core/Encoding.h"
 #include "core/FileSys.h"

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/WinBase_win.h"
+#include "win/Handles_win.h"
 #include "core/Bitmap.h"
 
 namespace tempora {
@@ -28,29 +28,15 @@ bool ReadPicture(HDC dc, int x, int y, int width, int height, Bitmap& out);
 // into it, for drawing with GDI and reading the result back.
 class TDibCanvas {
 public:
-    TDibCanvas(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.Reset(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        old_ = SelectObject(dc_, bitmap_.Get());
-    }
+    TDibCanvas(int width, int height);
     TDibCanvas(const TDibCanvas&) = delete;
     TDibCanvas& operator=(const TDibCanvas&) = delete;
-    ~TDibCanvas() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    HDC Dc() const { return dc_; }
+    ~TDibCanvas();
+    HDC Dc() const { return dc_.Get(); }
     bool Ok() const { return dc_ && bitmap_; }
 
 private:
-    HDC dc_;
+    MemoryDc dc_;
     GdiObject<HBITMAP> bitmap_;
     HGDIOBJ old_ = nullptr;
 };

@@ -1,6 +1,18 @@
-#include "WinBase_win.h"
+#include "win/Window_win.h"
+
+#include <exception>
+#include <string>
 
 namespace tempora {
+
+void TraceFault(const char* where, const char* what) noexcept {
+    try {
+        const std::string line = std::string("Tempora: ") + where + ": " + what + "\n";
+        OutputDebugStringA(line.c_str());
+    } catch (...) {
+        OutputDebugStringA("Tempora: fault while tracing a fault\n");
+    }
+}
 
 TWindow::~TWindow() {
     if (hwnd_) {
@@ -35,7 +47,18 @@ LRESULT TWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-LRESULT CALLBACK TWindow::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    try {
+        return WndProc(msg, wp, lp);
+    } catch (const std::exception& e) {
+        TraceFault("window message", e.what());
+    } catch (...) {
+        TraceFault("window message", "unknown exception");
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+LRESULT CALLBACK TWindow::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = hwnd;
@@ -46,12 +69,16 @@ LRESULT CALLBACK TWindow::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        const LRESULT r = self->WndProc(msg, wp, lp);
+        const LRESULT r = self->Dispatch(msg, wp, lp);
         self->hwnd_ = nullptr;
-        self->Destroyed();
+        try {
+            self->Destroyed();
+        } catch (...) {
+            TraceFault("window destroyed", "exception");
+        }
         return r;
     }
-    return self->WndProc(msg, wp, lp);
+    return self->Dispatch(msg, wp, lp);
 }
 
 }  // namespace tempora

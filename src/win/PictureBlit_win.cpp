@@ -1,4 +1,4 @@
-#include "display/PictureBlit_win.h"
+#include "win/PictureBlit_win.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -62,30 +62,46 @@ bool ReadPicture(HDC dc, int x, int y, int width, int height, Bitmap& out) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib)
+    GdiObject<HBITMAP> dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDc mem(CreateCompatibleDC(dc));
+    if (!dib || !mem)
         return false;
-    HDC mem = CreateCompatibleDC(dc);
-    bool ok = false;
-    if (mem) {
-        HGDIOBJ old = SelectObject(mem, dib);
-        ok = BitBlt(mem, 0, 0, width, height, dc, x, y, SRCCOPY) != 0;
+    bool ok;
+    {
+        SelectObjectScope select(mem.Get(), dib.Get());
+        ok = BitBlt(mem.Get(), 0, 0, width, height, dc, x, y, SRCCOPY) != 0;
         GdiFlush();
-        if (ok) {
-            const uint32_t* in = static_cast<const uint32_t*>(bits);
-            uint32_t* px = result.Pixels();
-            for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) {
-                const uint32_t c = in[i];
-                px[i] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-            }
-        }
-        SelectObject(mem, old);
-        DeleteDC(mem);
     }
-    DeleteObject(dib);
+    if (ok) {
+        const uint32_t* in = static_cast<const uint32_t*>(bits);
+        uint32_t* px = result.Pixels();
+        for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) {
+            const uint32_t c = in[i];
+            px[i] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+        }
+    }
     if (ok)
         out = std::move(result);
     return ok;
+}
+
+TDibCanvas::TDibCanvas(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (dc_ && bitmap_)
+        old_ = SelectObject(dc_.Get(), bitmap_.Get());
+}
+
+TDibCanvas::~TDibCanvas() {
+    if (old_)
+        SelectObject(dc_.Get(), old_);
 }
 
 }  // namespace tempora

@@ -1,0 +1,20 @@
+// GDI helpers every window shares: fonts and gradients.
+#pragma once
+
+#include <windows.h>
+
+namespace tempora {
+
+// A font of `points` at the screen's resolution.
+HFONT MakeFont(const wchar_t* face, int points, int weight = FW_NORMAL, bool italic = false,
+               bool underline = false, bool strikeOut = false);
+// A font `pixels` high (character height, without internal leading).
+HFONT MakeFontPixels(const wchar_t* face, int pixels, int weight = FW_NORMAL);
+
+// True when a font family of this name is installed.
+bool FontInstalled(const wchar_t* face);
+
+// Fills r with a linear gradient, top to bottom or left to right.
+void Gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool horizontal = false);
+
+}  // namespace tempora
