@@ -1,11 +1,14 @@
 #include "app/ClockTick.h"
 #include "app/HotKey.h"
 #include "app/Settings.h"
+#include "core/ClockSource.h"
+#include "core/DateTime.h"
 #include "core/FileSys.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <random>
 
@@ -75,21 +78,33 @@ TEST(BarSettings, ClampsAndFallbacks) {
 }
 
 TEST(BarSettings, HideSwitchAndHotKeyTexts) {
-    for (const char* yes : {"/hide", "/HIDE", "  /Hide\t"}) EXPECT_TRUE(IsHideSwitch(yes)) << yes;
+    for (const char* yes : {"/hide", "/HIDE", "  /Hide\t"})
+        EXPECT_TRUE(IsHideSwitch(yes)) << yes;
     for (const char* no : {"", "/hid", "/hidden", "-hide", "/h ide"}) {
         EXPECT_FALSE(IsHideSwitch(no)) << no;
     }
     struct {
         const char* text;
         int mask;
-    } mods[] = {{"Alt", 1},         {"Ctrl", 2},          {"Shift", 4},        {"Alt + Ctrl", 3},
-                {"Alt + Shift", 5}, {"Ctrl + Shift", 6},  {"ctrl + shift", 6}, {"Alt + Ctrl + Shift", 7},
-                {"Ctrl+Shift", -1}, {"Shift + Ctrl", -1}, {"", -1},            {"Win", -1}};
-    for (const auto& m : mods) EXPECT_EQ(HotKeyModifiers(m.text), m.mask) << m.text;
+    } mods[] = {{"Alt", 1},
+                {"Ctrl", 2},
+                {"Shift", 4},
+                {"Alt + Ctrl", 3},
+                {"Alt + Shift", 5},
+                {"Ctrl + Shift", 6},
+                {"ctrl + shift", 6},
+                {"Alt + Ctrl + Shift", 7},
+                {"Ctrl+Shift", -1},
+                {"Shift + Ctrl", -1},
+                {"", -1},
+                {"Win", -1}};
+    for (const auto& m : mods)
+        EXPECT_EQ(HotKeyModifiers(m.text), m.mask) << m.text;
     EXPECT_EQ(HotKeyVirtualKey("T"), 0x54);
     EXPECT_EQ(HotKeyVirtualKey("t"), 0x54);
     EXPECT_EQ(HotKeyVirtualKey("Zebra"), 0x5A);
-    for (const char* bad : {"", "1", "#", "时", " T"}) EXPECT_EQ(HotKeyVirtualKey(bad), 0) << bad;
+    for (const char* bad : {"", "1", "#", "时", " T"})
+        EXPECT_EQ(HotKeyVirtualKey(bad), 0) << bad;
 }
 
 TEST(SecondTicker, TicksUpTo900msLateOrEarlyHandleEverySecondOnce) {
@@ -104,12 +119,14 @@ TEST(SecondTicker, TicksUpTo900msLateOrEarlyHandleEverySecondOnce) {
         // Nominal ticks just past each boundary, delivered anywhere within ±900 ms,
         // never before the previous one.
         lastTick = std::max(lastTick, start + k * 1000 + 2 + jitter(rng));
-        while (ticker.NextSecond(lastTick, s)) ++handled[s];
+        while (ticker.NextSecond(lastTick, s))
+            ++handled[s];
     }
     ASSERT_FALSE(handled.empty());
     EXPECT_EQ(handled.begin()->first, start / 1000);
     EXPECT_EQ(static_cast<int64_t>(handled.size()), handled.rbegin()->first - start / 1000 + 1);
-    for (const auto& [second, count] : handled) ASSERT_EQ(count, 1) << second;
+    for (const auto& [second, count] : handled)
+        ASSERT_EQ(count, 1) << second;
 }
 
 TEST(SecondTicker, NestedTicksContinueInOrderAndJumpsAreNotReplayed) {
@@ -122,7 +139,8 @@ TEST(SecondTicker, NestedTicksContinueInOrderAndJumpsAreNotReplayed) {
     ASSERT_TRUE(ticker.NextSecond(10'005'100, s));
     EXPECT_EQ(s, 10'001);
     std::vector<int64_t> nested;
-    while (ticker.NextSecond(10'005'200, s)) nested.push_back(s);
+    while (ticker.NextSecond(10'005'200, s))
+        nested.push_back(s);
     EXPECT_EQ(nested, (std::vector<int64_t>{10'002, 10'003, 10'004, 10'005}));
     EXPECT_FALSE(ticker.NextSecond(10'005'300, s));
     // The clock set back 30 s: nothing until it passes the last handled second.
@@ -137,4 +155,45 @@ TEST(SecondTicker, NestedTicksContinueInOrderAndJumpsAreNotReplayed) {
     EXPECT_EQ(TSecondTicker::DelayToNextBoundary(10'000'000), 1002);
     EXPECT_EQ(TSecondTicker::DelayToNextBoundary(10'000'998), 4);
     EXPECT_EQ(TSecondTicker::DelayToNextBoundary(-1), 3);
+}
+
+TEST(ClockHeart, ShowsTheTimeThenHandsEverySecondToTheHandlersInOrder) {
+    FakeClock clock(1707004798500LL, 480);  // 07:59:58.5 in China
+    TClockHeart heart;
+    std::vector<std::string> seen;
+    heart.OnShow = [&](TDateTime t) { seen.push_back("show " + FormatHMS(t)); };
+    heart.AddSecondHandler([&](TDateTime t) { seen.push_back("tasks " + FormatHMS(t)); });
+    heart.AddSecondHandler([&](TDateTime t) { seen.push_back("chime " + FormatHMS(t)); });
+    std::vector<std::string> trace;
+    heart.OnTrace = [&](const std::string& line) { trace.push_back(line); };
+
+    EXPECT_EQ(heart.Tick(clock), 502);  // just past the next boundary
+    clock.Advance(2600);                // a late timer: two seconds went by
+    heart.Tick(clock);
+    heart.Tick(clock);  // the same second again: nothing to hand out
+    EXPECT_EQ(seen, (std::vector<std::string>{"show 07:59:58", "tasks 07:59:58", "chime 07:59:58",
+                                              "show 08:00:01", "tasks 07:59:59", "chime 07:59:59",
+                                              "tasks 08:00:00", "chime 08:00:00", "tasks 08:00:01",
+                                              "chime 08:00:01", "show 08:00:01"}));
+    EXPECT_EQ(trace, (std::vector<std::string>{"1707004798500 1707004798 1707004798",
+                                               "1707004801100 1707004799 1707004801",
+                                               "1707004801100 - -"}));
+}
+
+TEST(ClockHeart, ATickNestedInAHandlerGoesOnWithTheNextSecond) {
+    FakeClock clock(1707004798000LL, 0);
+    TClockHeart heart;
+    std::vector<int64_t> handled;
+    bool nested = false;
+    heart.AddSecondHandler([&](TDateTime t) {
+        handled.push_back(std::llround(ToUnixSeconds(t)));
+        if (!nested) {
+            // A task's countdown runs a message loop in which the timer ticks again.
+            nested = true;
+            clock.Advance(1000);
+            heart.Tick(clock);
+        }
+    });
+    heart.Tick(clock);
+    EXPECT_EQ(handled, (std::vector<int64_t>{1707004798, 1707004799}));
 }
