@@ -7,6 +7,7 @@
 #include "reminders/BackSound_win.h"
 #include "reminders/PopupProtocol.h"
 #include "win/Gdi_win.h"
+#include "win/LocaleFormats_win.h"
 #include "win/PictureBlit_win.h"
 
 namespace tempora {
@@ -118,6 +119,8 @@ bool TClockApp::CreateHidden() {
 
 void TClockApp::Initialise() {
     const HWND bar = bar_->Handle();
+    // The chime text and the date line's labels follow the user's formats.
+    ApplyUserLocaleFormats();
     popup_ = std::make_unique<TPopupLink>(bar, options_.programDir);
     if (!options_.traceTicksFile.empty()) {
         trace_ = _wfopen(Utf8ToWide(options_.traceTicksFile).c_str(), L"ab");
@@ -385,6 +388,10 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             if (tray_)
                 tray_->SetAnimate(msg == kPopupAnimOn);
             return true;
+        case WM_SETTINGCHANGE:
+            // The user may have changed the time or date format.
+            ApplyUserLocaleFormats();
+            return false;
         case WM_ENDSESSION:
             if (wp)
                 SaveBarStateQuietly();

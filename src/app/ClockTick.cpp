@@ -1,14 +1,9 @@
 #include "app/ClockTick.h"
 
 #include "core/ClockSource.h"
+#include "core/Text.h"
 
 namespace tempora {
-
-namespace {
-int64_t FloorDiv(int64_t a, int64_t b) {
-    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
-}
-}  // namespace
 
 bool TSecondTicker::NextSecond(int64_t nowMs, int64_t& second) {
     const int64_t now = FloorDiv(nowMs, 1000);

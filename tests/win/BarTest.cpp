@@ -1,4 +1,5 @@
 #include "win/DataDir_win.h"
+#include "win/LocaleFormats_win.h"
 #include "app/ClockApp_win.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
@@ -347,4 +348,19 @@ TEST_F(BarTest, LoadsItsTasksAndRunsTheDueOneOnItsSecond) {
     EXPECT_EQ(WideToUtf8(shown), "开会了");
     bar_.reset();
     ClockSource::Install(nullptr);
+}
+
+TEST_F(BarTest, FollowsTheUsersTimeFormatWhenTheSettingsChange) {
+    TClockApp& app = StartBar();
+    const TDateTime t = EncodeTime(15, 4, 5);
+    const std::string users = FormatLongTime(t);
+    // Another locale's format stands in for one the user just changed.
+    for (const wchar_t* other : {L"de-DE", L"en-US"}) {
+        ApplyLocaleFormats(other);
+        if (FormatLongTime(t) != users)
+            break;
+    }
+    ASSERT_NE(FormatLongTime(t), users);
+    SendMessageW(app.Bar().Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+    EXPECT_EQ(FormatLongTime(t), users);
 }
