@@ -210,15 +210,21 @@ void TFadeText::StartFade(const std::string& text) {
     old_ = display_;
     const LineStyle start = carry_;
     carry_ = RenderLine(text, start, new_);
+    // The line on screen shown again (the only line, when its LineDelay is
+    // up) fades to itself: its fade ends at once, since its steps would
+    // change nothing on screen and the fade timer would only wake the program.
+    const bool again = text == curText_ && new_ == old_;
     prevText_ = std::move(curText_);
     prevStart_ = curStart_;
     curText_ = text;
     curStart_ = start;
-    // The only line shown again fades to itself: its steps change nothing
-    // on screen, so they paint nothing.
-    fadeToItself_ = new_ == old_;
-    progress_ = 0;
-    SetTimer(TFadeTimer::Fade, kFadeInterval);
+    if (again) {
+        progress_ = accumulator_ = 255;
+        SetTimer(TFadeTimer::Fade, 0);
+    } else {
+        progress_ = 0;
+        SetTimer(TFadeTimer::Fade, kFadeInterval);
+    }
     // Every line gets its whole LineDelay, counted from the start of its fade.
     if (lineTimerOn_)
         SetTimer(TFadeTimer::Line, lineInterval_);
@@ -244,7 +250,7 @@ void TFadeText::OnFadeTimer() {
     }
     if (accumulator_ != progress_) {
         progress_ = accumulator_;
-        if (OnInvalidate && !fadeToItself_)
+        if (OnInvalidate)
             OnInvalidate(true);
     }
 }

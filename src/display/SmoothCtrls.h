@@ -302,7 +302,6 @@ private:
     LineStyle prevStart_, curStart_, carry_;
     int progress_ = 0;
     int accumulator_ = 0;
-    bool fadeToItself_ = false;
     bool lineTimerOn_ = false;
     bool fadeTimerOn_ = false;
     Bitmap display_, old_, new_;

@@ -165,3 +165,19 @@ TEST_F(BarFaceTest, ANewSecondPushesOnlyTheDigitsAndANewDayTheDateLineToo) {
         EXPECT_EQ(seen_[i].area, face_.Place(TBarPart::DateLine));
     EXPECT_EQ(face_.FadeTextDate.Lines()[0], "<FontCN>2024年02月10日 星期六");
 }
+
+TEST_F(BarFaceTest, TheDateLineComingRoundAgainPaintsNothing) {
+    face_.Apply(PlainSkin());
+    face_.ShowTime(EncodeDateTime(2024, 2, 10, 8, 0, 0));
+    const auto settle = [&] {
+        for (int i = 0; i < 100 && face_.FadeTextDate.FadeTimerRunning(); ++i)
+            face_.FadeTextDate.OnFadeTimer();
+    };
+    settle();
+    face_.Compose({0, 0, face_.Width(), face_.Height()});
+    seen_.clear();
+    face_.FadeTextDate.OnLineTimer();  // every 3.5 s
+    settle();
+    EXPECT_EQ(face_.FadeTextDate.LineIndex(), 0);
+    EXPECT_TRUE(seen_.empty());
+}

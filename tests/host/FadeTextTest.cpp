@@ -174,7 +174,7 @@ TEST_F(FadeText, DelaysClampEachOther) {
     EXPECT_EQ(fade.LineDelay(), 250u);
 }
 
-TEST_F(FadeText, TheOnlyLineFadesToItselfOnItsTimerWithoutPaintingAnything) {
+TEST_F(FadeText, TheOnlyLineComesRoundOnItsTimerWithoutFadingOrPainting) {
     fade.Lines() = {"A"};
     fade.SetActive(true);
     fade.Loaded();
@@ -184,8 +184,9 @@ TEST_F(FadeText, TheOnlyLineFadesToItselfOnItsTimerWithoutPaintingAnything) {
     timers.clear();
     fade.OnLineTimer();  // the line comes round again, as every LineDelay
     EXPECT_EQ(fade.LineIndex(), 0);
-    EXPECT_EQ(timers.front(), (std::pair{TFadeTimer::Fade, 25u}));
-    EXPECT_EQ(RunFade().back(), 255);
+    EXPECT_EQ(fade.Progress(), 255);
+    EXPECT_FALSE(fade.FadeTimerRunning());
+    EXPECT_EQ(timers, (Timers{{TFadeTimer::Fade, 0}, {TFadeTimer::Line, fade.LineDelay()}}));
     EXPECT_EQ(paintsNow, painted);
     EXPECT_EQ(screen, shown);
     // An edited line fades in as before.
@@ -211,7 +212,7 @@ TEST_F(FadeText, FadeLengthFollowsFadeDelay) {
     for (const Case& c : cases) {
         fade.SetLineDelay(c.lineDelay);
         fade.SetFadeDelay(c.fadeDelay);
-        fade.ShowLine(0);
+        fade.ShowLine(static_cast<int>(&c - cases) % 2);  // each case shows another line
         const std::vector<int> seen = RunFade();
         ASSERT_EQ(seen.size(), c.ticks) << c.fadeDelay;
         EXPECT_EQ(seen[1], c.secondStep) << c.fadeDelay;
