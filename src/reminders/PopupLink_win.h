@@ -1,12 +1,7 @@
 // The bar's side of the popup program PopupMsg.exe (see PopupProtocol.h).
 //
-// Use: the bar owns one TPopupLink, made with its window and the program
-// folder; its window procedure hands message kPopupHandshake (1212) to
-// OnHandshake. A text is shown with
-//     if (link.EnsurePopup()) link.SendPopupText(text);
-// settings changes and the program's end are announced with SendPopupCode.
-// Messages kPopupAnimOn/kPopupAnimOff (1214/1215) from the popup switch the
-// tray animation; they are the bar's own business.
+// The bar's window hands kPopupHandshake (1212) to OnHandshake; a text goes
+// out only after EnsurePopup succeeded.
 //
 // Nothing here blocks on a hung popup: a request waits at most the wait limit
 // and every send gives up after a few seconds.
