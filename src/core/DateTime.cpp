@@ -38,8 +38,10 @@ DateParts CivilFromUnixDays(int64_t z) {
 // far outside that range instead of overflowing.
 int64_t TotalMillis(TDateTime t) {
     constexpr double kLimitDays = 1e7;
-    if (!(t > -kLimitDays)) t = -kLimitDays;  // also NaN
-    if (t > kLimitDays) t = kLimitDays;
+    if (!(t > -kLimitDays))
+        t = -kLimitDays;  // also NaN
+    if (t > kLimitDays)
+        t = kLimitDays;
     return std::llround(t * 86400000.0);
 }
 
@@ -56,8 +58,10 @@ std::string g_shortDate = "yyyy/m/d";
 
 void AppendNumber(std::string& out, int64_t value, int width) {
     std::string digits = std::to_string(value < 0 ? -value : value);
-    if (value < 0) out += '-';
-    if (static_cast<int>(digits.size()) < width) out.append(width - digits.size(), '0');
+    if (value < 0)
+        out += '-';
+    if (static_cast<int>(digits.size()) < width)
+        out.append(width - digits.size(), '0');
     out += digits;
 }
 

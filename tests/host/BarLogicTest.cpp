@@ -75,21 +75,33 @@ TEST(BarSettings, ClampsAndFallbacks) {
 }
 
 TEST(BarSettings, HideSwitchAndHotKeyTexts) {
-    for (const char* yes : {"/hide", "/HIDE", "  /Hide\t"}) EXPECT_TRUE(IsHideSwitch(yes)) << yes;
+    for (const char* yes : {"/hide", "/HIDE", "  /Hide\t"})
+        EXPECT_TRUE(IsHideSwitch(yes)) << yes;
     for (const char* no : {"", "/hid", "/hidden", "-hide", "/h ide"}) {
         EXPECT_FALSE(IsHideSwitch(no)) << no;
     }
     struct {
         const char* text;
         int mask;
-    } mods[] = {{"Alt", 1},         {"Ctrl", 2},          {"Shift", 4},        {"Alt + Ctrl", 3},
-                {"Alt + Shift", 5}, {"Ctrl + Shift", 6},  {"ctrl + shift", 6}, {"Alt + Ctrl + Shift", 7},
-                {"Ctrl+Shift", -1}, {"Shift + Ctrl", -1}, {"", -1},            {"Win", -1}};
-    for (const auto& m : mods) EXPECT_EQ(HotKeyModifiers(m.text), m.mask) << m.text;
+    } mods[] = {{"Alt", 1},
+                {"Ctrl", 2},
+                {"Shift", 4},
+                {"Alt + Ctrl", 3},
+                {"Alt + Shift", 5},
+                {"Ctrl + Shift", 6},
+                {"ctrl + shift", 6},
+                {"Alt + Ctrl + Shift", 7},
+                {"Ctrl+Shift", -1},
+                {"Shift + Ctrl", -1},
+                {"", -1},
+                {"Win", -1}};
+    for (const auto& m : mods)
+        EXPECT_EQ(HotKeyModifiers(m.text), m.mask) << m.text;
     EXPECT_EQ(HotKeyVirtualKey("T"), 0x54);
     EXPECT_EQ(HotKeyVirtualKey("t"), 0x54);
     EXPECT_EQ(HotKeyVirtualKey("Zebra"), 0x5A);
-    for (const char* bad : {"", "1", "#", "时", " T"}) EXPECT_EQ(HotKeyVirtualKey(bad), 0) << bad;
+    for (const char* bad : {"", "1", "#", "时", " T"})
+        EXPECT_EQ(HotKeyVirtualKey(bad), 0) << bad;
 }
 
 TEST(SecondTicker, TicksUpTo900msLateOrEarlyHandleEverySecondOnce) {
@@ -104,12 +116,14 @@ TEST(SecondTicker, TicksUpTo900msLateOrEarlyHandleEverySecondOnce) {
         // Nominal ticks just past each boundary, delivered anywhere within ±900 ms,
         // never before the previous one.
         lastTick = std::max(lastTick, start + k * 1000 + 2 + jitter(rng));
-        while (ticker.NextSecond(lastTick, s)) ++handled[s];
+        while (ticker.NextSecond(lastTick, s))
+            ++handled[s];
     }
     ASSERT_FALSE(handled.empty());
     EXPECT_EQ(handled.begin()->first, start / 1000);
     EXPECT_EQ(static_cast<int64_t>(handled.size()), handled.rbegin()->first - start / 1000 + 1);
-    for (const auto& [second, count] : handled) ASSERT_EQ(count, 1) << second;
+    for (const auto& [second, count] : handled)
+        ASSERT_EQ(count, 1) << second;
 }
 
 TEST(SecondTicker, NestedTicksContinueInOrderAndJumpsAreNotReplayed) {
@@ -122,7 +136,8 @@ TEST(SecondTicker, NestedTicksContinueInOrderAndJumpsAreNotReplayed) {
     ASSERT_TRUE(ticker.NextSecond(10'005'100, s));
     EXPECT_EQ(s, 10'001);
     std::vector<int64_t> nested;
-    while (ticker.NextSecond(10'005'200, s)) nested.push_back(s);
+    while (ticker.NextSecond(10'005'200, s))
+        nested.push_back(s);
     EXPECT_EQ(nested, (std::vector<int64_t>{10'002, 10'003, 10'004, 10'005}));
     EXPECT_FALSE(ticker.NextSecond(10'005'300, s));
     // The clock set back 30 s: nothing until it passes the last handled second.

@@ -13,7 +13,7 @@ TEST(DateTime, EncodeDecodeKnownDays) {
         double serial;
         int isoWeekDay;
     } cases[] = {
-        {1899, 12, 30, 0, 6}, {1900, 1, 1, 2, 1},     {1900, 3, 1, 61, 4},
+        {1899, 12, 30, 0, 6},    {1900, 1, 1, 2, 1},     {1900, 3, 1, 61, 4},
         {2000, 2, 29, 36585, 2}, {2024, 2, 4, 45326, 7}, {1800, 1, 1, -36522, 3},
     };
     for (const Case& c : cases) {
@@ -80,8 +80,9 @@ TEST(DateTime, ParseStampAcceptsOnlyWellFormedValues) {
     EXPECT_EQ(FormatStamp(t), "2009-03-01 08:00:05");
     ASSERT_TRUE(ParseStamp("2024-02-29", t));
     EXPECT_EQ(t, EncodeDate(2024, 2, 29));
-    for (const char* bad : {"", "2023-02-29", "2009-3-1", "2009-03-01 8:00:05", "2009-03-01 24:00:00",
-                            "2009-03-01x08:00:05", "2009-03-01 08:00:05 ", "+009-03-01"}) {
+    for (const char* bad :
+         {"", "2023-02-29", "2009-3-1", "2009-03-01 8:00:05", "2009-03-01 24:00:00",
+          "2009-03-01x08:00:05", "2009-03-01 08:00:05 ", "+009-03-01"}) {
         EXPECT_FALSE(ParseStamp(bad, t)) << bad;
     }
 }
