@@ -13,6 +13,15 @@ if(TEMPORA_TESTS)
   target_compile_definitions(tempora_tests PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(tempora_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
 
+  # The source tree's own checks: #include directions between the folders,
+  # and formatting of every tracked C++ file.
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_test(NAME check.layers COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/check-layers.py
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  find_program(CLANG_FORMAT clang-format REQUIRED)
+  add_test(NAME check.format
+           COMMAND bash -c "set -o pipefail; git ls-files -z -- '*.cpp' '*.h' | xargs -0 -r '${CLANG_FORMAT}' --dry-run --Werror"
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 endif()
 
 if(TEMPORA_BENCH)
