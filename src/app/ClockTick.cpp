@@ -1,4 +1,6 @@
-#include "ClockTick.h"
+#include "app/ClockTick.h"
+
+#include "core/ClockSource.h"
 
 namespace tempora {
 
@@ -25,6 +27,31 @@ bool TSecondTicker::NextSecond(int64_t nowMs, int64_t& second) {
 int64_t TSecondTicker::DelayToNextBoundary(int64_t nowMs) {
     const int64_t intoSecond = nowMs - FloorDiv(nowMs, 1000) * 1000;
     return 1000 - intoSecond + kAimPastBoundaryMs;
+}
+
+int64_t TClockHeart::Tick(const ClockSource& clock) {
+    const int64_t nowMs = clock.UtcMillis();
+    const auto local = [&](int64_t utcSecond) {
+        const int64_t seconds = utcSecond + clock.LocalOffsetMinutes(utcSecond * 1000) * 60LL;
+        return FromUnixSeconds(static_cast<double>(seconds));
+    };
+    if (OnShow)
+        OnShow(local(FloorDiv(nowMs, 1000)));
+    int64_t second, first = -1, last = -1;
+    while (ticker_.NextSecond(nowMs, second)) {
+        if (first < 0)
+            first = second;
+        last = second;
+        // Copied by index: a handler may add another while it runs.
+        for (size_t i = 0; i < handlers_.size(); ++i)
+            handlers_[i](local(second));
+    }
+    if (OnTrace) {
+        OnTrace(first < 0 ? std::to_string(nowMs) + " - -"
+                          : std::to_string(nowMs) + " " + std::to_string(first) + " " +
+                                std::to_string(last));
+    }
+    return TSecondTicker::DelayToNextBoundary(clock.UtcMillis());
 }
 
 }  // namespace tempora

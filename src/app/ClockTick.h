@@ -1,9 +1,15 @@
 // The one-second tick: aligned to the wall clock's second boundaries, and
 // every second handled exactly once, even when the timer fires late or a
-// nested message loop runs a tick inside another.
+// nested message loop runs a tick inside another. TClockHeart hands each
+// second to the program's per-second work; the window only arms its timer.
 #pragma once
 
+#include "core/DateTime.h"
+
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace tempora {
 
@@ -33,6 +39,33 @@ public:
 private:
     bool started_ = false;
     int64_t last_ = 0;
+};
+
+class ClockSource;
+
+// The program's heartbeat: on each tick it shows the present time, then hands
+// every second the ticker yields to the per-second handlers, in the order
+// they were added (timed tasks before the chime, so that a task's sound is
+// not cut by the chime of the same second).
+class TClockHeart {
+public:
+    using SecondHandler = std::function<void(TDateTime localSecond)>;
+
+    void AddSecondHandler(SecondHandler handler) { handlers_.push_back(std::move(handler)); }
+    // Called first on every tick with the local time to show.
+    std::function<void(TDateTime localNow)> OnShow;
+    // One line per tick when set: "<utc ms> <first second> <last second>",
+    // or "<utc ms> - -" when the tick handled no second.
+    std::function<void(const std::string& line)> OnTrace;
+
+    // One tick at the clock's present; returns the milliseconds to wait for
+    // the next one. A handler may run a nested message loop that ticks
+    // again: that tick goes on with the next second.
+    int64_t Tick(const ClockSource& clock);
+
+private:
+    TSecondTicker ticker_;
+    std::vector<SecondHandler> handlers_;
 };
 
 }  // namespace tempora

@@ -1,7 +1,7 @@
 // Entry point of Tempora.exe: one instance per user session, then the bar.
 #include "win/DataDir_win.h"
 #include "app/RunOnce_win.h"
-#include "app/UnitLED_win.h"
+#include "app/ClockApp_win.h"
 #include "core/Encoding.h"
 
 #include <windows.h>
@@ -12,7 +12,7 @@ namespace {
 
 // The first argument, and the file after "/trace-ticks" (a diagnostic switch
 // that is in no menu: it appends one line per clock tick).
-void ParseCommandLine(tempora::BarOptions& options) {
+void ParseCommandLine(tempora::AppOptions& options) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv)
@@ -30,24 +30,23 @@ void ParseCommandLine(tempora::BarOptions& options) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    tempora::ShadowsEnabled = true;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
     tempora::TRunOnce runOnce;
-    tempora::BarOptions options;
+    tempora::AppOptions options;
     options.programDir = tempora::ProgramDir();
     options.dataDir = tempora::ResolveDataDir(options.programDir);
     ParseCommandLine(options);
 
-    tempora::TFrmLED bar(std::move(options));
-    if (!bar.CreateHidden())
+    tempora::TClockApp app(std::move(options));
+    if (!app.CreateHidden())
         return 1;
     // A second instance restores the first and leaves without showing anything.
-    if (runOnce.CheckPrevInstance(bar.Handle()))
+    if (runOnce.CheckPrevInstance(app.Bar().Handle()))
         return 0;
-    bar.Initialise();
-    bar.Show();
+    app.Initialise();
+    app.Show();
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -17,22 +17,15 @@ constexpr int kTextGap = 8;
 
 TMenuController::TMenuController(HBITMAP images) : images_(images) {
     BITMAP bm{};
-    if (images_ && GetObjectW(images_, sizeof bm, &bm) && bm.bmBitsPixel == 32 && bm.bmBits) {
+    if (images_ && GetObjectW(images_.Get(), sizeof bm, &bm) && bm.bmBitsPixel == 32 && bm.bmBits) {
         imageCount_ = bm.bmWidth / 16;
-        // AlphaBlend wants premultiplied colours.
+        // AlphaBlend wants premultiplied colors.
         auto* px = static_cast<uint8_t*>(bm.bmBits);
         for (LONG i = 0; i < bm.bmWidth * bm.bmHeight; ++i, px += 4) {
             for (int c = 0; c < 3; ++c)
                 px[c] = static_cast<uint8_t>(px[c] * px[3] / 255);
         }
     }
-}
-
-TMenuController::~TMenuController() {
-    if (images_)
-        DeleteObject(images_);
-    if (font_)
-        DeleteObject(font_);
 }
 
 TMenuController::Item* TMenuController::NewItem(const std::wstring& caption, int image,
@@ -81,12 +74,12 @@ HFONT TMenuController::MenuFont() {
         NONCLIENTMETRICSW ncm{};
         ncm.cbSize = sizeof ncm;
         if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) {
-            font_ = CreateFontIndirectW(&ncm.lfMenuFont);
+            font_.Reset(CreateFontIndirectW(&ncm.lfMenuFont));
         }
         if (!font_)
-            font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+            return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     }
-    return font_;
+    return font_.Get();
 }
 
 bool TMenuController::OnMeasureItem(MEASUREITEMSTRUCT* mis) {
@@ -120,7 +113,7 @@ void TMenuController::DrawImage(HDC dc, int image, int x, int y, bool disabled) 
     MemoryDc mem(CreateCompatibleDC(dc));
     if (!mem)
         return;
-    SelectObjectScope sel(mem.Get(), images_);
+    SelectObjectScope sel(mem.Get(), images_.Get());
     BLENDFUNCTION bf{AC_SRC_OVER, 0, static_cast<BYTE>(disabled ? 90 : 255), AC_SRC_ALPHA};
     AlphaBlend(dc, x, y, 16, 16, mem.Get(), image * 16, 0, 16, 16, bf);
 }
@@ -142,7 +135,7 @@ bool TMenuController::OnDrawItem(const DRAWITEMSTRUCT* dis) {
     RECT body{bar.right, rc.top, rc.right, rc.bottom};
     // The icon bar is one gradient over the whole menu height: each item paints
     // its slice of it, so the strips line up.
-    Gradient(dc, bar, colours.iconBarColorStart, colours.iconBarColorStop, true);
+    Gradient(dc, bar, colors.iconBarColorStart, colors.iconBarColorStop, true);
     FillRect(dc, &body, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     if (item->separator) {
@@ -155,15 +148,15 @@ bool TMenuController::OnDrawItem(const DRAWITEMSTRUCT* dis) {
     }
     if (selected) {
         RECT hi{rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1};
-        Gradient(dc, hi, colours.selectionColorStart, colours.selectionColorStop, false);
-        GdiObject<HBRUSH> frame(CreateSolidBrush(colours.selectionFrameColor));
+        Gradient(dc, hi, colors.selectionColorStart, colors.selectionColorStop, false);
+        GdiObject<HBRUSH> frame(CreateSolidBrush(colors.selectionFrameColor));
         FrameRect(dc, &hi, frame.Get());
     }
     const int iy = rc.top + (rc.bottom - rc.top - 16) / 2;
     if (dis->itemState & ODS_CHECKED) {
         // A ticked view item: a round mark in the icon bar.
-        GdiObject<HBRUSH> dot(CreateSolidBrush(colours.selectionFrameColor));
-        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colours.selectionFrameColor));
+        GdiObject<HBRUSH> dot(CreateSolidBrush(colors.selectionFrameColor));
+        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colors.selectionFrameColor));
         SelectObjectScope b(dc, dot.Get());
         SelectObjectScope p(dc, pen.Get());
         const int cx = bar.left + kIconBarWidth / 2, cy = (rc.top + rc.bottom) / 2;

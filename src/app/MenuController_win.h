@@ -4,6 +4,7 @@
 #pragma once
 
 #include "display/SupFun.h"
+#include "win/Handles_win.h"
 
 #include <windows.h>
 
@@ -13,9 +14,6 @@
 
 namespace tempora {
 
-// The colours come from a skin's MENU section (0x00BBGGRR each).
-using MenuColours = TSkinMenu;
-
 class TMenuController {
 public:
     // `images` is a strip of 16 × 16 pictures side by side, 32-bit with alpha,
@@ -23,9 +21,8 @@ public:
     explicit TMenuController(HBITMAP images);
     TMenuController(const TMenuController&) = delete;
     TMenuController& operator=(const TMenuController&) = delete;
-    ~TMenuController();
 
-    MenuColours colours;
+    TSkinMenu colors;  // the skin's MENU section
 
     // Adds an owner-drawn item; image -1 for none. Returns the item's id.
     UINT Add(HMENU menu, UINT id, const std::wstring& caption, int image = -1, bool enabled = true);
@@ -47,9 +44,9 @@ private:
     void DrawImage(HDC dc, int image, int x, int y, bool disabled) const;
     HFONT MenuFont();
 
-    HBITMAP images_;
+    GdiObject<HBITMAP> images_;
     int imageCount_ = 0;
-    HFONT font_ = nullptr;
+    GdiObject<HFONT> font_;
     std::vector<std::unique_ptr<Item>> items_;
 };
 

@@ -53,8 +53,19 @@ const char* const kWeekDayLong[7] = {"星期日", "星期一", "星期二", "星
                                      "星期四", "星期五", "星期六"};
 const char* const kWeekDayShort[7] = {"周日", "周一", "周二", "周三", "周四", "周五", "周六"};
 
-std::string g_longTime = "h:nn:ss";
-std::string g_shortDate = "yyyy/m/d";
+const char* const kMonthShort[12] = {"1月", "2月", "3月", "4月",  "5月",  "6月",
+                                     "7月", "8月", "9月", "10月", "11月", "12月"};
+const char* const kMonthLong[12] = {"一月", "二月", "三月", "四月", "五月",   "六月",
+                                    "七月", "八月", "九月", "十月", "十一月", "十二月"};
+
+const char* const kDefaultLongTime = "h:nn:ss";
+const char* const kDefaultShortDate = "yyyy/m/d";
+const char* const kDefaultAm = "上午";
+const char* const kDefaultPm = "下午";
+std::string g_longTime = kDefaultLongTime;
+std::string g_shortDate = kDefaultShortDate;
+std::string g_am = kDefaultAm;
+std::string g_pm = kDefaultPm;
 
 void AppendNumber(std::string& out, int64_t value, int width) {
     std::string digits = std::to_string(value < 0 ? -value : value);
@@ -70,6 +81,38 @@ int CountRun(const std::string& s, size_t i, char lower) {
     while (i + n < s.size() && (s[i + n] | 0x20) == lower)
         ++n;
     return n;
+}
+
+bool IsAmPmAt(const std::string& s, size_t i) {
+    static const char kToken[] = "ampm";
+    if (s.size() - i < 4)
+        return false;
+    for (size_t k = 0; k < 4; ++k) {
+        if ((s[i + k] | 0x20) != kToken[k])
+            return false;
+    }
+    return true;
+}
+
+// The end of the quoted text opened at i (the closing quote, or the end of an
+// unterminated pattern).
+size_t QuoteEnd(const std::string& s, size_t i) {
+    const size_t end = s.find(s[i], i + 1);
+    return end == std::string::npos ? s.size() : end;
+}
+
+// An ampm token anywhere outside quotes switches every hour of the pattern to
+// the 12-hour clock, wherever the designator stands ("tt h:mm" as well as "h:mm tt").
+// FormatDateTime never skips an 'a' except inside an ampm token, so looking at
+// every position outside quotes finds exactly the tokens it will meet.
+bool HasAmPm(const std::string& s) {
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '"' || s[i] == '\'')
+            i = QuoteEnd(s, i);
+        else if (IsAmPmAt(s, i))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -145,14 +188,15 @@ int DayOfWeek(TDateTime t) {
 std::string FormatDateTime(const std::string& pattern, TDateTime t) {
     const DateParts d = DecodeDate(t);
     const TimeParts tp = DecodeTime(t);
+    const bool twelveHour = HasAmPm(pattern);
     std::string out;
+    // Letters of any kind end an hour's reach over "m"; separators and quoted text do not.
     bool afterHour = false;
     for (size_t i = 0; i < pattern.size();) {
         const char c = pattern[i];
         const char lc = static_cast<char>(c | 0x20);
         if (c == '"' || c == '\'') {
-            const size_t end = pattern.find(c, i + 1);
-            const size_t stop = end == std::string::npos ? pattern.size() : end;
+            const size_t stop = QuoteEnd(pattern, i);
             out.append(pattern, i + 1, stop - i - 1);
             i = stop == pattern.size() ? stop : stop + 1;
             continue;
@@ -164,6 +208,15 @@ std::string FormatDateTime(const std::string& pattern, TDateTime t) {
         }
         int n = CountRun(pattern, i, lc);
         switch (lc) {
+            case 'a':
+                // Literal a's go one by one so that "aampm" still holds a token.
+                n = IsAmPmAt(pattern, i) ? 4 : 1;
+                if (n == 4) {
+                    out += tp.hour < 12 ? g_am : g_pm;
+                } else {
+                    out += c;
+                }
+                break;
             case 'y':
                 if (n >= 3) {
                     AppendNumber(out, d.year, 4);
@@ -172,9 +225,14 @@ std::string FormatDateTime(const std::string& pattern, TDateTime t) {
                 }
                 break;
             case 'm':
-                n = n > 2 ? 2 : n;
-                AppendNumber(out, afterHour ? tp.minute : d.month, n);
-                afterHour = false;
+                n = n > 4 ? 4 : n;
+                if (n == 4) {
+                    out += kMonthLong[d.month - 1];
+                } else if (n == 3) {
+                    out += kMonthShort[d.month - 1];
+                } else {
+                    AppendNumber(out, afterHour ? tp.minute : d.month, n);
+                }
                 break;
             case 'd':
                 if (n >= 4) {
@@ -188,10 +246,8 @@ std::string FormatDateTime(const std::string& pattern, TDateTime t) {
                 break;
             case 'h':
                 n = n > 2 ? 2 : n;
-                AppendNumber(out, tp.hour, n);
-                afterHour = true;
-                i += n;
-                continue;
+                AppendNumber(out, twelveHour ? (tp.hour + 11) % 12 + 1 : tp.hour, n);
+                break;
             case 'n':
                 n = n > 2 ? 2 : n;
                 AppendNumber(out, tp.minute, n);
@@ -208,6 +264,7 @@ std::string FormatDateTime(const std::string& pattern, TDateTime t) {
                 out.append(pattern, i, static_cast<size_t>(n));
                 break;
         }
+        afterHour = lc == 'h';
         i += static_cast<size_t>(n);
     }
     return out;
@@ -229,11 +286,12 @@ std::string FormatChineseMinute(TDateTime t) {
     return FormatDateTime("yyyy年mm月dd日 hh:nn", t);
 }
 
-void SetLocaleFormats(const std::string& longTime, const std::string& shortDate) {
-    if (!longTime.empty())
-        g_longTime = longTime;
-    if (!shortDate.empty())
-        g_shortDate = shortDate;
+void SetLocaleFormats(const std::string& longTime, const std::string& shortDate,
+                      const std::string& amDesignator, const std::string& pmDesignator) {
+    g_longTime = longTime.empty() ? kDefaultLongTime : longTime;
+    g_shortDate = shortDate.empty() ? kDefaultShortDate : shortDate;
+    g_am = amDesignator.empty() ? kDefaultAm : amDesignator;
+    g_pm = pmDesignator.empty() ? kDefaultPm : pmDesignator;
 }
 std::string FormatLongTime(TDateTime t) {
     return FormatDateTime(g_longTime, t);

@@ -39,9 +39,15 @@ int DayOfWeekISO(TDateTime t);
 // 1 = Sunday ... 7 = Saturday, the classic numbering.
 int DayOfWeek(TDateTime t);
 
-// Delphi-style pattern: yyyy yy m mm d dd ddd dddd (星期一…星期日, 周一…周日 for ddd)
-// h hh n nn s ss zzz; "m"/"mm" right after an hour token means minutes;
-// text in double or single quotes is copied literally, so is anything else.
+// Delphi-style pattern, letters in either case:
+//   yyyy yy          year, four or two digits
+//   m mm             month (minutes when the letter token before it is an hour)
+//   mmm mmmm         month name, "3月" / "三月"
+//   d dd             day; ddd dddd weekday, 周一…周日 / 星期一…星期日
+//   h hh n nn s ss   hour, minute, second; zzz milliseconds
+//   ampm             the AM or PM designator of SetLocaleFormats; a pattern
+//                    holding one shows its hours on the 12-hour clock (12, 1 … 11)
+// Text in double or single quotes is copied literally, so is anything else.
 std::string FormatDateTime(const std::string& pattern, TDateTime t);
 
 // The patterns used across the program.
@@ -51,9 +57,12 @@ std::string FormatMMDD(TDateTime t);           // "mmdd"
 std::string FormatStamp(TDateTime t);          // "yyyy-mm-dd hh:mm:ss"
 std::string FormatChineseMinute(TDateTime t);  // "yyyy年mm月dd日 hh:mm"
 
-// The system's long time and short date formats. The Windows shell sets them
-// from the user's locale at start-up; the defaults are those of zh-CN.
-void SetLocaleFormats(const std::string& longTime, const std::string& shortDate);
+// The system's long time and short date formats (patterns as above) and the
+// designators that the ampm token shows before and after noon. The Windows
+// shell sets them from the user's locale; an empty argument selects zh-CN's
+// default: "h:nn:ss", "yyyy/m/d", "上午", "下午".
+void SetLocaleFormats(const std::string& longTime, const std::string& shortDate,
+                      const std::string& amDesignator = {}, const std::string& pmDesignator = {});
 std::string FormatLongTime(TDateTime t);
 std::string FormatShortDate(TDateTime t);
 

@@ -224,6 +224,9 @@ void TFadeText::StartFade(const std::string& text) {
     prevStart_ = curStart_;
     curText_ = text;
     curStart_ = start;
+    // The only line shown again fades to itself: its steps change nothing
+    // on screen, so they paint nothing.
+    fadeToItself_ = new_ == old_;
     progress_ = 0;
     SetTimer(TFadeTimer::Fade, kFadeInterval);
     // Every line gets its whole LineDelay, counted from the start of its fade.
@@ -251,7 +254,7 @@ void TFadeText::OnFadeTimer() {
     }
     if (accumulator_ != progress_) {
         progress_ = accumulator_;
-        if (OnInvalidate)
+        if (OnInvalidate && !fadeToItself_)
             OnInvalidate(true);
     }
 }

@@ -23,23 +23,8 @@
 //                          the text); a transparent control copies its bounds
 //                          from it at every paint, because it may change.
 //
-// How the bar drives its date line:
-//   TFadeText FadeTextDate(glyphs);      // glyphs: a TGdiGlyphs of the bar
-//   hook OnSetTimer to SetTimer/KillTimer with two timer ids of the bar, and
-//   OnInvalidate to InvalidateRect / an immediate paint of the control;
-//   FadeTextDate.SetSystemLabels(&winLabels);   // a TWinSystemLabels
-//   FadeTextDate.SetParentBackground(&barBackground);
-//   ConfigureBarDateLine(FadeTextDate); SetBarDateLineColor(FadeTextDate, FontColor);
-//   FadeTextDate.Loaded();
-//   WM_PAINT: compose the background, then FadeTextDate.Paint(windowPicture);
-//   WM_TIMER: OnLineTimer() / OnFadeTimer();
-//   every clock tick: when the date changed, BeginUpdate(); Lines()[0] =
-//     "<FontCN>" + FormatChineseDate(t) (push_back when Lines() is empty);
-//     EndUpdate(). Then SetActive(DateCycling) when it differs (and ShowLine(0)
-//     when that switched it off), otherwise ShowLine(0) when LineIndex() < 0;
-//   a click inside the bounds (hand cursor there): LineIndex() k >= 1 is the
-//     k-th advertisement, counted from 1; on line 0, the date, it does nothing;
-//   before the window goes, the bar kills both timers.
+// ConfigureBarDateLine gives the bar's date line its look; the bar's face
+// (app/BarFace.h) hosts it.
 #pragma once
 
 #include <cstdint>
@@ -319,6 +304,7 @@ private:
     LineStyle prevStart_, curStart_, carry_;
     int progress_ = 0;
     int accumulator_ = 0;
+    bool fadeToItself_ = false;
     bool lineTimerOn_ = false;
     bool fadeTimerOn_ = false;
     Bitmap display_, old_, new_;

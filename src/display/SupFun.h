@@ -25,30 +25,9 @@
 // so the window keeps its look. SkinDone.tmp is gone when the reader returns,
 // whatever happened, and a left-over one from an earlier crash goes with it.
 //
-// The bar reads its skin at start and whenever a skin is chosen, with
-// ReadBarSkin(dataDir, dataDir + "Skin\\" + SKIN/SkinFile, skin); on anything
-// but Applied it keeps what it shows. It applies a TBarSkin in this order:
-//   1. The client area takes the background's size (width x height; 332 x 34
-//      for the shipped skins). The bar's colour key is magenta 0xFF00FF:
-//      magenta pixels of the composed picture are see-through.
-//   2. `background` is copied unchanged to (0, 0), magenta included.
-//   3. The buttons `btnMenu` and `btnMin`: at `place` (8,4 43x27 and
-//      296,1 26x9, the form's places, whatever the skin) the bar draws `up`,
-//      or `hot` while the mouse is over the place, with CopyTransparent, so
-//      magenta pixels of a button picture show the background beneath it. A
-//      picture smaller than its place leaves the rest of the place showing
-//      the background; a bigger one is clipped to the place. The place is the
-//      button's hit area.
-//   4. The time panel `panel` (53,4 116x26): a 1-pixel frame in
-//      `ledBorderColor`, the inside filled with `ledBkColor` (the panel takes
-//      the LED's background colour). The LED digits sit at `led`, which is
-//      the panel less its frame (54,5 114x24), background `ledBkColor`, lit
-//      segments `ledFontColor`, unlit segments `ledDarkColor` (the bar's LED
-//      leaves unlit segments undrawn, but keeps the colour).
-//   5. The date line `dateLine` (173,12 154x20) draws its texts ("FontCN",
-//      "FontAD") in `fontColor` on the background picture, no fill of its own.
-//   6. The bar's MenuController takes `menu` (TMenuController::colours has
-//      the same five fields).
+// A TBarSkin carries every place, picture and colour of the bar; the bar's
+// face draws from it alone. Magenta 0xFF00FF is the see-through key, also
+// inside button pictures.
 // Colours are 0x00BBGGRR; the readers drop any top byte, so a value always
 // names an RGB colour.
 #pragma once

@@ -365,4 +365,41 @@ bool TLEDFontNum::HitTest(int x, int y) const {
            int64_t{y} - Top() < Height();
 }
 
+void SetUpBarLed(TLEDFontNum& led, int left, int top, int width, int height) {
+    constexpr int kCells = 6, kWordWidth = 15, kWordHeight = 19, kSpace = 3;
+    led.SetAutoSize(false);
+    led.SetBounds(left, top, width, height);
+    led.SetWordWidth(kWordWidth);
+    led.SetWordHeight(kWordHeight);
+    led.SetThick(3);
+    led.SetSpace(kSpace);
+    // Centred by the digits' ink: a cell's last columns belong to the point
+    // and colon marks, which the last digit of the time does not have.
+    const TLEDFontNum::CellPolygons cell =
+        TLEDFontNum::CellGeometry(0, 0, kWordWidth, kWordHeight, 3);
+    int ink = 0;
+    for (int p = TLEDFontNum::kTopBar; p <= TLEDFontNum::kMiddleBar; ++p) {
+        for (const Bitmap::Point& v : cell[static_cast<size_t>(p)])
+            ink = std::max(ink, static_cast<int>(v.x) + 1);
+    }
+    led.SetOffSetX((width - ((kCells - 1) * (kWordWidth + kSpace) + ink)) / 2);
+    led.SetOffSetY((height - kWordHeight) / 2);
+    led.SetDrawDarkColor(false);
+    led.SetText("00:00:00");
+}
+
+void SetUpCountdownLed(TLEDFontNum& led, int left, int top, uint32_t back, uint32_t lit) {
+    led.SetBounds(left, top, 58, 39);
+    led.SetWordWidth(23);
+    led.SetWordHeight(31);
+    led.SetThick(5);
+    led.SetSpace(4);
+    led.SetBGColor(back);
+    led.SetLightColor(lit);
+    led.SetDarkColor(back);
+    led.SetDrawDarkColor(false);
+    led.SetText("10");
+    led.Paint();
+}
+
 }  // namespace tempora

@@ -13,33 +13,6 @@
 // and hand the fresh picture out (OnRendered), so the clock needs no
 // invalidation per tick.
 //
-// How the bar's time panel uses it (117 x 23 at 1, 1 inside the panel; the
-// bounds are in the coordinates of the parent's picture):
-//
-//     LED.SetBounds(panelLeft + 1, panelTop + 1, 117, 23);
-//     LED.SetOffSetX(6);
-//     LED.SetOffSetY(2);
-//     LED.SetWordWidth(15);   // in this order: each of these three setters
-//     LED.SetWordHeight(19);  // checks the other two
-//     LED.SetThick(3);
-//     LED.SetSpace(3);
-//     LED.SetBGColor(0);
-//     LED.SetLightColor(0xFF00FF);
-//     LED.SetDarkColor(3618615);
-//     LED.OnInvalidate = [&](TLEDFontNum::Rect r) { InvalidateRect(bar, r, FALSE); };
-//     LED.OnRendered = [&] {  // a new second: straight to the screen
-//         LED.CopyTo(barPicture);
-//         BlitPicture(barDc, LED.Left(), LED.Top(), barPicture, LED.Left(), LED.Top(),
-//                     LED.Width(), LED.Height());
-//     };  // (or invalidate LED.Bounds() and UpdateWindow, if the bar paints only there)
-//     LED.SetText("00:00:00");
-//
-//     WM_PAINT:   draw the panel into barPicture; LED.PaintTo(barPicture);
-//                 BlitPicture(paintDc, 0, 0, barPicture);
-//     every tick: LED.SetText(FormatHMS(now));
-//     mouse-down: LED.HitTest(x, y) tells whether it fell on the digits (which drag the bar);
-//     hint:       LED.Hint() holds the day's hint text that the bar compares and shows.
-//
 // Text is UTF-8; each character (one UTF-8 sequence) takes one cell, and any
 // character other than "0"-"9", "-" and " " shows only unlit segments.
 #pragma once
@@ -199,5 +172,17 @@ private:
     bool visible_ = true;
     Bitmap picture_;
 };
+
+// The program's two LED looks, one setup each, so that what the tests and
+// tools draw is what the program shows.
+//
+// The bar's time: 15 x 19 cells, stroke 3, 3 apart, the eight characters of
+// "hh:mm:ss" centred in the given place (the inside of the time panel); the
+// size stays the place's, unlit segments are not drawn. The colours are left
+// to the caller (the skin's).
+void SetUpBarLed(TLEDFontNum& led, int left, int top, int width, int height);
+// The shutdown countdown's two digits: 23 x 31 cells, stroke 5, 4 apart,
+// `lit` on `back`, at (left, top) and as large as the two digits need.
+void SetUpCountdownLed(TLEDFontNum& led, int left, int top, uint32_t back, uint32_t lit);
 
 }  // namespace tempora

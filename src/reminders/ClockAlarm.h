@@ -2,21 +2,10 @@
 // into a sound list of recorded words or bell strokes. Every sound of the
 // reminders goes through the one player it owns, task sounds too.
 //
-// How the bar uses it:
-//   - at creation, after reading the settings and before the clock tick starts,
-//     on the GUI thread (the player's window gets MCI's notifications there;
-//     TBackSoundWindow is in reminders/BackSound_win.h):
-//       alarm = std::make_unique<TClockAlarm>(std::make_unique<TBackSoundWindow>(),
-//                                             DataDir + "Sound\\");
-//       alarm->SetOptions(Alarm, HalfAlarm, AlarmType);   // section CLOCK
-//     and SetOptions again whenever the options dialog has written them;
-//   - every second of the tick, with that second's local time:
-//       if (alarm->CheckChime(t) && AlarmType == kChimeMessage)
-//           show "时钟报时：" + FormatLongTime(t) through the popup program;
-//     (message chimes play nothing: the text is the chime);
-//   - on the announce-time hotkey: alarm->AnnounceNow(now);
-//   - task sounds: alarm->PlayList(list);
-//   - destroying it (with the bar) silences whatever still sounds.
+// It lives on the GUI thread, whose player window gets MCI's notifications.
+// CheckChime takes every second of the clock; a message chime
+// (kChimeMessage) plays nothing: the caller shows the text instead. Going
+// away silences whatever still sounds.
 #pragma once
 
 #include "core/DateTime.h"

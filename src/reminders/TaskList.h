@@ -15,23 +15,8 @@
 // The payload runs from the first "(" to the line's last character,
 // exclusive, so a path may hold parentheses itself.
 //
-// How the bar uses it (all on the GUI thread):
-//   - at creation, after the chime composer and before the clock timer starts:
-//         taskActions_ = std::make_unique<TTaskActions>(Handle(), *popup_, *alarm_,
-//             [this] {  // what OnClose saves, before the computer goes off
-//                 try { SaveBarState(); } catch (const EIniWriteError&) {}
-//             });
-//         tasks_ = std::make_unique<TTaskList>(*taskActions_);
-//         tasks_->LoadTasks(DataDir() + "War.lst");
-//     (TTaskActions is in reminders/TaskActions_win.h) and LoadTasks again
-//     whenever the task dialog closes with OK;
-//   - in ProcessSecond, for every second the ticker hands out (the seconds a
-//     late tick catches up included), before the chime check:
-//         tasks_->RunDueTask(t);
-//   - both are freed with the bar object after its message loop has ended,
-//     not in OnClose: until then an action may still wait in a nested loop.
-//     Declare them after popup_ and alarm_, taskActions_ before tasks_, so
-//     that each goes before what it uses.
+// Everything runs on the GUI thread. RunDueTask takes every second the clock
+// hands out, the seconds a late tick catches up included.
 //
 // Actions wait in nested message loops (the popup program's start, the
 // shutdown countdown), so RunDueTask is entered again by the ticks that come

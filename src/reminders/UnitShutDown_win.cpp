@@ -55,17 +55,7 @@ void PaintShutdownIcon(Bitmap& pic, int left, int top, int size, uint32_t ink, u
 }  // namespace
 
 TFrmShutDown::TFrmShutDown(UINT tickMs) : tickMs_(tickMs) {
-    led_.SetBounds(kLedX, kLedY, 58, 39);
-    led_.SetWordWidth(23);
-    led_.SetWordHeight(31);
-    led_.SetThick(5);
-    led_.SetSpace(4);
-    led_.SetBGColor(kWhite);
-    led_.SetLightColor(kOrange);
-    led_.SetDarkColor(kWhite);
-    led_.SetDrawDarkColor(false);
-    led_.SetText("10");
-    led_.Paint();
+    SetUpCountdownLed(led_, kLedX, kLedY, kWhite, kOrange);
     picture_.Create(kWidth, kHeight, kWhite);
     PaintShutdownIcon(picture_, kIconX, kIconY, kIconSize, kOrange, kWhite);
 }

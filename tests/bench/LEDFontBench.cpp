@@ -16,13 +16,7 @@ namespace {
 // unlit segments too.
 void BM_LedSecondTick(benchmark::State& state) {
     TLEDFontNum led;
-    led.SetBounds(54, 5, 117, 23);
-    led.SetOffSetX(6);
-    led.SetOffSetY(2);
-    led.SetWordWidth(15);
-    led.SetWordHeight(19);
-    led.SetThick(3);
-    led.SetSpace(3);
+    tempora::SetUpBarLed(led, 54, 5, 114, 24);
     led.SetBGColor(0);
     led.SetLightColor(0x00FFFF);
     led.SetDarkColor(0x373737);

@@ -1,11 +1,14 @@
 #include "app/ClockTick.h"
 #include "app/HotKey.h"
 #include "app/Settings.h"
+#include "core/ClockSource.h"
+#include "core/DateTime.h"
 #include "core/FileSys.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <random>
 
@@ -152,4 +155,45 @@ TEST(SecondTicker, NestedTicksContinueInOrderAndJumpsAreNotReplayed) {
     EXPECT_EQ(TSecondTicker::DelayToNextBoundary(10'000'000), 1002);
     EXPECT_EQ(TSecondTicker::DelayToNextBoundary(10'000'998), 4);
     EXPECT_EQ(TSecondTicker::DelayToNextBoundary(-1), 3);
+}
+
+TEST(ClockHeart, ShowsTheTimeThenHandsEverySecondToTheHandlersInOrder) {
+    FakeClock clock(1707004798500LL, 480);  // 07:59:58.5 in China
+    TClockHeart heart;
+    std::vector<std::string> seen;
+    heart.OnShow = [&](TDateTime t) { seen.push_back("show " + FormatHMS(t)); };
+    heart.AddSecondHandler([&](TDateTime t) { seen.push_back("tasks " + FormatHMS(t)); });
+    heart.AddSecondHandler([&](TDateTime t) { seen.push_back("chime " + FormatHMS(t)); });
+    std::vector<std::string> trace;
+    heart.OnTrace = [&](const std::string& line) { trace.push_back(line); };
+
+    EXPECT_EQ(heart.Tick(clock), 502);  // just past the next boundary
+    clock.Advance(2600);                // a late timer: two seconds went by
+    heart.Tick(clock);
+    heart.Tick(clock);  // the same second again: nothing to hand out
+    EXPECT_EQ(seen, (std::vector<std::string>{"show 07:59:58", "tasks 07:59:58", "chime 07:59:58",
+                                              "show 08:00:01", "tasks 07:59:59", "chime 07:59:59",
+                                              "tasks 08:00:00", "chime 08:00:00", "tasks 08:00:01",
+                                              "chime 08:00:01", "show 08:00:01"}));
+    EXPECT_EQ(trace, (std::vector<std::string>{"1707004798500 1707004798 1707004798",
+                                               "1707004801100 1707004799 1707004801",
+                                               "1707004801100 - -"}));
+}
+
+TEST(ClockHeart, ATickNestedInAHandlerGoesOnWithTheNextSecond) {
+    FakeClock clock(1707004798000LL, 0);
+    TClockHeart heart;
+    std::vector<int64_t> handled;
+    bool nested = false;
+    heart.AddSecondHandler([&](TDateTime t) {
+        handled.push_back(std::llround(ToUnixSeconds(t)));
+        if (!nested) {
+            // A task's countdown runs a message loop in which the timer ticks again.
+            nested = true;
+            clock.Advance(1000);
+            heart.Tick(clock);
+        }
+    });
+    heart.Tick(clock);
+    EXPECT_EQ(handled, (std::vector<int64_t>{1707004798, 1707004799}));
 }

@@ -74,6 +74,38 @@ TEST(DateTime, Formats) {
     EXPECT_EQ(FormatDateTime("dddd", EncodeDate(2024, 2, 5)), "星期一");
 }
 
+TEST(DateTime, TwelveHourClockMonthNamesAndMinutes) {
+    const TDateTime midnight = EncodeDateTime(2009, 12, 1, 0, 5, 0);
+    const TDateTime noon = EncodeDateTime(2009, 12, 1, 12, 5, 0);
+    const TDateTime evening = EncodeDateTime(2009, 12, 1, 23, 5, 0);
+    struct Case {
+        const char* pattern;
+        const char *midnight, *noon, *evening;
+    } cases[] = {
+        {"AmPm h:mm", "上午 12:05", "下午 12:05", "下午 11:05"},
+        {"hh:nn ampm", "12:05 上午", "12:05 下午", "11:05 下午"},
+        {"hh:nn 'ampm'", "00:05 ampm", "12:05 ampm", "23:05 ampm"},
+        {"aampm h", "a上午 12", "a下午 12", "a下午 11"},
+        // Minutes follow an hour across separators, not across another letter.
+        {"h时m分", "0时5分", "12时5分", "23时5分"},
+        {"hh:nn dd/mm", "00:05 01/12", "12:05 01/12", "23:05 01/12"},
+        {"mmm mmmm mmmmm", "12月 十二月 十二月12", "12月 十二月 十二月12", "12月 十二月 十二月12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        EXPECT_EQ(FormatDateTime(c.pattern, midnight), c.midnight);
+        EXPECT_EQ(FormatDateTime(c.pattern, noon), c.noon);
+        EXPECT_EQ(FormatDateTime(c.pattern, evening), c.evening);
+    }
+    SetLocaleFormats("ampm h:nn", "dd.mm.yy", "AM", "PM");
+    EXPECT_EQ(FormatLongTime(noon), "PM 12:05");
+    EXPECT_EQ(FormatShortDate(noon), "01.12.09");
+    SetLocaleFormats("", "");
+    EXPECT_EQ(FormatLongTime(noon), "12:05:00");
+    EXPECT_EQ(FormatShortDate(noon), "2009/12/1");
+    EXPECT_EQ(FormatDateTime("ampm", noon), "下午");
+}
+
 TEST(DateTime, ParseStampAcceptsOnlyWellFormedValues) {
     TDateTime t = 0;
     ASSERT_TRUE(ParseStamp("2009-03-01 08:00:05", t));

@@ -174,6 +174,28 @@ TEST_F(FadeText, DelaysClampEachOther) {
     EXPECT_EQ(fade.LineDelay(), 250u);
 }
 
+TEST_F(FadeText, TheOnlyLineFadesToItselfOnItsTimerWithoutPaintingAnything) {
+    fade.Lines() = {"A"};
+    fade.SetActive(true);
+    fade.Loaded();
+    RunFade();
+    const Bitmap shown = screen;
+    const int painted = paintsNow;
+    timers.clear();
+    fade.OnLineTimer();  // the line comes round again, as every LineDelay
+    EXPECT_EQ(fade.LineIndex(), 0);
+    EXPECT_EQ(timers.front(), (std::pair{TFadeTimer::Fade, 25u}));
+    EXPECT_EQ(RunFade().back(), 255);
+    EXPECT_EQ(paintsNow, painted);
+    EXPECT_EQ(screen, shown);
+    // An edited line fades in as before.
+    fade.Lines() = {"B"};
+    fade.OnLineTimer();
+    RunFade();
+    EXPECT_EQ(paintsNow, painted + 26);
+    EXPECT_NE(screen, shown);
+}
+
 TEST_F(FadeText, FadeLengthFollowsFadeDelay) {
     fade.Loaded();
     struct Case {

@@ -1,5 +1,5 @@
 #include "win/DataDir_win.h"
-#include "app/UnitLED_win.h"
+#include "app/ClockApp_win.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
@@ -14,6 +14,13 @@ using namespace tempora;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Sound lists the chime composer hands out, instead of playing them.
+class RecordingPlayer : public ISoundListPlayer {
+public:
+    std::vector<std::string> played;
+    void Play(const std::string& list) override { played.push_back(list); }
+};
 
 // A data folder of its own for each test.
 class BarTest : public ::testing::Test {
@@ -33,30 +40,38 @@ protected:
     std::string Ini() const { return Data() + "skin.ini"; }
     void WriteIni(const std::string& text) { ASSERT_TRUE(WriteFileAtomic(Ini(), text)); }
 
-    TFrmLED& StartBar() {
-        BarOptions o;
-        o.programDir = Data();
+    // The program as Main starts it, on this test's data folder; the popup
+    // program lies beside the tests when `programDir` says so.
+    TClockApp& StartBar(std::string programDir = {}) {
+        AppOptions o;
+        o.programDir = programDir.empty() ? Data() : programDir;
         o.dataDir = Data();
-        bar_ = std::make_unique<TFrmLED>(o);
+        o.makePlayer = [this] {
+            auto p = std::make_unique<RecordingPlayer>();
+            player_ = p.get();
+            return p;
+        };
+        bar_ = std::make_unique<TClockApp>(o);
         EXPECT_TRUE(bar_->CreateHidden());
         bar_->Initialise();
         return *bar_;
     }
     RECT BarRect() const {
         RECT r;
-        GetWindowRect(bar_->Handle(), &r);
+        GetWindowRect(bar_->Bar().Handle(), &r);
         return r;
     }
     BYTE BarAlphaOnScreen() const {
         BYTE alpha = 0;
         DWORD flags = 0;
         COLORREF key = 0;
-        GetLayeredWindowAttributes(bar_->Handle(), &key, &alpha, &flags);
+        GetLayeredWindowAttributes(bar_->Bar().Handle(), &key, &alpha, &flags);
         return alpha;
     }
 
     fs::path dir_;
-    std::unique_ptr<TFrmLED> bar_;
+    std::unique_ptr<TClockApp> bar_;
+    RecordingPlayer* player_ = nullptr;
 };
 
 void Pump() {
@@ -68,28 +83,28 @@ void Pump() {
 }  // namespace
 
 TEST_F(BarTest, StartsWithTheDefaultsWithoutASettingsFile) {
-    TFrmLED& bar = StartBar();
+    TClockApp& bar = StartBar();
     const int screen = GetSystemMetrics(SM_CXSCREEN);
-    EXPECT_EQ(BarRect().left, screen - TFrmLED::kWidth);
+    EXPECT_EQ(BarRect().left, screen - 332);
     EXPECT_EQ(BarRect().top, 0);
     EXPECT_EQ(BarRect().right - BarRect().left, 332);
     EXPECT_EQ(BarRect().bottom - BarRect().top, 34);
     EXPECT_EQ(BarAlphaOnScreen(), 200);
-    EXPECT_EQ(bar.DefaultView(), 1);
-    EXPECT_EQ(bar.HotKeyId(), 0);
+    EXPECT_EQ(bar.Settings().defaultView, 1);
+    EXPECT_EQ(bar.HotKey().Id(), 0);
     EXPECT_EQ(bar.Settings().markMode, 1);
     // No task-bar button: a tool window; see-through magenta.
-    EXPECT_TRUE(GetWindowLongW(bar.Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    EXPECT_EQ(bar.TimeText().size(), 8u);
+    EXPECT_TRUE(GetWindowLongW(bar.Bar().Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(bar.Bar().Face().LED.Text().size(), 8u);
     EXPECT_EQ(WideToUtf8(bar.Hint()).rfind("公历: ", 0), 0u);
 }
 
 TEST_F(BarTest, ClampsPositionViewAndAlpha) {
     WriteIni("[BAR]\r\nLeft=5000\r\nTop=-3\r\nDefWin=7\r\nTr=20\r\n");
-    TFrmLED& bar = StartBar();
+    TClockApp& bar = StartBar();
     EXPECT_EQ(BarRect().left, GetSystemMetrics(SM_CXSCREEN) - 332);
     EXPECT_EQ(BarRect().top, 0);
-    EXPECT_EQ(bar.DefaultView(), 1);
+    EXPECT_EQ(bar.Settings().defaultView, 1);
     EXPECT_EQ(BarAlphaOnScreen(), 20);
 }
 
@@ -99,23 +114,24 @@ TEST_F(BarTest, DamagedOrMissingSettingsGiveDefaults) {
     for (const std::string& text :
          {std::string("[BAR\r\nLeft==\r\nTop=\xB1\xCA\r\n[LED]FontSize=9999999999"), noise}) {
         WriteIni(text);
-        TFrmLED& bar = StartBar();
+        TClockApp& bar = StartBar();
         EXPECT_EQ(BarRect().left, GetSystemMetrics(SM_CXSCREEN) - 332);
         EXPECT_EQ(bar.Settings().fontSize, 18);
         bar_.reset();
     }
     fs::remove(Ini());
     fs::create_directory(Ini());
-    TFrmLED& bar = StartBar();
+    TClockApp& bar = StartBar();
     EXPECT_EQ(BarAlphaOnScreen(), 200);
     // Saving the moved position fails quietly.
-    SetWindowPos(bar.Handle(), nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    bar.TimerSavePosTimer();
+    SetWindowPos(bar.Bar().Handle(), nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    bar.Bar().TimerSavePosTimer();
     EXPECT_TRUE(fs::is_directory(Ini()));
 }
 
-TEST_F(BarTest, HotKeyTextsGiveMaskAndKey) {
-    TFrmLED& bar = StartBar();
+TEST_F(BarTest, HotKeyTextsGiveMaskAndKeyAndThePressSpeaksTheTime) {
+    TClockApp& app = StartBar();
+    TClockHotKey& hotKey = app.HotKey();
     struct {
         const char *mods, *key;
         int mask, vk;
@@ -124,39 +140,44 @@ TEST_F(BarTest, HotKeyTextsGiveMaskAndKey) {
                  {"Ctrl + Shift", "", 0, 0},           {"Ctrl + Shift", "1", 0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.mods) + " / " + c.key);
-        const bool ok = bar.RegisterClockHotKey(c.mods, c.key);
+        const bool ok = hotKey.Register(c.mods, c.key);
         EXPECT_EQ(ok, c.mask != 0);
-        EXPECT_EQ(bar.HotKeyId() > 0, c.mask != 0);
+        EXPECT_EQ(hotKey.Id() > 0, c.mask != 0);
         if (ok) {
-            EXPECT_EQ(bar.HotKeyModifiersMask(), c.mask);
-            EXPECT_EQ(bar.HotKeyKey(), c.vk);
+            EXPECT_EQ(hotKey.Modifiers(), c.mask);
+            EXPECT_EQ(hotKey.Key(), c.vk);
         }
     }
-    ASSERT_TRUE(bar.RegisterClockHotKey("Ctrl + Shift", "T"));
-    // Matched by key and modifiers, whatever the id says.
-    SendMessageW(bar.Handle(), WM_HOTKEY, 12345, MAKELPARAM(6, 0x54));
-    SendMessageW(bar.Handle(), WM_HOTKEY, bar.HotKeyId(), MAKELPARAM(2, 0x54));
-    SendMessageW(bar.Handle(), WM_HOTKEY, bar.HotKeyId(), MAKELPARAM(6, 0x55));
-    EXPECT_EQ(bar.HotKeyPresses(), 1);
-    bar.UnregisterClockHotKey();
-    EXPECT_EQ(bar.HotKeyId(), 0);
-    SendMessageW(bar.Handle(), WM_HOTKEY, 0, MAKELPARAM(6, 0x54));
-    EXPECT_EQ(bar.HotKeyPresses(), 1);
+    ASSERT_TRUE(hotKey.Register("Ctrl + Shift", "T"));
+    // Matched by key and modifiers, whatever the id says; each press speaks
+    // the time once.
+    const HWND bar = app.Bar().Handle();
+    ASSERT_NE(player_, nullptr);
+    player_->played.clear();
+    SendMessageW(bar, WM_HOTKEY, 12345, MAKELPARAM(6, 0x54));
+    SendMessageW(bar, WM_HOTKEY, hotKey.Id(), MAKELPARAM(2, 0x54));
+    SendMessageW(bar, WM_HOTKEY, hotKey.Id(), MAKELPARAM(6, 0x55));
+    ASSERT_EQ(player_->played.size(), 1u);
+    EXPECT_NE(player_->played[0].find("Sound\\"), std::string::npos);
+    hotKey.Unregister();
+    EXPECT_EQ(hotKey.Id(), 0);
+    SendMessageW(bar, WM_HOTKEY, 0, MAKELPARAM(6, 0x54));
+    EXPECT_EQ(player_->played.size(), 1u);
 }
 
 TEST_F(BarTest, HotKeyFromSettingsAndAHandEditedKey) {
     WriteIni("[CLOCK]\r\nHotKey=1\r\nHotKey1=Alt + Shift\r\nHotKey2=#\r\n");
-    EXPECT_EQ(StartBar().HotKeyId(), 0);
+    EXPECT_EQ(StartBar().HotKey().Id(), 0);
     bar_.reset();
     WriteIni("[CLOCK]\r\nHotKey=1\r\nHotKey1=Alt + Shift\r\nHotKey2=k\r\n");
-    TFrmLED& bar = StartBar();
-    EXPECT_GT(bar.HotKeyId(), 0);
-    EXPECT_EQ(bar.HotKeyKey(), 'K');
+    TClockApp& bar = StartBar();
+    EXPECT_GT(bar.HotKey().Id(), 0);
+    EXPECT_EQ(bar.HotKey().Key(), 'K');
 }
 
 TEST_F(BarTest, PositionSaverWritesAfterAMoveAndRetriesARefusedWrite) {
     WriteIni("[BAR]\r\nLeft=100\r\nTop=50\r\n[OTHER]\r\nKeep=me\r\n");
-    TFrmLED& bar = StartBar();
+    TFrmLED& bar = StartBar().Bar();
     bar.TimerSavePosTimer();  // not moved: nothing written
     EXPECT_EQ(TIniFile(Ini()).ReadInteger("BAR", "Left", 0), 100);
     SetWindowPos(bar.Handle(), nullptr, 321, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -176,9 +197,9 @@ TEST_F(BarTest, PositionSaverWritesAfterAMoveAndRetriesARefusedWrite) {
 }
 
 TEST_F(BarTest, CloseSavesStateAndQuits) {
-    TFrmLED& bar = StartBar();
+    TFrmLED& bar = StartBar().Bar();
     SetWindowPos(bar.Handle(), nullptr, 200, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    bar.SetBarAlpha(180);
+    bar.SetAlpha(180);
     ASSERT_TRUE(WriteFileAtomic(Data() + "SkinDone.tmp", "x"));
     SendMessageW(bar.Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(bar.Handle()));
@@ -193,41 +214,41 @@ TEST_F(BarTest, CloseSavesStateAndQuits) {
 }
 
 TEST_F(BarTest, TrayHidesAndRestoresAndAnimatesOnThePopupsWord) {
-    TFrmLED& bar = StartBar();
-    bar.Show();
-    ASSERT_TRUE(IsWindowVisible(bar.Handle()));
-    bar.HideToTray();
-    EXPECT_FALSE(IsWindowVisible(bar.Handle()));
+    TClockApp& app = StartBar();
+    const HWND bar = app.Bar().Handle();
+    app.Show();
+    ASSERT_TRUE(IsWindowVisible(bar));
+    app.HideToTray();
+    EXPECT_FALSE(IsWindowVisible(bar));
     // A later start of the program sends this to the first instance.
-    SendMessageW(bar.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    EXPECT_TRUE(IsWindowVisible(bar.Handle()));
+    SendMessageW(bar, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(IsWindowVisible(bar));
 
-    ASSERT_NE(bar.Tray(), nullptr);
-    EXPECT_EQ(bar.Tray()->Hint(), bar.Hint());
-    SendMessageW(bar.Handle(), kPopupAnimOn, 0, 0);
-    EXPECT_TRUE(bar.Tray()->Animating());
-    SendMessageW(bar.Handle(), kPopupAnimOff, 0, 0);
-    EXPECT_FALSE(bar.Tray()->Animating());
-    EXPECT_EQ(bar.Tray()->Frame(), 0);
+    EXPECT_EQ(app.Tray().Hint(), app.Hint());
+    SendMessageW(bar, kPopupAnimOn, 0, 0);
+    EXPECT_TRUE(app.Tray().Animating());
+    SendMessageW(bar, kPopupAnimOff, 0, 0);
+    EXPECT_FALSE(app.Tray().Animating());
+    EXPECT_EQ(app.Tray().Frame(), 0);
     // Out of sequence: off again, and a handshake naming no window.
-    SendMessageW(bar.Handle(), kPopupAnimOff, 0, 0);
-    SendMessageW(bar.Handle(), kPopupHandshake, 0, 0x12345678);
-    EXPECT_EQ(bar.Popup().PopupHandle(), nullptr);
+    SendMessageW(bar, kPopupAnimOff, 0, 0);
+    SendMessageW(bar, kPopupHandshake, 0, 0x12345678);
+    EXPECT_EQ(app.Popup().PopupHandle(), nullptr);
     Pump();
 }
 
 TEST_F(BarTest, MenusTickTheShownViewAndGreyWhatIsNotThereYet) {
-    TFrmLED& bar = StartBar();
+    TClockApp& bar = StartBar();
     bar.PrepareMenu(bar.MainMenu());
-    EXPECT_EQ(GetMenuState(bar.MainMenu(), TFrmLED::PM_Smp, MF_BYCOMMAND) & MF_CHECKED,
+    EXPECT_EQ(GetMenuState(bar.MainMenu(), PM_Smp, MF_BYCOMMAND) & MF_CHECKED,
               static_cast<UINT>(MF_CHECKED));
-    EXPECT_EQ(GetMenuState(bar.MainMenu(), TFrmLED::PM_Clock, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(GetMenuState(bar.MainMenu(), PM_Clock, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(GetMenuItemCount(bar.MainMenu()), 14);
     EXPECT_EQ(GetMenuItemCount(bar.TrayMenu()), 12);
     for (HMENU m : {bar.MainMenu(), bar.TrayMenu()}) {
-        EXPECT_EQ(GetMenuState(m, TFrmLED::PM_Exit, MF_BYCOMMAND) & MF_GRAYED, 0u);
-        EXPECT_EQ(GetMenuState(m, TFrmLED::PM_Help, MF_BYCOMMAND) & MF_GRAYED, 0u);
-        EXPECT_NE(GetMenuState(m, TFrmLED::PM_About, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        EXPECT_EQ(GetMenuState(m, PM_Exit, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        EXPECT_EQ(GetMenuState(m, PM_Help, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        EXPECT_NE(GetMenuState(m, PM_About, MF_BYCOMMAND) & MF_GRAYED, 0u);
     }
 }
 
@@ -236,19 +257,18 @@ TEST_F(BarTest, MessageChimeReachesThePopupProgramOnTheHour) {
     // 07:59:58 in China: the tick at 08:00:00 chimes once, the others not.
     FakeClock clock(1707004798000LL, 480);
     ClockSource::Install(&clock);
-    BarOptions o;
-    o.programDir = ProgramDir();  // PopupMsg.exe lies beside the tests
-    o.dataDir = Data();
-    bar_ = std::make_unique<TFrmLED>(o);
-    ASSERT_TRUE(bar_->CreateHidden());
-    bar_->Initialise();
+    TClockApp& app = StartBar(ProgramDir());  // PopupMsg.exe lies beside the tests
     for (int i = 0; i < 4; ++i) {
         clock.Advance(1000);
-        bar_->TimerClockTimer();
+        app.Bar().TickNow();
     }
-    EXPECT_EQ(bar_->ChimeMessagesSent(), 1);
-    const HWND popup = bar_->Popup().PopupHandle();
-    EXPECT_TRUE(IsWindow(popup));
+    const HWND popup = app.Popup().PopupHandle();
+    ASSERT_TRUE(IsWindow(popup));
+    // The popup shows the one chime text; a message chime plays nothing.
+    wchar_t shown[64] = {};
+    GetWindowTextW(popup, shown, 64);
+    EXPECT_EQ(WideToUtf8(shown), "时钟报时：" + FormatLongTime(EncodeTime(8, 0, 0)));
+    EXPECT_TRUE(player_->played.empty());
     DWORD pid = 0;
     GetWindowThreadProcessId(popup, &pid);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
@@ -264,17 +284,18 @@ TEST_F(BarTest, DateLineFollowsTheDateAcrossMidnight) {
     // 2024-02-09 23:59:58 in China.
     FakeClock clock(1707494398000LL, 480);
     ClockSource::Install(&clock);
-    TFrmLED& bar = StartBar();
-    ASSERT_FALSE(bar.DateLine().Lines().empty());
-    EXPECT_EQ(bar.DateLine().Lines()[0], "<FontCN>2024年02月09日 星期五");
-    EXPECT_TRUE(bar.DateLine().Active());
-    EXPECT_EQ(bar.DateLine().LineIndex(), 0);
+    TClockApp& bar = StartBar();
+    const TFadeText& line = bar.Bar().Face().FadeTextDate;
+    ASSERT_FALSE(line.Lines().empty());
+    EXPECT_EQ(line.Lines()[0], "<FontCN>2024年02月09日 星期五");
+    EXPECT_TRUE(line.Active());
+    EXPECT_EQ(line.LineIndex(), 0);
     for (int i = 0; i < 3; ++i) {
         clock.Advance(1000);
-        bar.TimerClockTimer();
+        bar.Bar().TickNow();
     }
-    EXPECT_EQ(bar.DateLine().Lines()[0], "<FontCN>2024年02月10日 星期六");
-    EXPECT_EQ(bar.Led().Text(), "00:00:01");
+    EXPECT_EQ(line.Lines()[0], "<FontCN>2024年02月10日 星期六");
+    EXPECT_EQ(bar.Bar().Face().LED.Text(), "00:00:01");
     EXPECT_EQ(WideToUtf8(bar.Hint()), "公历: 2024年02月10日 星期六");
     ClockSource::Install(nullptr);
 }
@@ -285,23 +306,23 @@ TEST_F(BarTest, TakesItsLookFromTheSkinAndKeepsItWhenAPackageIsDamaged) {
     ASSERT_TRUE(WriteFileAtomic(Data() + "Skin\\Broken.sk", "SkinVer=1.0 but nothing else"));
 
     WriteIni("[SKIN]\r\nSkinFile=Broken.sk\r\n");
-    TFrmLED& builtIn = StartBar();
-    const uint32_t builtInLight = builtIn.Led().LightColor();
+    const TBarFace& builtIn = StartBar().Bar().Face();
+    const uint32_t builtInLight = builtIn.LED.LightColor();
     EXPECT_EQ(builtIn.Picture().Width(), 332);
     EXPECT_FALSE(FileExists(Data() + "SkinDone.tmp"));
     bar_.reset();
 
     WriteIni("[SKIN]\r\nSkinFile=Red.sk\r\n");
-    TFrmLED& red = StartBar();
-    EXPECT_NE(red.Led().LightColor(), builtInLight);
-    EXPECT_NE(red.Led().LightColor(), 0xFF00FFu);
+    TFrmLED& red = StartBar().Bar();
+    EXPECT_NE(red.Face().LED.LightColor(), builtInLight);
+    EXPECT_NE(red.Face().LED.LightColor(), 0xFF00FFu);
     RECT r;
     GetWindowRect(red.Handle(), &r);
     EXPECT_EQ(r.right - r.left, 332);
     EXPECT_EQ(r.bottom - r.top, 34);
     // The skin's corners are see-through.
     UpdateWindow(red.Handle());
-    EXPECT_EQ(red.Picture().GetPixel(0, 0), 0xFF00FFu);
+    EXPECT_EQ(red.Face().Picture().GetPixel(0, 0), 0xFF00FFu);
     EXPECT_FALSE(FileExists(Data() + "SkinDone.tmp"));
 }
 
@@ -311,21 +332,15 @@ TEST_F(BarTest, LoadsItsTasksAndRunsTheDueOneOnItsSecond) {
                                 Utf8ToGbk("*008时00分00秒\r\n3消息 (开会了)\r\n*1\r\n")));
     FakeClock clock(1707004798000LL, 480);  // 07:59:58 in China
     ClockSource::Install(&clock);
-    BarOptions o;
-    o.programDir = ProgramDir();
-    o.dataDir = Data();
-    bar_ = std::make_unique<TFrmLED>(o);
-    ASSERT_TRUE(bar_->CreateHidden());
-    bar_->Initialise();
-    ASSERT_NE(bar_->Tasks(), nullptr);
-    EXPECT_EQ(bar_->Tasks()->Tasks().size(), 2u);
-    EXPECT_EQ(bar_->Popup().PopupHandle(), nullptr);
+    TClockApp& app = StartBar(ProgramDir());
+    EXPECT_EQ(app.Tasks().Tasks().size(), 2u);
+    EXPECT_EQ(app.Popup().PopupHandle(), nullptr);
     for (int i = 0; i < 3; ++i) {
         clock.Advance(1000);
-        bar_->TimerClockTimer();
+        app.Bar().TickNow();
     }
     // The task's message started the popup program and went to it.
-    const HWND popup = bar_->Popup().PopupHandle();
+    const HWND popup = app.Popup().PopupHandle();
     ASSERT_TRUE(IsWindow(popup));
     wchar_t shown[64] = {};
     GetWindowTextW(popup, shown, 64);

@@ -3,6 +3,7 @@
 // a 1-pixel pen of one colour, into a 32-bit DIB section.
 #include "win/Handles_win.h"
 #include "win/PictureBlit_win.h"
+#include "app/ClockApp_win.h"
 #include "display/myLEDFont.h"
 
 #include <functional>
@@ -82,23 +83,16 @@ TEST(LEDFontGdi, TheControlsOfTheProgramMatchGdiPolygons) {
         const char* name;
         std::function<void(TLEDFontNum&)> setup;
     } cases[] = {
-        {"the bar as created",
+        {"the bar as created, in its built-in look",
          [](TLEDFontNum& l) {
-             l.SetOffSetX(6);
-             l.SetOffSetY(2);
-             SetCell(l, 15, 19, 3);
-             l.SetSpace(3);
+             SetUpBarLed(l, 0, 0, 114, 24);
              l.SetBGColor(0);
-             l.SetLightColor(0xFF00FF);
+             l.SetLightColor(BuiltInBarSkin().ledFontColor);
              l.SetDarkColor(3618615);
-             l.SetText("00:00:00");
          }},
-        {"the bar in its default skin, unlit segments shown",
+        {"the bar in a skin, unlit segments shown",
          [](TLEDFontNum& l) {
-             l.SetOffSetX(6);
-             l.SetOffSetY(2);
-             SetCell(l, 15, 19, 3);
-             l.SetSpace(3);
+             SetUpBarLed(l, 0, 0, 114, 24);
              l.SetBGColor(0);
              l.SetLightColor(0x00FFFF);
              l.SetDarkColor(0x373737);
@@ -106,14 +100,7 @@ TEST(LEDFontGdi, TheControlsOfTheProgramMatchGdiPolygons) {
              l.SetText("12:34:56");
          }},
         {"the shutdown countdown",
-         [](TLEDFontNum& l) {
-             SetCell(l, 23, 31, 5);
-             l.SetSpace(4);
-             l.SetBGColor(0xFFFFFF);
-             l.SetLightColor(0x278DE9);
-             l.SetDarkColor(0xFFFFFF);
-             l.SetText("10");
-         }},
+         [](TLEDFontNum& l) { SetUpCountdownLed(l, 0, 0, 0xFFFFFF, 0x278DE9); }},
         {"every character at the initial values",
          [](TLEDFontNum& l) {
              l.SetDrawDarkColor(true);

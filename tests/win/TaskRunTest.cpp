@@ -1,11 +1,9 @@
-// Timed tasks on Windows: the scheduler with the real actions. A test window
-// plays the bar: it owns the popup link to the real PopupMsg.exe, runs the
-// second ticker on its timer and hands every second to the task list; the
-// chime composer's player only records. Nothing is switched off: the
-// power-off call is a recorder.
+// Timed tasks on Windows: the program's own wiring with the real actions and
+// the real PopupMsg.exe; the chime composer's player only records. Nothing is
+// switched off: the power-off call is a recorder.
 #include "WinTestUtil.h"
 #include "win/DataDir_win.h"
-#include "app/ClockTick.h"
+#include "app/ClockApp_win.h"
 #include "win/Handles_win.h"
 #include "win/Window_win.h"
 #include "core/ClockSource.h"
@@ -88,8 +86,12 @@ private:
 
 // What happened, in order, across the player, the save and the power-off.
 std::vector<std::string>* gEvents = nullptr;
+std::string gSettingsFile;
 
+// The power-off call: notes whether the state was saved before it.
 BOOL WINAPI RecordExit(UINT flags, DWORD) {
+    if (FileExists(gSettingsFile))
+        gEvents->push_back("save");
     gEvents->push_back("exit " + std::to_string(flags));
     return TRUE;
 }
@@ -103,70 +105,64 @@ public:
     }
 };
 
-// The bar as far as tasks go: its tick runs every second the ticker hands
-// out, from `clock`, through the task list.
-class TaskBar : public TWindow {
+// The program itself on a data folder of its own, with the sound player and
+// the power-off call recorded and the countdown stepping every
+// `countdownTickMs`.
+class TaskApp {
 public:
     std::vector<std::string> events;
-    const ClockSource* clock = &ClockSource::Current();
-    std::function<void()> beforeTick;  // lets a test move a fake clock on
-    std::function<void(TDateTime)> afterSecond;
     RecordingPlayer* player = nullptr;
-    std::unique_ptr<TPopupLink> popup;
-    std::unique_ptr<TClockAlarm> alarm;
-    std::unique_ptr<TTaskActions> actions;
-    std::unique_ptr<TTaskList> tasks;
+    std::unique_ptr<TClockApp> app;
 
-    TaskBar() { gEvents = &events; }
-    ~TaskBar() override {
-        if (popup && popup->PopupHandle())
-            popup->SendPopupCode(kPopupCodeClosing);
+    TaskApp(const ScratchFolder& data, const std::string& programDir, UINT countdownTickMs) {
+        gEvents = &events;
+        gSettingsFile = data.Utf8() + "skin.ini";
+        AppOptions o;
+        o.programDir = programDir;
+        o.dataDir = data.Utf8();
+        o.makePlayer = [this] {
+            auto p = std::make_unique<RecordingPlayer>();
+            player = p.get();
+            return p;
+        };
+        o.exitWindows = RecordExit;
+        o.countdownTickMs = countdownTickMs;
+        app = std::make_unique<TClockApp>(o);
+        if (app->CreateHidden())
+            app->Initialise();
+    }
+    ~TaskApp() {
+        app.reset();
         gEvents = nullptr;
     }
+    TaskApp(const TaskApp&) = delete;
+    TaskApp& operator=(const TaskApp&) = delete;
+};
 
-    bool Make(const std::string& programDir, UINT countdownTickMs) {
-        if (!CreateWin(L"TemporaTaskTestBar", L"bar", WS_POPUP, 0, 0, 0, 10, 10))
-            return false;
-        popup = std::make_unique<TPopupLink>(Handle(), programDir);
-        auto recorder = std::make_unique<RecordingPlayer>();
-        player = recorder.get();
-        alarm = std::make_unique<TClockAlarm>(std::move(recorder), "");
-        actions = std::make_unique<TTaskActions>(
-            Handle(), *popup, *alarm, [this] { events.push_back("save"); }, RecordExit,
-            countdownTickMs);
-        tasks = std::make_unique<TTaskList>(*actions);
-        return true;
+// Steps a fake clock one second and ticks the bar, every `ms`, also inside
+// the nested message loops of a task's countdown.
+class FastClock {
+public:
+    FastClock(TClockApp& app, FakeClock& clock, UINT ms) {
+        gApp = &app;
+        gClock = &clock;
+        timer_ = SetTimer(nullptr, 0, ms, [](HWND, UINT, UINT_PTR, DWORD) {
+            gClock->Advance(1000);
+            gApp->Bar().TickNow();
+        });
     }
-    void StartTimer(UINT ms) { SetTimer(Handle(), 1, ms, nullptr); }
-
-    void Tick() {
-        if (beforeTick)
-            beforeTick();
-        int64_t second;
-        while (ticker_.NextSecond(clock->UtcMillis(), second)) {
-            const int64_t local = second + clock->LocalOffsetMinutes(second * 1000) * 60LL;
-            const TDateTime t = FromUnixSeconds(static_cast<double>(local));
-            tasks->RunDueTask(t);
-            if (afterSecond)
-                afterSecond(t);
-        }
+    ~FastClock() {
+        KillTimer(nullptr, timer_);
+        gApp = nullptr;
+        gClock = nullptr;
     }
-
-protected:
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        switch (msg) {
-            case kPopupHandshake:
-                popup->OnHandshake(lp);
-                return 0;
-            case WM_TIMER:
-                Tick();
-                return 0;
-        }
-        return TWindow::WndProc(msg, wp, lp);
-    }
+    FastClock(const FastClock&) = delete;
+    FastClock& operator=(const FastClock&) = delete;
 
 private:
-    TSecondTicker ticker_;
+    static inline TClockApp* gApp = nullptr;
+    static inline FakeClock* gClock = nullptr;
+    UINT_PTR timer_;
 };
 
 // "2024年03月10日08时00分05秒" for a local time.
@@ -200,9 +196,6 @@ TEST(TaskRun, RunOpensAnExistingFileOnlyAndAFolderOrCommandLineDoesNothing) {
 }
 
 TEST(TaskRun, TaskDueInAFewSecondsShowsItsMessageThenPlaysItsSound) {
-    TaskBar bar;
-    ASSERT_TRUE(bar.Make(ProgramDir(), TFrmShutDown::kTickMs));
-    bar.player->popupText = [&] { return ShownText(bar.popup->PopupHandle()); };
     ScratchFolder dir;
     const TDateTime now = ClockSource::Current().NowLocal();
     const TDateTime due = std::floor(now * 86400.0 + 3) / 86400.0;
@@ -210,11 +203,11 @@ TEST(TaskRun, TaskDueInAFewSecondsShowsItsMessageThenPlaysItsSound) {
         WriteLineFile(dir.Utf8() + "War.lst",
                       {"*0" + Schedule(due), "2播放 (C:\\声音\\铃 (1).wav)",
                        "3消息 (定时任务：该开会了)", "*0" + Schedule(due), "3消息 (second)"}));
-    bar.tasks->LoadTasks(dir.Utf8() + "War.lst");
-    ASSERT_EQ(bar.tasks->Tasks().size(), 2u);
-
-    bar.Tick();
-    bar.StartTimer(100);
+    TaskApp bar(dir, ProgramDir(), TFrmShutDown::kTickMs);
+    ASSERT_NE(bar.player, nullptr);
+    ASSERT_EQ(bar.app->Tasks().Tasks().size(), 2u);
+    bar.player->popupText = [&] { return ShownText(bar.app->Popup().PopupHandle()); };
+    // The program's own clock timer runs the task.
     ASSERT_TRUE(WaitFor([&] { return !bar.events.empty(); }, 10000));
     EXPECT_TRUE(
         WaitFor([&] { return ClockSource::Current().NowLocal() > due + 2 / 86400.0; }, 5000));
@@ -224,11 +217,10 @@ TEST(TaskRun, TaskDueInAFewSecondsShowsItsMessageThenPlaysItsSound) {
 
 TEST(TaskRun, MissingPopupProgramDropsTheMessageAndStillPlaysTheSound) {
     ScratchFolder dir;  // holds no PopupMsg.exe
-    TaskBar bar;
-    ASSERT_TRUE(bar.Make(dir.Utf8(), TFrmShutDown::kTickMs));
-    bar.tasks->SetTasks(ParseTaskLines({"*008时", "3消息 (lost)", "2播放 (C:\\a.wav)"}));
-    bar.tasks->RunDueTask(EncodeDateTime(2024, 3, 10, 8, 0, 0));
-    EXPECT_EQ(bar.popup->PopupHandle(), nullptr);
+    TaskApp bar(dir, dir.Utf8(), TFrmShutDown::kTickMs);
+    bar.app->Tasks().SetTasks(ParseTaskLines({"*008时", "3消息 (lost)", "2播放 (C:\\a.wav)"}));
+    bar.app->Tasks().RunDueTask(EncodeDateTime(2024, 3, 10, 8, 0, 0));
+    EXPECT_EQ(bar.app->Popup().PopupHandle(), nullptr);
     EXPECT_EQ(bar.events, (std::vector<std::string>{"play C:\\a.wav*"}));
 }
 
@@ -252,20 +244,19 @@ TEST(TaskRun, TicksGoOnDuringTheCountdownThenItPowersOffOrIsCancelled) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // The countdown steps every 100 ms; the bar's timer every 10 ms, each
+        // The countdown steps every 100 ms; the bar ticks every 10 ms, each
         // time a second later on the fake clock.
-        TaskBar bar;
-        ASSERT_TRUE(bar.Make(ProgramDir(), 100));
         FakeClock clock(static_cast<int64_t>(std::llround(ToUnixSeconds(start))) * 1000, 0);
-        bar.clock = &clock;
-        bar.beforeTick = [&] { clock.Advance(1000); };
-        bar.afterSecond = [&](TDateTime t) {
+        ClockSource::Install(&clock);
+        ScratchFolder dir;
+        TaskApp bar(dir, ProgramDir(), 100);
+        bar.app->Heart().AddSecondHandler([&](TDateTime t) {
             if (c.escapeAtThirdSecond && std::llround((t - s0) * 86400.0) == 3) {
                 if (HWND form = FindWindowW(TFrmShutDown::kClassName, nullptr))
                     PostMessageW(form, WM_KEYDOWN, VK_ESCAPE, 0);
             }
-        };
-        bar.tasks->SetTasks(ParseTaskLines({
+        });
+        bar.app->Tasks().SetTasks(ParseTaskLines({
             "*0" + Schedule(s0),
             "4执行 (关机)",
             "2播放 (C:\\a.wav)",
@@ -274,10 +265,11 @@ TEST(TaskRun, TicksGoOnDuringTheCountdownThenItPowersOffOrIsCancelled) {
             "*0" + Schedule(s0 + 2 / 86400.0),
             "2播放 (C:\\c.wav)",
         }));
-        bar.StartTimer(10);
+        FastClock ticking(*bar.app, clock, 10);
         ASSERT_TRUE(WaitFor([&] { return bar.events.size() >= c.expected.size(); }, 10000));
         WaitFor([] { return false; }, 200);  // nothing more may come
         EXPECT_EQ(bar.events, c.expected);
         EXPECT_EQ(FindWindowW(TFrmShutDown::kClassName, nullptr), nullptr);
+        ClockSource::Install(nullptr);
     }
 }

@@ -1,6 +1,6 @@
-// led-png: draws a time in the bar's LED digits, as the bar is made (15 x 19
-// cells, stroke 3, fuchsia on black, unlit segments not drawn), and writes
-// the picture as a BMP file. docs/led.png is made with it:
+// led-png: draws a time in the bar's LED digits as the bar shows them in its
+// time panel (cyan on black, unlit segments not drawn), and writes the
+// picture as a BMP file. docs/led.png is made with it:
 //     led-png led.bmp 12:34:56 && convert led.bmp docs/led.png
 #include <ostream>
 #include <string>
@@ -9,6 +9,7 @@
 #include "core/Bmp.h"
 #include "core/FileSys.h"
 #include "core/ToolMain.h"
+#include "display/SupFun.h"
 #include "display/myLEDFont.h"
 
 namespace {
@@ -20,17 +21,12 @@ int Run(const std::vector<std::string>& args, const std::string&, std::ostream&,
         return 2;
     }
     tempora::TLEDFontNum led;
-    led.SetOffSetX(6);
-    led.SetOffSetY(2);
-    led.SetWordWidth(15);
-    led.SetWordHeight(19);
-    led.SetThick(3);
-    led.SetSpace(3);
+    const tempora::TBarSkin panel;  // the default places
+    tempora::SetUpBarLed(led, 0, 0, panel.led.width, panel.led.height);
     led.SetBGColor(0x000000);
-    led.SetLightColor(0xFF00FF);
-    led.SetDarkColor(3618615);
+    led.SetLightColor(0xFFDC60);
     led.SetText(args.size() > 1 ? args[1] : "12:34:56");
-    led.Paint();  // at the size the text needs
+    led.Paint();
     if (led.Picture().Empty()) {
         err << "led-png: the text gives no picture\n";
         return 1;

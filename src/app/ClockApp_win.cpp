@@ -1,0 +1,415 @@
+#include "app/ClockApp_win.h"
+
+#include "app/res/Icons.rc.h"
+#include "core/ClockSource.h"
+#include "core/Encoding.h"
+#include "core/FileSys.h"
+#include "reminders/BackSound_win.h"
+#include "reminders/PopupProtocol.h"
+#include "win/Gdi_win.h"
+#include "win/PictureBlit_win.h"
+
+namespace tempora {
+
+namespace {
+constexpr COLORREF kKey = TFrmLED::kKeyColor;
+
+// A rounded rectangle filled with a vertical gradient and framed by `border`.
+void RoundedPanel(HDC dc, const RECT& r, int radius, COLORREF top, COLORREF bottom,
+                  COLORREF border) {
+    GdiObject<HRGN> rgn(
+        CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, radius, radius));
+    SelectClipRgn(dc, rgn.Get());
+    Gradient(dc, r, top, bottom);
+    SelectClipRgn(dc, nullptr);
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, border));
+    SelectObjectScope p(dc, pen.Get());
+    SelectObjectScope b(dc, GetStockObject(NULL_BRUSH));
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, radius, radius);
+}
+
+RECT ToRect(const TSkinRect& r) {
+    return {r.left, r.top, r.left + r.width, r.top + r.height};
+}
+
+// The menus' layouts; the commands behind the ids come from the features.
+constexpr TMenuEntry kOptionsItems[] = {
+    {PM_OptionsNor, L"常规设置"},   {PM_OptionsBS, L"报时设置"},  {PM_OptionsSkin, L"皮肤更换"},
+    {PM_OptionsClock, L"时钟样式"}, {PM_OptionsMsg, L"消息设置"}, {PM_OptionsTime, L"时间校正"},
+};
+constexpr TMenuEntry kViewItems[] = {
+    {PM_Smp, L"精简"}, {PM_Clock, L"时钟"}, {PM_Calendar, L"日历"}, {PM_Weather, L"天气"}, {}};
+constexpr TMenuEntry kTrayItems[] = {{PM_Open, L"打开窗口"}, {PM_Hide1, L"隐藏窗口"}, {}};
+constexpr TMenuEntry kCommonItems[] = {
+    {PM_TaskOptions, L"定时任务", 5},
+    {PM_CalOptions, L"日历标记", 6},
+    {PM_WorldTime, L"城市时间查询", 7},
+    {0, L"系统设置", 0, kOptionsItems},
+    {},
+    {PM_HomePage, L"主页", 4},
+    {PM_Help, L"帮助", 1},
+    {PM_About, L"关于", 3},
+    {PM_Exit, L"退出", 2},
+};
+}  // namespace
+
+TBarSkin BuiltInBarSkin() {
+    TBarSkin skin;
+    const int w = skin.width, h = skin.height;
+    TDibCanvas canvas(w, h);
+    const HDC dc = canvas.Dc();
+    GdiObject<HFONT> font(MakeFont(L"宋体", 9));
+    const auto base = [&] {
+        const RECT all{0, 0, w, h};
+        GdiObject<HBRUSH> key(CreateSolidBrush(kKey));
+        FillRect(dc, &all, key.Get());
+        RoundedPanel(dc, {0, 0, w - 1, h - 1}, 8, RGB(58, 66, 82), RGB(20, 23, 30),
+                     RGB(92, 104, 124));
+    };
+    base();
+    ReadPicture(dc, 0, 0, w, h, skin.background);
+    for (int hot = 0; hot < 2; ++hot) {
+        const COLORREF top = hot ? RGB(96, 110, 136) : RGB(74, 84, 104);
+        const COLORREF bottom = hot ? RGB(52, 60, 78) : RGB(38, 44, 58);
+        const COLORREF border = hot ? RGB(140, 170, 220) : RGB(100, 112, 134);
+        base();
+        RECT menu = ToRect(skin.btnMenu.place);
+        RoundedPanel(dc, menu, 5, top, bottom, border);
+        SetBkMode(dc, TRANSPARENT);
+        {
+            SelectObjectScope f(dc, font.Get());
+            SetTextColor(dc, RGB(232, 236, 244));
+            DrawTextW(dc, L"菜单", -1, &menu, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
+        ReadPicture(dc, menu.left, menu.top, menu.right - menu.left, menu.bottom - menu.top,
+                    hot ? skin.btnMenu.hot : skin.btnMenu.up);
+        const RECT min = ToRect(skin.btnMin.place);
+        RoundedPanel(dc, min, 5, top, bottom, border);
+        {
+            GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(232, 236, 244)));
+            SelectObjectScope pn(dc, pen.Get());
+            MoveToEx(dc, min.left + 9, min.top + 5, nullptr);
+            LineTo(dc, min.right - 9, min.top + 5);
+        }
+        ReadPicture(dc, min.left, min.top, min.right - min.left, min.bottom - min.top,
+                    hot ? skin.btnMin.hot : skin.btnMin.up);
+    }
+    // Fuchsia digits would be see-through holes: this look lights them cyan.
+    skin.ledFontColor = RGB(96, 220, 255);
+    skin.fontColor = 0xECDED6;
+    return skin;
+}
+
+TClockApp::TClockApp(AppOptions options) : options_(std::move(options)) {
+    bar_ = std::make_unique<TFrmLED>(*this, options_.dataDir);
+}
+
+TClockApp::~TClockApp() {
+    // The bar's end (tray icon, popup program) runs while every part lives.
+    if (bar_ && bar_->Handle())
+        DestroyWindow(bar_->Handle());
+    if (trace_)
+        fclose(trace_);
+}
+
+bool TClockApp::CreateHidden() {
+    return bar_->CreateHidden();
+}
+
+void TClockApp::Initialise() {
+    const HWND bar = bar_->Handle();
+    popup_ = std::make_unique<TPopupLink>(bar, options_.programDir);
+    if (!options_.traceTicksFile.empty()) {
+        trace_ = _wfopen(Utf8ToWide(options_.traceTicksFile).c_str(), L"ab");
+        if (trace_) {
+            heart_.OnTrace = [this](const std::string& line) {
+                fprintf(trace_, "%s\n", line.c_str());
+                fflush(trace_);
+            };
+        }
+    }
+    bar_->ApplySkin(BuiltInBarSkin());
+    hotKey_ = std::make_unique<TClockHotKey>(bar);
+    AddCommands();
+    BuildMenus();
+    ReadSettings(false);
+
+    alarm_ = std::make_unique<TClockAlarm>(
+        options_.makePlayer ? options_.makePlayer() : std::make_unique<TBackSoundWindow>(),
+        options_.dataDir + "Sound\\");
+    alarm_->SetOptions(settings_.alarm, settings_.halfAlarm, settings_.alarmType);
+    taskActions_ = std::make_unique<TTaskActions>(
+        bar, *popup_, *alarm_, [this] { SaveBarStateQuietly(); }, options_.exitWindows,
+        options_.countdownTickMs);
+    tasks_ = std::make_unique<TTaskList>(*taskActions_);
+    tasks_->LoadTasks(options_.dataDir + "War.lst");
+
+    // Due tasks first, then the chime, in every second.
+    heart_.OnShow = [this](TDateTime t) { ShowDay(t); };
+    heart_.AddSecondHandler([this](TDateTime t) { tasks_->RunDueTask(t); });
+    heart_.AddSecondHandler([this](TDateTime t) { ChimeSecond(t); });
+
+    // The tray's pictures: the normal icon first, then the frames of the
+    // unread-message animation.
+    std::vector<HICON> trayIcons;
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    for (int id = IDI_TRAY_NORMAL; id <= IDI_TRAY_NORMAL + TRAY_ANIM_FRAMES; ++id) {
+        if (HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                     small, small, LR_SHARED)) {
+            trayIcons.push_back(static_cast<HICON>(icon));
+        }
+    }
+    tray_ = std::make_unique<TTrayIcon>(bar, std::move(trayIcons));
+    bar_->StartClock();
+    tray_->Add();
+    tray_->SetHint(hint_);
+    // Hidden at start only when started by the autostart entry.
+    startHidden_ = settings_.onStartHide && IsHideSwitch(options_.firstArgument);
+}
+
+void TClockApp::AddCommands() {
+    commands_.Add(
+        PM_Smp, [] {}, [this] { return CurrentView() == 0; });
+    commands_.Add(PM_Help, [this] { ShowHelp(); });
+    commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
+    commands_.Add(PM_Open, [this] { RestoreFromTray(); });
+    commands_.Add(PM_Hide1, [this] { HideToTray(); });
+}
+
+void TClockApp::BuildMenus() {
+    HBITMAP strip =
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENUICONS),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    menuPainter_ = std::make_unique<TMenuController>(strip);
+    mainMenu_ = BuildMenu(*menuPainter_, {kViewItems, kCommonItems}, commands_);
+    trayMenu_ = BuildMenu(*menuPainter_, {kTrayItems, kCommonItems}, commands_);
+}
+
+void TClockApp::PrepareMenu(HMENU menu) {
+    // The view items form one radio group; the visible view is ticked.
+    TickMenu(menu, commands_, PM_Smp, PM_Weather);
+}
+
+void TClockApp::ReadSettings(bool skinsOnly) {
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    // The skin first, since the bar's size is the skin's.
+    BarSettings names;
+    ReadSkinNames(ini, names);
+    ApplyBarSkin(names.skinFile);
+    if (skinsOnly) {
+        settings_.skinFile = names.skinFile;
+        settings_.clockFile = names.clockFile;
+        return;
+    }
+    settings_ = ReadBarSettings(ini, GetSystemMetrics(SM_CXSCREEN), bar_->Face().Width());
+    ApplyTimeFont();
+    if (settings_.hotKey)
+        hotKey_->Register(settings_.hotKey1, settings_.hotKey2);
+    SetWindowPos(bar_->Handle(), nullptr, settings_.left, settings_.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    bar_->SetStayOnTop(settings_.onTop);
+    bar_->SetAlpha(settings_.barAlpha);
+}
+
+void TClockApp::ApplyBarSkin(const std::string& skinFile) {
+    TBarSkin skin;
+    if (skinFile.empty() || ReadBarSkin(options_.dataDir, options_.dataDir + "Skin\\" + skinFile,
+                                        skin) != TSkinResult::Applied) {
+        return;  // a missing or damaged package leaves the look as it is
+    }
+    if (menuPainter_)
+        menuPainter_->colors = skin.menu;
+    bar_->ApplySkin(std::move(skin));
+}
+
+void TClockApp::ApplyTimeFont() {
+    const std::wstring face = Utf8ToWide(settings_.fontName);
+    timeFont_.Reset(MakeFont(face.c_str(), settings_.fontSize,
+                             settings_.fontBold ? FW_BOLD : FW_NORMAL, settings_.fontItalic,
+                             settings_.fontUnderline, settings_.fontStrikeOut));
+    bar_->SetTimeFont(settings_.ledFont, timeFont_.Get(), settings_.fontColor);
+}
+
+int64_t TClockApp::OnClockTimer() {
+    return heart_.Tick(ClockSource::Current());
+}
+
+void TClockApp::ShowDay(TDateTime t) {
+    if (!bar_->Face().ShowTime(t))
+        return;
+    // The lunar date, GanZhi, solar term and festival lines join the hint
+    // with the calendar window.
+    hint_ = Utf8ToWide("公历: " + FormatChineseDate(t));
+    bar_->SetHint(hint_);
+    if (tray_)
+        tray_->SetHint(hint_);
+}
+
+void TClockApp::ChimeSecond(TDateTime t) {
+    if (alarm_->CheckChime(t) && settings_.alarmType == kChimeMessage && popup_->EnsurePopup())
+        popup_->SendPopupText("时钟报时：" + FormatLongTime(t));
+}
+
+void TClockApp::OnMenuButton(POINT screenAt) {
+    ShowMenu(mainMenu_.Get(), screenAt, false);
+}
+
+void TClockApp::ShowMenu(HMENU menu, POINT at, bool fromTray) {
+    PrepareMenu(menu);
+    // No hint over the open menu: the tooltips rest until it closes.
+    bar_->SetTooltipsActive(false);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(bar_->Handle());
+    const UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | (fromTray ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON);
+    const UINT id =
+        static_cast<UINT>(TrackPopupMenu(menu, flags, at.x, at.y, 0, bar_->Handle(), nullptr));
+    PostMessageW(bar_->Handle(), WM_NULL, 0, 0);
+    bar_->SetTooltipsActive(true);
+    if (id)
+        commands_.Run(id);
+}
+
+void TClockApp::ShowHelp() {
+    const std::string help = options_.programDir + "TemporaHelp.chm";
+    if (FileExists(help)) {
+        ShellExecuteW(bar_->Handle(), nullptr, Utf8ToWide(help).c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
+        return;
+    }
+    MessageBoxW(bar_->Handle(), L"\"TemporaHelp.chm\" 文件不存在。", L"警告",
+                MB_OK | MB_ICONWARNING);
+}
+
+void TClockApp::HideToTray() {
+    if (hiddenToTray_)
+        return;
+    hiddenToTray_ = true;
+    hiddenWindows_.clear();
+    // Every visible window of the program goes, only the tray icon remains.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM self) -> BOOL {
+            if (IsWindowVisible(w))
+                reinterpret_cast<TClockApp*>(self)->hiddenWindows_.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+    for (HWND w : hiddenWindows_)
+        ShowWindow(w, SW_HIDE);
+}
+
+void TClockApp::RestoreFromTray() {
+    if (hiddenToTray_) {
+        hiddenToTray_ = false;
+        for (HWND w : hiddenWindows_) {
+            if (IsWindow(w) && !bar_->IsOwnTooltip(w))
+                ShowWindow(w, SW_SHOWNOACTIVATE);
+        }
+        hiddenWindows_.clear();
+    }
+    if (!IsWindowVisible(bar_->Handle()))
+        ShowWindow(bar_->Handle(), SW_SHOWNOACTIVATE);
+    SetForegroundWindow(bar_->Handle());
+}
+
+void TClockApp::OnStartupSettled() {
+    if (startHidden_) {
+        HideToTray();
+        startHidden_ = false;
+    }
+}
+
+void TClockApp::SaveBarState() {
+    RECT wr;
+    GetWindowRect(bar_->Handle(), &wr);
+    TIniFile ini(options_.dataDir + "skin.ini");
+    ini.WriteInteger("CHILD", "Index", CurrentView());
+    ini.WriteInteger("BAR", "Left", wr.left);
+    ini.WriteInteger("BAR", "Top", wr.top);
+    ini.WriteInteger("BAR", "Tr", bar_->Alpha());
+}
+
+void TClockApp::SaveBarStateQuietly() {
+    try {
+        SaveBarState();
+    } catch (const EIniWriteError&) {
+        // A read-only settings file loses the position, not the program's exit.
+    }
+}
+
+bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    if (tray_) {
+        UINT event;
+        if (tray_->OnMessage(msg, wp, lp, event)) {
+            if (event == WM_LBUTTONUP) {
+                RestoreFromTray();
+            } else if (event == WM_RBUTTONUP) {
+                POINT pt;
+                GetCursorPos(&pt);
+                ShowMenu(trayMenu_.Get(), pt, true);
+            }
+            return true;
+        }
+    }
+    switch (msg) {
+        case WM_MEASUREITEM:
+            result = TRUE;
+            return menuPainter_ &&
+                   menuPainter_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+        case WM_DRAWITEM:
+            result = TRUE;
+            return menuPainter_ && menuPainter_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+        case WM_INITMENUPOPUP:
+            PrepareMenu(reinterpret_cast<HMENU>(wp));
+            return true;
+        case WM_SYSCOMMAND:
+            // A second start of the program asks the first to come back.
+            if ((wp & 0xFFF0) != SC_RESTORE)
+                return false;
+            RestoreFromTray();
+            return true;
+        case WM_HOTKEY:
+            if (hotKey_ && hotKey_->Matches(lp)) {
+                if (alarm_)
+                    alarm_->AnnounceNow(ClockSource::Current().NowLocal());
+                result = 1;
+            }
+            return true;
+        case kPopupHandshake:
+            if (popup_)
+                popup_->OnHandshake(lp);
+            return true;
+        case kPopupAnimOn:
+        case kPopupAnimOff:
+            if (tray_)
+                tray_->SetAnimate(msg == kPopupAnimOn);
+            return true;
+        case WM_ENDSESSION:
+            if (wp)
+                SaveBarStateQuietly();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TClockApp::OnClosing() {
+    SaveBarStateQuietly();
+    if (hotKey_)
+        hotKey_->Unregister();
+    // The program ends with its bar; the loop sees this once the bar is gone.
+    PostQuitMessage(0);
+}
+
+void TClockApp::OnDestroyed() {
+    if (tray_)
+        tray_->Remove();
+    if (popup_)
+        popup_->SendPopupCode(kPopupCodeClosing);
+    const std::string scratch = options_.dataDir + "SkinDone.tmp";
+    if (FileExists(scratch))
+        RemoveFile(scratch);
+}
+
+}  // namespace tempora

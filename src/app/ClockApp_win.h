@@ -1,0 +1,156 @@
+// The program: owns the long-lived parts (settings, the bar, the clock's
+// heart, the popup link, chime, timed tasks, tray icon, hotkey, menus) and
+// wires them. A feature joins by adding its per-second handler to the heart
+// and its rows to the command table.
+#pragma once
+
+#include "app/ClockHotKey_win.h"
+#include "app/ClockTick.h"
+#include "app/Commands_win.h"
+#include "app/MenuController_win.h"
+#include "app/Settings.h"
+#include "app/TrayIcon_win.h"
+#include "app/UnitLED_win.h"
+#include "reminders/BackSound.h"
+#include "reminders/ClockAlarm.h"
+#include "reminders/PopupLink_win.h"
+#include "reminders/TaskActions_win.h"
+#include "reminders/TaskList.h"
+#include "win/Handles_win.h"
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tempora {
+
+struct AppOptions {
+    std::string programDir;      // where PopupMsg.exe and the help file lie, ending in "\"
+    std::string dataDir;         // where skin.ini and the other data files lie, ending in "\"
+    std::string firstArgument;   // the command line's first argument ("/hide")
+    std::string traceTicksFile;  // "/trace-ticks FILE": one line per tick, for diagnosis
+    // What tests put in place of the sound device, the power-off call and the
+    // countdown's one-second step.
+    std::function<std::unique_ptr<ISoundListPlayer>()> makePlayer;
+    ExitWindowsFn exitWindows = ::ExitWindowsEx;
+    UINT countdownTickMs = TFrmShutDown::kTickMs;
+};
+
+// Menu command ids.
+enum : UINT {
+    PM_Smp = 100,
+    PM_Clock,
+    PM_Calendar,
+    PM_Weather,
+    PM_TaskOptions,
+    PM_CalOptions,
+    PM_WorldTime,
+    PM_OptionsNor,
+    PM_OptionsBS,
+    PM_OptionsSkin,
+    PM_OptionsClock,
+    PM_OptionsMsg,
+    PM_OptionsTime,
+    PM_HomePage,
+    PM_Help,
+    PM_About,
+    PM_Exit,
+    PM_Open,
+    PM_Hide1,
+};
+
+// The look of the bar when no skin package applies: a dark glass strip with
+// rounded ends, drawn with GDI.
+TBarSkin BuiltInBarSkin();
+
+class TClockApp final : public TBarOwner {
+public:
+    explicit TClockApp(AppOptions options);
+    ~TClockApp() override;
+    TClockApp(const TClockApp&) = delete;
+    TClockApp& operator=(const TClockApp&) = delete;
+
+    // Creates the bar hidden; nothing else runs yet, so that a second
+    // instance can leave without side effects.
+    bool CreateHidden();
+    // Everything else, up to the first tick; the bar is still hidden.
+    void Initialise();
+    void Show() { bar_->Show(); }
+
+    // Reads skin.ini: the skin (only that when `skinsOnly`), then every other
+    // setting, applied to the parts that use it.
+    void ReadSettings(bool skinsOnly);
+    // What the program keeps at exit: the view, the position and the alpha.
+    // Throws EIniWriteError when skin.ini cannot be written.
+    void SaveBarState();
+    void HideToTray();
+    void RestoreFromTray();
+    // The docked view that shows (0: only the bar).
+    int CurrentView() const { return 0; }
+
+    TFrmLED& Bar() { return *bar_; }
+    TClockHeart& Heart() { return heart_; }
+    TCommandTable& Commands() { return commands_; }
+    TPopupLink& Popup() { return *popup_; }
+    TClockAlarm& Alarm() { return *alarm_; }
+    TTaskList& Tasks() { return *tasks_; }
+    TTrayIcon& Tray() { return *tray_; }
+    TClockHotKey& HotKey() { return *hotKey_; }
+    const BarSettings& Settings() const { return settings_; }
+    const std::string& DataDir() const { return options_.dataDir; }
+    bool HiddenToTray() const { return hiddenToTray_; }
+    // The day's calendar as the tray and the time panel show it.
+    const std::wstring& Hint() const { return hint_; }
+    HMENU MainMenu() const { return mainMenu_.Get(); }
+    HMENU TrayMenu() const { return trayMenu_.Get(); }
+    // Ticks the items of an opening menu.
+    void PrepareMenu(HMENU menu);
+
+    // TBarOwner
+    int64_t OnClockTimer() override;
+    void OnMenuButton(POINT screenAt) override;
+    void OnMinimiseButton() override { HideToTray(); }
+    void OnStartupSettled() override;
+    bool OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnClosing() override;
+    void OnDestroyed() override;
+
+private:
+    void AddCommands();
+    void BuildMenus();
+    void ShowMenu(HMENU menu, POINT at, bool fromTray);
+    void ShowHelp();
+    void ApplyBarSkin(const std::string& skinFile);
+    void ApplyTimeFont();
+    void ShowDay(TDateTime t);
+    void ChimeSecond(TDateTime t);
+    void SaveBarStateQuietly();
+
+    AppOptions options_;
+    BarSettings settings_;
+    TClockHeart heart_;
+    TCommandTable commands_;
+    // The window goes last: the parts below still talk to it as they go.
+    std::unique_ptr<TFrmLED> bar_;
+    std::unique_ptr<TPopupLink> popup_;
+    std::unique_ptr<TClockAlarm> alarm_;
+    // Declared after what they use, so that each goes first; both live until
+    // the program object goes, since an action may wait in a nested message loop.
+    std::unique_ptr<TTaskActions> taskActions_;
+    std::unique_ptr<TTaskList> tasks_;
+    std::unique_ptr<TTrayIcon> tray_;
+    std::unique_ptr<TClockHotKey> hotKey_;
+    std::unique_ptr<TMenuController> menuPainter_;
+    MenuHandle mainMenu_, trayMenu_;
+    GdiObject<HFONT> timeFont_;
+    FILE* trace_ = nullptr;
+
+    bool startHidden_ = false;
+    bool hiddenToTray_ = false;
+    std::vector<HWND> hiddenWindows_;
+    std::wstring hint_;
+};
+
+}  // namespace tempora
