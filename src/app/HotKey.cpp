@@ -1,5 +1,7 @@
 #include "HotKey.h"
 
+#include "core/Text.h"
+
 namespace tempora {
 
 int HotKeyModifiers(const std::string& text) {
@@ -13,11 +15,8 @@ int HotKeyModifiers(const std::string& text) {
                   {"alt + shift", 5},
                   {"ctrl + shift", 6},
                   {"alt + ctrl + shift", 7}};
-    std::string lower = text;
-    for (char& c : lower)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     for (const auto& t : kTexts) {
-        if (lower == t.text)
+        if (EqualsNoCase(text, t.text))
             return t.mask;
     }
     return -1;

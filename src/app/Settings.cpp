@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include "core/Text.h"
+
 #include <algorithm>
 
 namespace tempora {
@@ -65,19 +67,7 @@ int ClampClockViewLeft(int left, int screenWidth) {
 }
 
 bool IsHideSwitch(const std::string& firstArgument) {
-    size_t b = 0, e = firstArgument.size();
-    while (b < e && static_cast<unsigned char>(firstArgument[b]) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(firstArgument[e - 1]) <= ' ')
-        --e;
-    if (e - b != 5)
-        return false;
-    const char* want = "/hide";
-    for (size_t i = 0; i < 5; ++i) {
-        if ((firstArgument[b + i] | 0x20) != want[i])
-            return false;
-    }
-    return true;
+    return EqualsNoCase(Trim(firstArgument), "/hide");
 }
 
 }  // namespace tempora

@@ -2,20 +2,13 @@
 
 #include "core/FileSys.h"
 #include "core/LineFile.h"
+#include "core/Text.h"
 
 #include <string_view>
 
 namespace tempora {
 
 namespace {
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
-        s.remove_suffix(1);
-    return s;
-}
 
 bool ParseLine(std::string_view line, int64_t& day, HolidayInfo& info) {
     const size_t bar1 = line.find('|');

@@ -1,5 +1,7 @@
 #include "LunarCal.Festivals.h"
 
+#include "core/Text.h"
+
 #include <algorithm>
 #include <string>
 
@@ -143,37 +145,8 @@ constexpr int32_t kSolarColor = 0x0000FF;  // red
 constexpr int32_t kLunarColor = 0x800080;  // purple
 constexpr int32_t kWeekColor = 0x800000;   // navy
 
-unsigned char Lower(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
-}
-
-int CompareText(std::string_view a, std::string_view b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char ca = Lower(static_cast<unsigned char>(a[i]));
-        const unsigned char cb = Lower(static_cast<unsigned char>(b[i]));
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 bool LessText(const TColorStringList::Line& line, std::string_view text) {
-    return CompareText(line.text, text) < 0;
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
-std::string TwoDigits(int value) {
-    if (value < 0 || value > 99)
-        return std::to_string(value);
-    return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+    return CompareNoCase(line.text, text) < 0;
 }
 
 // Gregorian parts of a date the look-ups can key on; false for NaN and values
@@ -188,7 +161,7 @@ bool DateOf(TDateTime x, DateParts& parts) {
 }
 
 std::string LunarKey(const LunarDate& lunar) {
-    return TwoDigits(lunar.Month) + TwoDigits(lunar.Day);
+    return ZeroPad(lunar.Month, 2) + ZeroPad(lunar.Day, 2);
 }
 
 // Week-rule keys of a date: the n-th such weekday of the month, then the
@@ -198,7 +171,7 @@ bool WeekKeys(TDateTime x, std::string& nth, std::string& last) {
     if (!DateOf(x, d))
         return false;
     const std::string weekday = std::to_string(DayOfWeek(x) - 1);
-    const std::string month = TwoDigits(d.month);
+    const std::string month = ZeroPad(d.month, 2);
     nth = month + std::to_string((d.day - 1) / 7 + 1) + weekday;
     last = month + std::to_string((DaysInMonth(d.year, d.month) - d.day) / 7 + 5) + weekday;
     return true;
@@ -263,7 +236,7 @@ TColorStringList::TColorStringList(const std::vector<std::string>& lines) {
 
 bool TColorStringList::Add(std::string_view text, int32_t color) {
     const auto at = std::lower_bound(lines_.begin(), lines_.end(), text, LessText);
-    if (at != lines_.end() && CompareText(at->text, text) == 0)
+    if (at != lines_.end() && EqualsNoCase(at->text, text))
         return false;
     lines_.insert(at, Line{std::string(text), color});
     return true;
@@ -271,7 +244,7 @@ bool TColorStringList::Add(std::string_view text, int32_t color) {
 
 int TColorStringList::IndexOf(std::string_view text) const {
     const auto at = std::lower_bound(lines_.begin(), lines_.end(), text, LessText);
-    if (at == lines_.end() || CompareText(at->text, text) != 0)
+    if (at == lines_.end() || !EqualsNoCase(at->text, text))
         return -1;
     return static_cast<int>(at - lines_.begin());
 }
@@ -286,8 +259,8 @@ const TColorStringList::Line* TColorStringList::FindKey(std::string_view key) co
     // Lines "key=..." sort together, right after a bare "key" line if any.
     const std::string prefix = std::string(key) + "=";
     const auto at = std::lower_bound(lines_.begin(), lines_.end(), prefix, LessText);
-    if (at == lines_.end() || at->text.size() < prefix.size() ||
-        CompareText(std::string_view(at->text).substr(0, prefix.size()), prefix) != 0) {
+    if (at == lines_.end() ||
+        !EqualsNoCase(std::string_view(at->text).substr(0, prefix.size()), prefix)) {
         return nullptr;
     }
     return &*at;
@@ -367,7 +340,7 @@ const Line* SolarLine(const TColorStringList& list, TDateTime date) {
     DateParts d;
     if (!DateOf(date, d))
         return nullptr;
-    return list.FindKey(TwoDigits(d.month) + TwoDigits(d.day));
+    return list.FindKey(ZeroPad(d.month, 2) + ZeroPad(d.day, 2));
 }
 
 }  // namespace
@@ -388,7 +361,7 @@ int32_t TFestivalList::SolarMarkColorOf(TDateTime date) const {
     DateParts d;
     if (!DateOf(date, d))
         return kNoColor;
-    return MarkColor(solarMarks_, TwoDigits(d.month) + TwoDigits(d.day));
+    return MarkColor(solarMarks_, ZeroPad(d.month, 2) + ZeroPad(d.day, 2));
 }
 
 int32_t TFestivalList::LunarMarkColorOf(const LunarDate& lunar) const {

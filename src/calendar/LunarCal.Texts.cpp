@@ -1,5 +1,7 @@
 #include "LunarCal.h"
 
+#include "core/Text.h"
+
 namespace tempora {
 
 namespace {
@@ -17,20 +19,14 @@ const char* const kEnglishShort[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", 
 const char* const kEnglishLong[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                      "Thursday", "Friday", "Saturday"};
 
-// n mod m in 0..m-1, also for negative n.
-int Cycle(int n, int m) {
-    const int r = n % m;
-    return r < 0 ? r + m : r;
-}
-
 }  // namespace
 
 std::string GanZhiText(int n) {
-    return std::string(kStems[Cycle(n, 10)]) + kBranches[Cycle(n, 12)];
+    return std::string(kStems[FloorMod(n, 10)]) + kBranches[FloorMod(n, 12)];
 }
 
 std::string ZodiacText(int n) {
-    return kAnimals[Cycle(n, 12)];
+    return kAnimals[FloorMod(n, 12)];
 }
 
 std::string LunarYearText(int year) {
@@ -74,11 +70,11 @@ std::string LunarDayText(int day) {
 }
 
 std::string WeekdayText(int n) {
-    return std::string("星期") + kNumerals[Cycle(n, 7)];
+    return std::string("星期") + kNumerals[FloorMod(n, 7)];
 }
 
 std::string EnglishWeekdayText(int n, bool longName) {
-    return longName ? kEnglishLong[Cycle(n, 7)] : kEnglishShort[Cycle(n, 7)];
+    return longName ? kEnglishLong[FloorMod(n, 7)] : kEnglishShort[FloorMod(n, 7)];
 }
 
 std::string LunarDateLineText(TDateTime moment) {

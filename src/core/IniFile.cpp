@@ -3,6 +3,7 @@
 #include "Encoding.h"
 #include "FileSys.h"
 #include "LineFile.h"
+#include "Text.h"
 
 #include <cstring>
 
@@ -10,52 +11,28 @@ namespace tempora {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t'))
-        ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t'))
-        --e;
-    return s.substr(b, e - b);
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 // The section named by a header line, or false when the line is no header.
 bool SectionOf(const std::string& line, std::string& name) {
-    const std::string t = Trim(line);
+    const std::string_view t = TrimBlanks(line);
     if (t.size() < 2 || t.front() != '[')
         return false;
     const size_t close = t.find(']');
-    if (close == std::string::npos)
+    if (close == std::string_view::npos)
         return false;
-    name = Trim(t.substr(1, close - 1));
+    name = TrimBlanks(t.substr(1, close - 1));
     return true;
 }
 
 // Splits "key=value"; comment lines and lines without "=" are no entries.
 bool EntryOf(const std::string& line, std::string& key, std::string& value) {
-    const std::string t = Trim(line);
+    const std::string_view t = TrimBlanks(line);
     if (t.empty() || t[0] == ';' || t[0] == '[')
         return false;
     const size_t eq = t.find('=');
-    if (eq == std::string::npos)
+    if (eq == std::string_view::npos)
         return false;
-    key = Trim(t.substr(0, eq));
-    value = Trim(t.substr(eq + 1));
+    key = TrimBlanks(t.substr(0, eq));
+    value = TrimBlanks(t.substr(eq + 1));
     return !key.empty();
 }
 
@@ -76,8 +53,8 @@ bool TIniFile::Find(const std::string& section, const std::string& key, std::str
     std::string name, k, v;
     for (const std::string& line : lines_) {
         if (SectionOf(line, name)) {
-            inSection = SameName(name, gbkSection);
-        } else if (inSection && EntryOf(line, k, v) && SameName(k, gbkKey)) {
+            inSection = EqualsNoCase(name, gbkSection);
+        } else if (inSection && EntryOf(line, k, v) && EqualsNoCase(k, gbkKey)) {
             raw = v;
             return true;
         }
@@ -89,7 +66,7 @@ bool TIniFile::SectionExists(const std::string& section) const {
     const std::string gbkSection = Utf8ToGbk(section);
     std::string name;
     for (const std::string& line : lines_) {
-        if (SectionOf(line, name) && SameName(name, gbkSection))
+        if (SectionOf(line, name) && EqualsNoCase(name, gbkSection))
             return true;
     }
     return false;
@@ -110,48 +87,33 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
         raw = raw.substr(1, raw.size() - 2);
     std::string text = GbkToUtf8(raw);
     // Cut at kMaxText characters, never inside a UTF-8 sequence.
-    size_t chars = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == kMaxText) {
-            text.resize(i);
-            break;
-        }
-    }
+    size_t end = 0;
+    for (size_t chars = 0; chars < kMaxText && end < text.size(); ++chars)
+        end += Utf8SequenceLength(text, end);
+    text.resize(end);
     return text;
 }
 
 bool TIniFile::ParseInteger(const std::string& text, int32_t& out) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        negative = text[i++] == '-';
+    std::string_view digits = text;
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+        digits.remove_prefix(1);
     int base = 10;
-    if (i < text.size() && text[i] == '$') {
+    if (digits.starts_with('$')) {
         base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' &&
-               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        digits.remove_prefix(1);
+    } else if (digits.starts_with("0x") || digits.starts_with("0X")) {
         base = 16;
-        i += 2;
+        digits.remove_prefix(2);
     }
-    if (i >= text.size())
+    uint64_t magnitude = 0;
+    // Hexadecimal may spell the full unsigned 32 bits (colours, masks).
+    if (!ParseUnsigned(digits, magnitude, base) ||
+        magnitude > (base == 16 ? 0xFFFFFFFFu : 0x80000000u)) {
         return false;
-    int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (base == 16 && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
-            digit = (c | 0x20) - 'a' + 10;
-        } else {
-            return false;
-        }
-        value = value * base + digit;
-        // Hexadecimal may spell the full unsigned 32 bits (colours, masks).
-        if (value > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL))
-            return false;
     }
+    int64_t value = static_cast<int64_t>(magnitude);
     if (negative)
         value = -value;
     if (base == 16 && !negative && value > INT32_MAX)
@@ -191,14 +153,14 @@ std::string TIniFile::WithValue(const std::string& bytes, const std::string& sec
         if (SectionOf(lines[i], name)) {
             if (inSection)
                 break;
-            inSection = SameName(name, gbkSection);
+            inSection = EqualsNoCase(name, gbkSection);
             if (inSection)
                 insertAt = i + 1;
         } else if (inSection) {
-            if (EntryOf(lines[i], k, v) && SameName(k, gbkKey)) {
+            if (EntryOf(lines[i], k, v) && EqualsNoCase(k, gbkKey)) {
                 lines[i] = entry;
                 done = true;
-            } else if (!Trim(lines[i]).empty()) {
+            } else if (!TrimBlanks(lines[i]).empty()) {
                 insertAt = i + 1;
             }
         }
@@ -207,7 +169,7 @@ std::string TIniFile::WithValue(const std::string& bytes, const std::string& sec
         if (insertAt != std::string::npos) {
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
         } else {
-            if (!lines.empty() && !Trim(lines.back()).empty())
+            if (!lines.empty() && !TrimBlanks(lines.back()).empty())
                 lines.emplace_back();
             lines.push_back("[" + gbkSection + "]");
             lines.push_back(entry);

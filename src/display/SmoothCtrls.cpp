@@ -10,10 +10,6 @@ namespace tempora {
 
 namespace {
 
-char FoldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The first "<name>" in text, without regard to ASCII case; npos when none.
 size_t FindLabel(std::string_view text, std::string_view name) {
     const size_t len = name.size() + 2;
@@ -21,7 +17,7 @@ size_t FindLabel(std::string_view text, std::string_view name) {
         return std::string_view::npos;
     for (size_t pos = text.find('<'); pos != std::string_view::npos && pos + len <= text.size();
          pos = text.find('<', pos + 1)) {
-        if (text[pos + len - 1] == '>' && SameName(text.substr(pos + 1, name.size()), name))
+        if (text[pos + len - 1] == '>' && EqualsNoCase(text.substr(pos + 1, name.size()), name))
             return pos;
     }
     return std::string_view::npos;
@@ -34,12 +30,6 @@ void Fit(Bitmap& p, int width, int height) {
 }
 
 }  // namespace
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAscii(x) == FoldAscii(y);
-           });
-}
 
 void CrossFade(const Bitmap& old, const Bitmap& neu, int p, Bitmap& out) {
     const int w = std::min(old.Width(), neu.Width());

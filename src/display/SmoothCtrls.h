@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "core/Text.h"
 #include "display/SmoothFont.h"
 
 namespace tempora {
@@ -72,9 +73,6 @@ struct TUserLabel {
     std::function<void(const TUserLabel& label, std::string& text)> OnGetText;
 };
 
-// Equal names without regard to ASCII case (the bytes of other characters compare as they are).
-bool SameName(std::string_view a, std::string_view b);
-
 // A list of font items or user labels whose names are unique. Every change
 // refreshes the control that owns it.
 template <class Item>
@@ -85,7 +83,7 @@ public:
     // -1 when no item has the name; an empty name names nothing.
     int IndexOf(std::string_view name) const {
         for (int i = 0; i < Count(); ++i) {
-            if (!name.empty() && SameName(items_[i].Name, name))
+            if (!name.empty() && EqualsNoCase(items_[i].Name, name))
                 return i;
         }
         return -1;

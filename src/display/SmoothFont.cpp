@@ -1,5 +1,7 @@
 #include "SmoothFont.h"
 
+#include "core/Text.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -16,34 +18,22 @@ int Clamp100(int v) {
     return std::clamp(v, 0, 100);
 }
 
-// Characters of a UTF-8 text: every byte that does not continue a sequence.
+// Characters of a UTF-8 text, as NextCodePoint steps through it.
 int64_t CountChars(std::string_view text) {
     int64_t n = 0;
-    for (const char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-            ++n;
-    }
+    for (size_t pos = 0; pos < text.size(); pos += Utf8SequenceLength(text, pos))
+        ++n;
     return n;
 }
 
 // The next code point of a UTF-8 text; a malformed byte stands for itself.
 char32_t NextCodePoint(std::string_view text, size_t& pos) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(pos);
-    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (extra == 0 || pos + extra >= text.size()) {
-        ++pos;
-        return lead;
-    }
-    char32_t cp = lead & (0x3F >> extra);
-    for (int i = 1; i <= extra; ++i) {
-        if ((byte(pos + i) & 0xC0) != 0x80) {
-            ++pos;
-            return lead;
-        }
-        cp = (cp << 6) | (byte(pos + i) & 0x3F);
-    }
-    pos += extra + 1;
+    const size_t length = Utf8SequenceLength(text, pos);
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i)
+        cp = (cp << 6) | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+    pos += length;
     return cp;
 }
 
@@ -64,15 +54,9 @@ int QualityScale(TTextQuality quality) {
 }
 
 int64_t RoundDivEven(int64_t num, int64_t den) {
-    int64_t q = num / den;
-    int64_t r = num % den;
-    if (r < 0) {  // floor division
-        --q;
-        r += den;
-    }
-    if (2 * r > den || (2 * r == den && (q & 1) != 0))
-        ++q;
-    return q;
+    const int64_t q = FloorDiv(num, den);
+    const int64_t r = FloorMod(num, den);
+    return 2 * r > den || (2 * r == den && (q & 1) != 0) ? q + 1 : q;
 }
 
 void TCoverageMask::Resize(int width, int height) {

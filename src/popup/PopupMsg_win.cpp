@@ -10,6 +10,7 @@
 #include "popup/UnitPopupMsg_win.h"
 
 #include "core/Encoding.h"
+#include "core/Text.h"
 #include "reminders/PopupProtocol.h"
 
 #include "win/DataDir_win.h"
@@ -45,7 +46,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     HWND bar = nullptr;
     std::vector<std::string> demoTexts;
-    const bool demo = args.size() >= 2 && lstrcmpiW(args[0].c_str(), L"/demo") == 0;
+    const bool demo =
+        args.size() >= 2 && tempora::EqualsNoCase(tempora::WideToUtf8(args[0]), "/demo");
     if (demo) {
         for (size_t i = 1; i < args.size(); ++i)
             demoTexts.push_back(DemoText(args[i]));

@@ -1,22 +1,52 @@
 #include "reminders/BackSound.h"
 
+#include "core/ClockSource.h"
+
+#include <charconv>
+
 namespace tempora {
 
+namespace {
+int64_t NowMs() {
+    return ClockSource::Current().UtcMillis();
+}
+}  // namespace
+
 void TBackSound::Play(const std::string& list) {
+    CheckDeadline();
     if (!pending_.empty())
         return;
     pending_ = list;
     StartNext(true);
 }
 
-void TBackSound::OnNotify(unsigned code) {
+void TBackSound::OnNotify(unsigned code, unsigned device) {
+    if (!playing_ || (deviceId_ != 0 && device != deviceId_))
+        return;
     if (code == kMciNotifyAborted || code == kMciNotifySuperseded)
         return;
+    playing_ = false;
+    StartNext(false);
+}
+
+void TBackSound::CheckDeadline() {
+    if (!playing_)
+        return;
+    const int64_t now = NowMs();
+    if (now < startedMs_)
+        startedMs_ = now;
+    if (now - startedMs_ < allowedMs_)
+        return;
+    playing_ = false;
+    // Closed, so that it neither sounds over the next item nor reports later.
+    mci_.Send("close " + device_);
+    mci_.DropNotifications();
     StartNext(false);
 }
 
 void TBackSound::Silence() {
     pending_.clear();
+    playing_ = false;
     mci_.Send("close all");
     mci_.DropNotifications();
 }
@@ -33,6 +63,21 @@ std::string TBackSound::TakeNextItem() {
     return item;
 }
 
+int64_t TBackSound::AllowedMs(const std::string& device) {
+    // Lengths come in the device's time format, frames or beats for some:
+    // only milliseconds give a deadline.
+    std::string reply;
+    if (mci_.Send("set " + device + " time format milliseconds") != 0 ||
+        mci_.Query("status " + device + " length", reply) != 0)
+        return kUnknownLengthMs;
+    uint32_t length = 0;
+    const char* end = reply.data() + reply.size();
+    const auto [stop, error] = std::from_chars(reply.data(), end, length);
+    if (error != std::errc() || stop != end || reply.empty())
+        return kUnknownLengthMs;
+    return int64_t{length} + kLengthMarginMs;
+}
+
 void TBackSound::StartNext(bool closeAllFirst) {
     do {
         const std::string item = TakeNextItem();
@@ -46,6 +91,7 @@ void TBackSound::StartNext(bool closeAllFirst) {
         if (closeAllFirst) {
             mci_.Send("close all");
             mci_.DropNotifications();
+            playing_ = false;
             closeAllFirst = false;
         }
         // Quoted, because a short path falls back to the long name, blanks
@@ -55,8 +101,15 @@ void TBackSound::StartNext(bool closeAllFirst) {
         // counts as finished at once.
         const std::string device = '"' + path + '"';
         mci_.Send("open " + device);
-        if (mci_.Send("play " + device + " from 0 notify") == 0)
+        const int64_t allowed = AllowedMs(device);
+        if (mci_.Send("play " + device + " from 0 notify") == 0) {
+            playing_ = true;
+            device_ = device;
+            deviceId_ = mci_.DeviceId(path);
+            startedMs_ = NowMs();
+            allowedMs_ = allowed;
             return;
+        }
     } while (!pending_.empty());
 }
 

@@ -21,8 +21,24 @@ bool IsPopupClass(HWND hwnd) {
 TPopupLink::TPopupLink(HWND bar, std::string programDir, DWORD waitLimitMs)
     : bar_(bar), programDir_(std::move(programDir)), waitLimitMs_(waitLimitMs) {}
 
+TPopupLink::~TPopupLink() {
+    if (!Live() && Running())
+        TerminateStarted();
+}
+
 bool TPopupLink::Live() const {
     return popup_ && IsWindow(popup_) && IsPopupClass(popup_);
+}
+
+bool TPopupLink::Running() const {
+    return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+}
+
+void TPopupLink::TerminateStarted() {
+    TerminateProcess(process_.Get(), 1);
+    // Ending is asynchronous; once it is over the program file is free again.
+    WaitForSingleObject(process_.Get(), 2000);
+    process_.Reset();
 }
 
 bool TPopupLink::StartPopup() {
@@ -41,9 +57,10 @@ bool TPopupLink::StartPopup() {
                         &pi)) {
         return false;
     }
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    KernelHandle thread(pi.hThread);
+    process_.Reset(pi.hProcess);
     startedPid_ = pi.dwProcessId;
+    startedAt_ = GetTickCount64();
     return true;
 }
 
@@ -52,20 +69,24 @@ bool TPopupLink::EnsurePopup() {
         return true;
     const bool outermost = !waiting_;
     if (outermost) {
-        if (!StartPopup())
+        if (Running() && GetTickCount64() - startedAt_ >= 2ULL * waitLimitMs_)
+            TerminateStarted();
+        if (!Running() && !StartPopup())
             return false;
         waiting_ = true;
         deadline_ = GetTickCount64() + waitLimitMs_;
     }
     // The handshake arrives as a posted message, so the queue is pumped here;
-    // the bar's timers keep running meanwhile.
+    // the bar's timers keep running meanwhile. A popup that ends before
+    // answering never will: the wait ends with it.
     bool quit = false;
     WPARAM quitCode = 0;
-    while (!Live() && !quit) {
+    while (!Live() && !quit && Running()) {
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline_)
             break;
-        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline_ - now), QS_ALLINPUT,
+        HANDLE process = process_.Get();
+        MsgWaitForMultipleObjectsEx(1, &process, static_cast<DWORD>(deadline_ - now), QS_ALLINPUT,
                                     MWMO_INPUTAVAILABLE);
         MSG msg;
         while (!Live() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -8,9 +8,19 @@
 // Messages kPopupAnimOn/kPopupAnimOff (1214/1215) from the popup switch the
 // tray animation; they are the bar's own business.
 //
-// Nothing here blocks on a hung popup: the start waits at most the wait limit
+// Nothing here blocks on a hung popup: a request waits at most the wait limit
 // and every send gives up after a few seconds.
+//
+// At most one popup program started by a link runs at a time. One that was
+// started but has not answered yet (a slow machine, a popup still loading its
+// skin) is adopted by the next request, which waits for its handshake again
+// instead of starting another. One that has stayed silent for twice the wait
+// limit since its start is hung: the next request terminates it and starts a
+// fresh one. A popup that never answered is terminated with the link, since
+// nothing else would end it.
 #pragma once
+
+#include "win/Handles_win.h"
 
 #include <windows.h>
 
@@ -27,12 +37,14 @@ public:
     TPopupLink(HWND bar, std::string programDir, DWORD waitLimitMs = kDefaultWaitMs);
     TPopupLink(const TPopupLink&) = delete;
     TPopupLink& operator=(const TPopupLink&) = delete;
+    ~TPopupLink();
 
-    // True at once when the popup runs. Otherwise false when PopupMsg.exe is
-    // missing; else starts it and pumps messages until its handshake arrives
-    // (true) or the wait limit passes or WM_QUIT comes (false; the next call
-    // tries again). A call made from inside that pumping (a timer tick) joins
-    // the wait instead of starting a second popup.
+    // True at once when the popup runs. Otherwise adopts the popup started
+    // last if it still runs and is not hung, or else starts PopupMsg.exe
+    // (false when it is missing), and pumps messages until the handshake
+    // arrives (true) or the wait limit passes, the popup's process ends or
+    // WM_QUIT comes (false; the next call tries again). A call made from
+    // inside that pumping (a timer tick) joins the wait instead.
     bool EnsurePopup();
     // Sends the text as WM_COPYDATA; true when the popup took it.
     bool SendPopupText(const std::string& utf8);
@@ -48,12 +60,17 @@ public:
 private:
     bool StartPopup();
     bool Live() const;
+    // The popup started last has not ended.
+    bool Running() const;
+    void TerminateStarted();
 
     HWND bar_;
     std::string programDir_;
     DWORD waitLimitMs_;
     HWND popup_ = nullptr;
+    KernelHandle process_;  // the popup started last
     DWORD startedPid_ = 0;
+    ULONGLONG startedAt_ = 0;
     bool waiting_ = false;
     ULONGLONG deadline_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,18 +41,8 @@ bool AcceptPopupText(const void* data, size_t size, std::string& utf8Out) {
 
 bool ParseWindowHandleArg(std::string_view text, uint64_t& handle) {
     handle = 0;
-    if (text.empty() || text.size() > 20)
-        return false;
     uint64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        const uint64_t digit = static_cast<uint64_t>(c - '0');
-        if (value > (UINT64_MAX - digit) / 10)
-            return false;
-        value = value * 10 + digit;
-    }
-    if (value == 0)
+    if (text.size() > 20 || !ParseUnsigned(text, value) || value == 0)
         return false;
     handle = value;
     return true;

@@ -28,9 +28,4 @@ public:
     virtual void ShutdownComputer() = 0;
 };
 
-// The decimal form of `number` with zeros put in front until it is `width`
-// characters long: ZeroPad(5, 2) is "05", ZeroPad(123, 2) "123". A negative
-// number keeps its sign in front of the zeros: ZeroPad(-5, 3) is "-05".
-std::string ZeroPad(int number, int width);
-
 }  // namespace tempora

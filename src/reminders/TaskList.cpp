@@ -1,6 +1,7 @@
 #include "TaskList.h"
 
 #include "core/LineFile.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <string_view>
@@ -10,28 +11,10 @@ namespace tempora {
 
 namespace {
 
-// The end of the UTF-8 character starting at byte i; a malformed sequence
-// counts as one byte, so that damaged text still moves forward.
-size_t CharEnd(std::string_view s, size_t i) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    const size_t len = c < 0x80           ? 1
-                       : (c >> 5) == 0x6  ? 2
-                       : (c >> 4) == 0xE  ? 3
-                       : (c >> 3) == 0x1E ? 4
-                                          : 1;
-    if (len > s.size() - i)
-        return i + 1;
-    for (size_t k = 1; k < len; ++k) {
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-            return i + 1;
-    }
-    return i + len;
-}
-
 // Where the last character of a non-empty text starts.
 size_t LastCharStart(std::string_view s) {
     size_t start = 0;
-    for (size_t i = 0; i < s.size(); i = CharEnd(s, i))
+    for (size_t i = 0; i < s.size(); i += Utf8SequenceLength(s, i))
         start = i;
     return start;
 }
@@ -44,32 +27,15 @@ constexpr int32_t kDamagedField = -2;
 // A decimal integer with an optional sign that fits 32 bits; kDamagedField
 // for anything else.
 int32_t FieldValue(std::string_view text) {
-    size_t i = 0;
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        i = 1;
-    }
-    if (i == text.size())
-        return kDamagedField;
     int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return kDamagedField;
-        value = value * 10 + (text[i] - '0');
-        if (value > int64_t{1} << 31)
-            return kDamagedField;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT32_MAX)
+    if (!ParseInt(text, value) || value < INT32_MIN || value > INT32_MAX)
         return kDamagedField;
     return static_cast<int32_t>(value);
 }
 
 TTaskRec ParseTaskLine(std::string_view line) {
     TTaskRec task;
-    const size_t stateEnd = line.size() > 1 ? CharEnd(line, 1) : line.size();
+    const size_t stateEnd = 1 + Utf8SequenceLength(line, 1);
     task.enabled = line.substr(1, stateEnd - 1) == "0";
     std::string_view rest = line.substr(stateEnd);
     static constexpr std::string_view kUnits[] = {"年", "月", "日", "时", "分", "秒"};

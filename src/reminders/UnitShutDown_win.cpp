@@ -1,8 +1,8 @@
 #include "UnitShutDown_win.h"
 
+#include "core/Text.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
-#include "reminders/TaskActions.h"
 
 #include <cmath>
 

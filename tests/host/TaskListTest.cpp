@@ -6,6 +6,7 @@
 #include "core/DateTime.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
+#include "core/Text.h"
 #include "reminders/TaskActions.h"
 
 #include <gtest/gtest.h>

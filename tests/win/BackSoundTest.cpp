@@ -3,6 +3,7 @@
 // beside them. Where the machine has no sound device MCI still opens the
 // files, accepts "play" and reports its failure by notification, so every
 // list must still end with the player idle.
+#include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "reminders/BackSound_win.h"
@@ -69,6 +70,12 @@ public:
         log.push_back(command + " -> " + std::to_string(result));
         return result;
     }
+    unsigned Query(const std::string& command, std::string& reply) override {
+        const unsigned result = real.Query(command, reply);
+        log.push_back(command + " -> " + std::to_string(result) + " " + reply);
+        return result;
+    }
+    unsigned DeviceId(const std::string& name) override { return real.DeviceId(name); }
     void DropNotifications() override { real.DropNotifications(); }
 
     int Count(const std::string& part) const {
@@ -136,16 +143,18 @@ protected:
 
     // Counts each notification, then lets the player act on it.
     void Wire(TBackSound& player) {
-        mci.real.onNotify = [this, &player](unsigned code) {
+        mci.real.onNotify = [this, &player](unsigned code, unsigned device) {
             mci.log.push_back("notify " + std::to_string(code));
             ++notifications;
-            player.OnNotify(code);
+            devices.push_back(device);
+            player.OnNotify(code, device);
         };
     }
 
     std::string folder, oddFolder;
     RecordingMci mci;
     int notifications = 0;
+    std::vector<unsigned> devices;  // as each notification named it
 
 private:
     std::filesystem::path root_;
@@ -169,6 +178,15 @@ TEST_F(BackSoundWin, PlaysExistingFilesSkipsMissingOnesAndEndsIdle) {
     EXPECT_EQ(mci.Count("open \"" + mci.PlayablePath(folder + "a.wav") + "\" -> 0"), 1);
     EXPECT_EQ(mci.Count("open \"" + mci.PlayablePath(odd) + "\" -> 0"), 1);
     EXPECT_EQ(mci.Count("missing"), 0);
+    // Each notification names the device that the player knows its item by,
+    // so that a late one from another device can be told apart.
+    const std::vector<unsigned> opened = {mci.DeviceId(mci.PlayablePath(folder + "a.wav")),
+                                          mci.DeviceId(mci.PlayablePath(odd))};
+    EXPECT_NE(opened[0], 0u);
+    EXPECT_NE(opened[1], 0u);
+    EXPECT_EQ(devices, opened);
+    // MCI states the length in milliseconds, for the item's deadline.
+    EXPECT_EQ(mci.Count("length -> 0 150"), 2) << mci.Text();
     EXPECT_EQ(mci.log.back().rfind("notify ", 0), 0u) << "nothing is started after the last end";
 }
 
@@ -256,4 +274,30 @@ TEST_F(BackSoundWin, ShippedRecordingsOpenAndASpokenTimePlaysThrough) {
             EXPECT_EQ(line.substr(line.size() - 5), " -> 0") << line;
         }
     }
+}
+
+// A device that never reports is given up by the player's own timer: nothing
+// outside calls it. The clock is a fake one, moved past the deadline at once.
+TEST_F(BackSoundWin, ItsOwnTimerGivesUpAnItemPastItsDeadline) {
+    if (waveOutGetNumDevs() == 0)
+        GTEST_SKIP() << "no sound device, so every playback fails at once";
+    // Longer than the cap for unknown lengths, so that its stated length shows.
+    ASSERT_TRUE(WriteFileAtomic(folder + "long40.wav", Wav(40000, 330)));
+    FakeClock clock(1714521600000LL);
+    ClockSource::Install(&clock);
+    struct Restore {
+        ~Restore() { ClockSource::Install(nullptr); }
+    } restore;
+
+    auto player = std::make_unique<TBackSoundWindow>();
+    player->Play(folder + "long40.wav*" + folder + "a.wav");
+    Pump(300);
+    ASSERT_TRUE(player->Busy());
+    clock.Advance(40000);
+    Pump(1500);
+    EXPECT_TRUE(player->Busy()) << "given up before its stated length and margin";
+    clock.Advance(TBackSound::kLengthMarginMs);
+    ASSERT_TRUE(PumpUntil([&] { return !player->Busy(); }, 3000));
+    // The recording given up was closed; a.wav, which followed, stays open.
+    EXPECT_EQ(OpenDevices(), 1);
 }

@@ -9,29 +9,66 @@
 #include "reminders/PopupProtocol.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace tempora;
 using tempora::test::WaitFor;
 
 namespace {
 
-// The wait-limit test copies this program as PopupMsg.exe. Started under that
-// name it plays a popup that never answers, and leaves after 3 s.
-const bool kSilentPopup = [] {
+// Some tests copy this program as PopupMsg.exe. Started under that name it
+// plays a popup that misbehaves as the file PopupMsg.mode beside it says:
+//     silent MS   never answers, and leaves after MS milliseconds
+//     late MS     answers only after MS milliseconds, then serves until code 2
+// Without that file it is silent for 3 s.
+void ServeLate(HWND bar) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg == kPopupCode && lp == kPopupCodeClosing) {
+            PostQuitMessage(0);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    };
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kPopupClassName;
+    RegisterClassW(&wc);
+    HWND popup = CreateWindowExW(0, kPopupClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    PostMessageW(bar, kPopupHandshake, 0, reinterpret_cast<LPARAM>(popup));
+    // Left behind by a failed test, it still goes after a while.
+    SetTimer(nullptr, 0, 20000, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0 && !(msg.message == WM_TIMER && !msg.hwnd))
+        DispatchMessageW(&msg);
+}
+
+const bool kStandInPopup = [] {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     const wchar_t* name = wcsrchr(path, L'\\');
-    if (name && lstrcmpiW(name + 1, L"PopupMsg.exe") == 0) {
-        Sleep(3000);
-        ExitProcess(0);
+    if (!name || lstrcmpiW(name + 1, L"PopupMsg.exe") != 0)
+        return false;
+    std::string mode = "silent";
+    DWORD ms = 3000;
+    std::ifstream(std::filesystem::path(path).replace_filename(L"PopupMsg.mode")) >> mode >> ms;
+    Sleep(ms);
+    if (mode == "late") {
+        int argc = 0;
+        wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+        if (argv && argc == 2)
+            ServeLate(
+                reinterpret_cast<HWND>(static_cast<uintptr_t>(_wcstoui64(argv[1], nullptr, 10))));
     }
-    return false;
+    ExitProcess(0);
 }();
 
 constexpr UINT kNestedEnsure = WM_APP + 7;
@@ -88,21 +125,28 @@ std::string ShownText(HWND popup) {
 }
 
 // Popup processes this test program started and that still run.
-int CountPopupProcesses() {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE)
-        return -1;
-    int n = 0;
+std::vector<DWORD> PopupProcessIds() {
+    std::vector<DWORD> ids;
+    // A snapshot fails as CreateFile does, with INVALID_HANDLE_VALUE.
+    FileHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snap) {
+        ADD_FAILURE() << "no process snapshot";
+        return ids;
+    }
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
+    for (BOOL more = Process32FirstW(snap.Get(), &entry); more;
+         more = Process32NextW(snap.Get(), &entry)) {
         if (entry.th32ParentProcessID == GetCurrentProcessId() &&
             lstrcmpiW(entry.szExeFile, L"PopupMsg.exe") == 0) {
-            ++n;
+            ids.push_back(entry.th32ProcessID);
         }
     }
-    CloseHandle(snap);
-    return n;
+    return ids;
+}
+
+int CountPopupProcesses() {
+    return static_cast<int>(PopupProcessIds().size());
 }
 
 // Tells the popup that the program closes; true when its process then ends.
@@ -317,4 +361,52 @@ TEST(PopupLink, AStartFromInsideTheWaitJoinsItAndQuitIsKept) {
     // The popup started anyway; it reports in and is ended.
     ASSERT_TRUE(WaitFor([&] { return IsWindow(bar.link->PopupHandle()); }, 10000));
     EXPECT_TRUE(EndPopup(bar));
+}
+
+TEST(PopupLink, AStartThatAnswersLateIsAdoptedNotStartedTwice) {
+    ScratchFolder dir;
+    ASSERT_TRUE(dir.CopyIn(ThisProgram(), L"PopupMsg.exe"));
+    dir.Write(L"PopupMsg.mode", "late 3500");
+    TestBar bar;
+    ASSERT_TRUE(bar.Make(dir.Utf8(), 3000));
+    EXPECT_FALSE(bar.link->EnsurePopup());
+    const std::vector<DWORD> started = PopupProcessIds();
+    ASSERT_EQ(started.size(), 1u);
+
+    // The next text waits for that same program instead of starting another.
+    ASSERT_TRUE(bar.link->EnsurePopup());
+    EXPECT_EQ(PopupProcessIds(), started);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(bar.link->PopupHandle(), &pid);
+    EXPECT_EQ(pid, started[0]);
+    EXPECT_TRUE(EndPopup(bar));
+}
+
+TEST(PopupLink, AStartSilentForTwiceTheWaitLimitIsEndedAndReplaced) {
+    ScratchFolder dir;
+    ASSERT_TRUE(dir.CopyIn(ThisProgram(), L"PopupMsg.exe"));
+    dir.Write(L"PopupMsg.mode", "silent 20000");
+    auto bar = std::make_unique<TestBar>();
+    ASSERT_TRUE(bar->Make(dir.Utf8(), 500));
+    EXPECT_FALSE(bar->link->EnsurePopup());
+    const std::vector<DWORD> first = PopupProcessIds();
+    ASSERT_EQ(first.size(), 1u);
+    KernelHandle firstProcess(OpenProcess(SYNCHRONIZE, FALSE, first[0]));
+    ASSERT_TRUE(firstProcess);
+
+    // Still within twice the wait limit: waited for once more, not replaced.
+    EXPECT_FALSE(bar->link->EnsurePopup());
+    EXPECT_EQ(PopupProcessIds(), first);
+
+    // Silent that long, it is hung: ended, and a fresh one takes its place.
+    EXPECT_FALSE(bar->link->EnsurePopup());
+    EXPECT_EQ(WaitForSingleObject(firstProcess.Get(), 0), WAIT_OBJECT_0);
+    firstProcess.Reset();
+    const std::vector<DWORD> second = PopupProcessIds();
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_NE(second[0], first[0]);
+
+    // One that never answered goes with the link: nothing else would end it.
+    bar.reset();
+    EXPECT_EQ(CountPopupProcesses(), 0);
 }

@@ -1,10 +1,15 @@
-// Runs the real Tempora.exe twice from a folder of its own.
+// One instance per session: the shared block in-process, then the real
+// Tempora.exe started twice from a folder of its own.
+#include "app/RunOnce_win.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -62,6 +67,41 @@ HWND WaitForVisibleBar(DWORD pid) {
 }
 
 }  // namespace
+
+// Two starts at the same moment: both have made the block before either
+// stored its window. Exactly one is the first, and the other, although it
+// asks before the first has stored its window, leaves and restores it.
+TEST(SingleInstance, OfTwoStartsAtTheSameMomentOneRuns) {
+    const auto makeWindow = [] {
+        return CreateWindowExW(0, L"STATIC", L"bar", WS_OVERLAPPEDWINDOW, 0, 0, 100, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+    };
+    const HWND firstBar = makeWindow();
+    const HWND secondBar = makeWindow();
+    ASSERT_TRUE(firstBar && secondBar);
+    ShowWindow(firstBar, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(firstBar));
+    {
+        tempora::TRunOnce first;
+        tempora::TRunOnce second;
+        bool firstLeft = true;
+        std::thread late([&] {
+            Sleep(300);
+            firstLeft = first.CheckPrevInstance(firstBar);
+        });
+        EXPECT_TRUE(second.CheckPrevInstance(secondBar));
+        late.join();
+        EXPECT_FALSE(firstLeft);
+        EXPECT_FALSE(IsIconic(firstBar)) << "the first was not asked to restore itself";
+    }
+    // With both gone the block is gone too: the next start is a first one.
+    {
+        tempora::TRunOnce next;
+        EXPECT_FALSE(next.CheckPrevInstance(secondBar));
+    }
+    DestroyWindow(firstBar);
+    DestroyWindow(secondBar);
+}
 
 TEST(SingleInstance, SecondStartRestoresTheFirstAndLeaves) {
     const fs::path folder = fs::temp_directory_path() / "tempora-single-instance";

@@ -4,6 +4,7 @@
 #include "calendar/LunarCal.Festivals.h"
 #include "calendar/LunarCal.h"
 #include "core/DateTime.h"
+#include "core/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,16 +37,6 @@ private:
     std::string message_;
 };
 
-bool AllDigits(const std::string& s, size_t from, size_t count) {
-    if (from + count > s.size())
-        return false;
-    for (size_t i = from; i < from + count; ++i) {
-        if (s[i] < '0' || s[i] > '9')
-            return false;
-    }
-    return true;
-}
-
 TDateTime ParseDay(const std::string& text) {
     TDateTime day = 0;
     if (text.size() != 10 || !ParseStamp(text, day)) {
@@ -58,14 +49,14 @@ TDateTime ParseDay(const std::string& text) {
 }
 
 int ParseYear(const std::string& text) {
-    if (text.size() != 4 || !AllDigits(text, 0, 4)) {
+    uint64_t year = 0;
+    if (text.size() != 4 || !ParseUnsigned(text, year)) {
         throw UsageError("bad year '" + text + "', expected YYYY");
     }
-    const int year = std::stoi(text);
     if (year < kFirstYear || year > kLastYear) {
         throw UsageError("year out of range 1900 .. 2100: " + text);
     }
-    return year;
+    return static_cast<int>(year);
 }
 
 // Rounded to the second, as the instant is shown.
@@ -135,13 +126,8 @@ void RunDay(TDateTime day, const TFestivalList& festivals, std::ostream& out) {
 // two columns a character.
 int Columns(const std::string& s) {
     int columns = 0;
-    for (unsigned char c : s) {
-        if (c < 0x80) {
-            columns += 1;
-        } else if ((c & 0xC0) != 0x80) {
-            columns += 2;
-        }
-    }
+    for (size_t i = 0; i < s.size(); i += Utf8SequenceLength(s, i))
+        columns += static_cast<unsigned char>(s[i]) < 0x80 ? 1 : 2;
     return columns;
 }
 
@@ -157,12 +143,10 @@ std::string TrimRight(std::string s) {
 
 // The first `count` characters of a UTF-8 text.
 std::string FirstChars(const std::string& s, int count) {
-    size_t i = 0;
-    for (int n = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && n++ == count)
-            break;
-    }
-    return s.substr(0, i);
+    size_t end = 0;
+    for (int n = 0; n < count && end < s.size(); ++n)
+        end += Utf8SequenceLength(s, end);
+    return s.substr(0, end);
 }
 
 // What a cell shows under its number: the term, else a short festival name,
@@ -317,14 +301,14 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
         } else if (command == "month") {
             Expect(positional, 2);
             const std::string& ym = positional[1];
-            if (ym.size() != 7 || ym[4] != '-' || !AllDigits(ym, 5, 2)) {
+            uint64_t month = 0;
+            if (ym.size() != 7 || ym[4] != '-' || !ParseUnsigned(ym.substr(5), month)) {
                 throw UsageError("bad month '" + ym + "', expected YYYY-MM");
             }
             const int year = ParseYear(ym.substr(0, 4));
-            const int month = std::stoi(ym.substr(5, 2));
             if (month < 1 || month > 12)
                 throw UsageError("bad month '" + ym + "'");
-            RunMonth(year, month, festivals, out);
+            RunMonth(year, static_cast<int>(month), festivals, out);
         } else if (command == "terms") {
             Expect(positional, 2);
             RunTerms(ParseYear(positional[1]), out);
