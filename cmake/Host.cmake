@@ -28,6 +28,6 @@ if(TEMPORA_BENCH)
   find_package(benchmark REQUIRED)
   file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
   add_executable(tempora_bench ${benches})
-  target_link_libraries(tempora_bench PRIVATE tempora_calendar tempora_display
+  target_link_libraries(tempora_bench PRIVATE tempora_app tempora_calendar tempora_display
                         benchmark::benchmark benchmark::benchmark_main)
 endif()

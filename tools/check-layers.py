@@ -108,8 +108,10 @@ def check(root, rel, quoted, name):
         if ttop != "src":
             return "the program's sources do not include files of tests/ or tools/"
         return src_rule(rel, folder, target)
-    if ttop == "src" and tfolder == "app" and not (top == "tests" and folder in ("win", "host")):
-        return "only src/app, the Windows tests and the host tests include the program's code"
+    if ttop == "src" and tfolder == "app" and not (
+        top == "tests" and folder in ("win", "host", "bench")
+    ):
+        return "only src/app, the tests and the benchmarks include the program's code"
     return None
 
 
