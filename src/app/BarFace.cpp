@@ -108,26 +108,22 @@ TBarPart TBarFace::HitTest(int x, int y) const {
 }
 
 void TBarFace::SetHot(TBarPart part) {
-    part = IsButton(part) ? part : TBarPart::None;
-    if (part == hot_)
-        return;
-    const TBarPart was = hot_;
-    hot_ = part;
-    if (OnInvalidate) {
-        OnInvalidate(Place(was), false);
-        OnInvalidate(Place(hot_), false);
-    }
+    SetButtonState(hot_, part);
 }
 
 void TBarFace::SetPressed(TBarPart part) {
+    SetButtonState(pressed_, part);
+}
+
+void TBarFace::SetButtonState(TBarPart& state, TBarPart part) {
     part = IsButton(part) ? part : TBarPart::None;
-    if (part == pressed_)
+    if (part == state)
         return;
-    const TBarPart was = pressed_;
-    pressed_ = part;
+    const TBarPart was = state;
+    state = part;
     if (OnInvalidate) {
         OnInvalidate(Place(was), false);
-        OnInvalidate(Place(pressed_), false);
+        OnInvalidate(Place(state), false);
     }
 }
 

@@ -80,6 +80,7 @@ public:
 
 private:
     void PaintControls(TSkinRect area);
+    void SetButtonState(TBarPart& state, TBarPart part);
 
     TBarSkin skin_;
     Bitmap picture_;

@@ -54,26 +54,13 @@ bool ReadPicture(HDC dc, int x, int y, int width, int height, Bitmap& out) {
     // Read through a plain 32-bit DIB (0x00RRGGBB) and swap red and blue, so
     // that this path does not rely on the bit-field layout that BlitPicture
     // hands to GDI.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    GdiObject<HBITMAP> dib(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    MemoryDc mem(CreateCompatibleDC(dc));
-    if (!dib || !mem)
+    TDibCanvas canvas(width, height);
+    if (!canvas.Ok())
         return false;
-    bool ok;
-    {
-        SelectObjectScope select(mem.Get(), dib.Get());
-        ok = BitBlt(mem.Get(), 0, 0, width, height, dc, x, y, SRCCOPY) != 0;
-        GdiFlush();
-    }
+    const bool ok = BitBlt(canvas.Dc(), 0, 0, width, height, dc, x, y, SRCCOPY) != 0;
+    GdiFlush();
     if (ok) {
-        const uint32_t* in = static_cast<const uint32_t*>(bits);
+        const uint32_t* in = canvas.Bits();
         uint32_t* px = result.Pixels();
         for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) {
             const uint32_t c = in[i];
@@ -95,8 +82,10 @@ TDibCanvas::TDibCanvas(int width, int height) : dc_(CreateCompatibleDC(nullptr))
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     bitmap_.Reset(CreateDIBSection(dc_.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (dc_ && bitmap_)
+    if (dc_ && bitmap_) {
         old_ = SelectObject(dc_.Get(), bitmap_.Get());
+        bits_ = static_cast<const uint32_t*>(bits);
+    }
 }
 
 TDibCanvas::~TDibCanvas() {

@@ -33,12 +33,15 @@ public:
     TDibCanvas& operator=(const TDibCanvas&) = delete;
     ~TDibCanvas();
     HDC Dc() const { return dc_.Get(); }
-    bool Ok() const { return dc_ && bitmap_; }
+    bool Ok() const { return bits_ != nullptr; }
+    // The pixels as 0x00RRGGBB, rows top-down; GdiFlush before reading.
+    const uint32_t* Bits() const { return bits_; }
 
 private:
     MemoryDc dc_;
     GdiObject<HBITMAP> bitmap_;
     HGDIOBJ old_ = nullptr;
+    const uint32_t* bits_ = nullptr;
 };
 
 }  // namespace tempora
