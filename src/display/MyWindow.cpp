@@ -7,7 +7,7 @@ namespace tempora {
 
 namespace {
 
-constexpr uint32_t kKey = Bitmap::kKeyColour;
+constexpr uint32_t kKey = Bitmap::kKeyColor;
 
 constexpr uint32_t Rgb(int r, int g, int b) {
     return static_cast<uint32_t>(r | (g << 8) | (b << 16));

@@ -13,7 +13,7 @@ using namespace tempora;
 
 namespace {
 
-constexpr uint32_t kKey = Bitmap::kKeyColour;
+constexpr uint32_t kKey = Bitmap::kKeyColor;
 
 // A template whose every pixel names its own place: x in the red byte, y in
 // the green byte, 1 in the blue byte (so never magenta).

@@ -40,7 +40,7 @@ TWinSkin TestSkin() {
         }
     }
     skin.closeUp.Create(43, 17, kUp);
-    skin.closeUp.At(0, 16) = Bitmap::kKeyColour;
+    skin.closeUp.At(0, 16) = Bitmap::kKeyColor;
     skin.closeHot.Create(43, 17, kHot);
     skin.captionColor = 0xFFFFFF;
     return skin;
