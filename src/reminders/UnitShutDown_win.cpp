@@ -1,6 +1,7 @@
 #include "UnitShutDown_win.h"
 
 #include "core/Text.h"
+#include "display/MyWindow_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -10,7 +11,7 @@ namespace tempora {
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kWhite = 0xFFFFFF;  // the paper when the window could not be dressed
 constexpr uint32_t kOrange = 2592233;  // 0x278DE9, the digits and the icon
 
 // Where things sit in the client area.
@@ -20,12 +21,12 @@ constexpr int kLabelX = 154, kLabelY = 49, kLabelW = 150, kLabelH = 16;
 constexpr int kButtonY = 112, kButtonW = 84, kButtonH = 26;
 constexpr int kNowX = 116, kCancelX = 210;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_DLGMODALFRAME;
+constexpr DWORD kStyle = WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOPMOST;
 
 // The power symbol, a ring open at the top with a bar through the gap,
-// smoothed by 4 x 4 samples per pixel against the background.
-void PaintShutdownIcon(Bitmap& pic, int left, int top, int size, uint32_t ink, uint32_t paper) {
+// smoothed by 4 x 4 samples per pixel against what the picture holds there.
+void PaintShutdownIcon(Bitmap& pic, int left, int top, int size, uint32_t ink) {
     const double c = size / 2.0, outer = size * 0.42, inner = size * 0.30;
     const double barHalf = size * 0.055, barTop = size * 0.06, barBottom = size * 0.52;
     const double gap = 0.62;  // half the opening, in radians around the top
@@ -42,6 +43,7 @@ void PaintShutdownIcon(Bitmap& pic, int left, int top, int size, uint32_t ink, u
                 for (int sx = 0; sx < 4; ++sx)
                     hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);
             }
+            const uint32_t paper = pic.GetPixel(left + x, top + y);
             uint32_t color = 0;
             for (int shift = 0; shift < 24; shift += 8) {
                 const uint32_t a = (ink >> shift) & 0xFF, b = (paper >> shift) & 0xFF;
@@ -56,8 +58,6 @@ void PaintShutdownIcon(Bitmap& pic, int left, int top, int size, uint32_t ink, u
 
 TFrmShutDown::TFrmShutDown(UINT tickMs) : tickMs_(tickMs) {
     SetUpCountdownLed(led_, kLedX, kLedY, kWhite, kOrange);
-    picture_.Create(kWidth, kHeight, kWhite);
-    PaintShutdownIcon(picture_, kIconX, kIconY, kIconSize, kOrange, kWhite);
 }
 
 TFrmShutDown::~TFrmShutDown() {
@@ -67,9 +67,7 @@ TFrmShutDown::~TFrmShutDown() {
 }
 
 bool TFrmShutDown::Create(HWND owner) {
-    RECT frame{0, 0, kWidth, kHeight};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const int w = kWidth, h = kHeight;
     const HMONITOR monitor = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)
                                    : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO mi{};
@@ -81,7 +79,6 @@ bool TFrmShutDown::Create(HWND owner) {
         return false;
 
     font_.Reset(MakeFont(L"宋体", 9));
-    white_.Reset(CreateSolidBrush(kWhite));
     const HINSTANCE inst = GetModuleHandleW(nullptr);
     const auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int cx, int cy,
                            int cw, int ch, int id) {
@@ -95,6 +92,15 @@ bool TFrmShutDown::Create(HWND owner) {
           UiButton2Id);
     child(L"BUTTON", L"取消(&C)", WS_TABSTOP | BS_PUSHBUTTON, kCancelX, kButtonY, kButtonW,
           kButtonH, UiButton1Id);
+
+    // The icon and the digits sit on the frame's body and take its colour.
+    ApplyDialogFrame(Handle(), "定时任务：自动关机", true);
+    if (const Bitmap* frame = DressedPicture(Handle()))
+        picture_ = *frame;
+    else
+        picture_.Create(kWidth, kHeight, kWhite);
+    PaintShutdownIcon(picture_, kIconX, kIconY, kIconSize, kOrange);
+    led_.SetBGColor(picture_.GetPixel(kLedX, kLedY));
 
     led_.OnRendered = [this] { BlitLed(); };
     led_.OnInvalidate = [this](TLEDFontNum::Rect r) {
@@ -175,12 +181,6 @@ LRESULT TFrmShutDown::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
-        case WM_CTLCOLORSTATIC: {
-            HDC dc = reinterpret_cast<HDC>(wp);
-            SetBkColor(dc, kWhite);
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-            return reinterpret_cast<LRESULT>(white_.Get());
-        }
         case WM_COMMAND:
             if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)
                 CloseWith(LOWORD(wp));

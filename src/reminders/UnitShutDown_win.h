@@ -1,10 +1,12 @@
 // The shutdown action of timed tasks: a ten-second countdown the user can cut
 // short ("立即关机") or cancel ("取消(&C)", Escape), then the power-off.
 //
-// The countdown is a topmost window, 312 x 156 inside its frame, titled
-// "定时任务：自动关机": the shutdown icon, the remaining seconds in LED digits
-// ("10", "09", ... "01") and "秒后关闭计算机...". Its timer counts down once
-// a second; the tick that would show "00" closes it with OK instead. It is
+// The countdown is a topmost window of 312 x 156 dressed in the dialog frame
+// (ApplyDialogFrame) with the title "定时任务：自动关机": on the frame's body
+// the shutdown icon, the remaining seconds in LED digits ("10", "09", ...
+// "01") and "秒后关闭计算机...". The frame's close button cancels. Its timer
+// counts down once a second; the tick that would show "00" closes it with OK
+// instead. It is
 // modal to its owner (the bar) through a message loop of its own, so the
 // bar's clock timer keeps ticking while it waits.
 #pragma once
@@ -63,9 +65,8 @@ private:
     int tag_ = kSeconds;
     int modalResult_ = 0;
     TLEDFontNum led_;
-    Bitmap picture_;  // the client area: background and icon; the LED goes on top
+    Bitmap picture_;  // the client area: frame and icon; the LED goes on top
     GdiObject<HFONT> font_;
-    GdiObject<HBRUSH> white_;
 };
 
 // Shows the countdown modally over `owner` and frees it; true when it closed

@@ -5,6 +5,7 @@
 #include "core/Bitmap.h"
 #include "core/Encoding.h"
 #include "win/PictureBlit_win.h"
+#include "display/MyWindow_win.h"
 #include "reminders/UnitShutDown_win.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,11 @@ TEST(ShutDown, CountdownShowsTenThenStepsDownToOneAndClosesWithOkOnTheTenthTick)
     EXPECT_EQ(client.bottom, 156);
     EXPECT_TRUE(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(Text(w), "定时任务：自动关机");
+    // Dressed in the dialog frame, whose body the digits sit on.
+    const Bitmap* frame = DressedPicture(w);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION);
+    EXPECT_NE(DressedCloseButton(w), nullptr);
     EXPECT_EQ(Text(form.UiButton2()), "立即关机");
     EXPECT_EQ(Text(form.UiButton1()), "取消(&C)");
     EXPECT_EQ(Text(form.Label1()), "秒后关闭计算机...");
@@ -115,7 +121,7 @@ TEST(ShutDown, CountdownShowsTenThenStepsDownToOneAndClosesWithOkOnTheTenthTick)
     EXPECT_EQ(led.WordHeight(), 31);
     EXPECT_EQ(led.Thick(), 5);
     EXPECT_EQ(led.Space(), 4);
-    EXPECT_EQ(led.BGColor(), 0xFFFFFFu);
+    EXPECT_EQ(led.BGColor(), frame->At(led.Left(), led.Top()));
     EXPECT_EQ(led.LightColor(), 2592233u);
     EXPECT_FALSE(led.DrawDarkColor());
 
@@ -132,8 +138,9 @@ TEST(ShutDown, CountdownShowsTenThenStepsDownToOneAndClosesWithOkOnTheTenthTick)
     EXPECT_EQ(led.Text(), "01");
 }
 
-// What the window shows is the LED picture, orange digits on white.
-TEST(ShutDown, DigitsReachTheScreen) {
+// What the window shows is the frame with its title, and the LED picture,
+// orange digits on the frame's body.
+TEST(ShutDown, FrameAndDigitsReachTheScreen) {
     TFrmShutDown form;
     ASSERT_TRUE(form.Create(nullptr));
     ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
@@ -141,10 +148,19 @@ TEST(ShutDown, DigitsReachTheScreen) {
     form.Timer1Timer();  // "09", drawn at once
     const TLEDFontNum& led = form.LEDFontNum1();
     HDC dc = GetDC(form.Handle());
-    Bitmap shown;
+    Bitmap shown, strip;
     ASSERT_TRUE(ReadPicture(dc, led.Left(), led.Top(), led.Width(), led.Height(), shown));
+    ASSERT_TRUE(ReadPicture(dc, 0, 0, 240, 28, strip));
     ReleaseDC(form.Handle(), dc);
     EXPECT_TRUE(shown == led.Picture());
+    Bitmap frameStrip;
+    frameStrip.Create(240, 28);
+    frameStrip.CopyRect(0, 0, *DressedPicture(form.Handle()), 0, 0, 240, 28);
+    // Left of the close button; the outermost pixels lie outside the window's shape.
+    for (int y = 1; y < 28; ++y) {
+        for (int x = 8; x < 240; ++x)
+            ASSERT_EQ(strip.At(x, y), frameStrip.At(x, y)) << x << "," << y;
+    }
     int lit = 0;
     for (int y = 0; y < shown.Height(); ++y) {
         for (int x = 0; x < shown.Width(); ++x)
@@ -192,6 +208,13 @@ TEST(ShutDown, OnlyTheShutdownButtonConfirms) {
         {"Enter", key(WM_KEYDOWN, VK_RETURN), false, false},
         {"close box", [](HWND form) { PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0); }, false,
          false},
+        {"frame's close button",
+         [](HWND form) {
+             const HWND close = DressedCloseButton(form);
+             SendMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+             SendMessageW(close, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+         },
+         false, false},
         {"owner destroyed", [](HWND form) { DestroyWindow(GetWindow(form, GW_OWNER)); }, false,
          false},
         {"program quits", [](HWND) { PostQuitMessage(3); }, false, true},
