@@ -4,6 +4,7 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
+#include "display/MyWindow_win.h"
 #include "reminders/BackSound_win.h"
 #include "reminders/PopupProtocol.h"
 #include "win/Gdi_win.h"
@@ -205,6 +206,8 @@ void TClockApp::ReadSettings(bool skinsOnly) {
         return;
     }
     settings_ = ReadBarSettings(ini, GetSystemMetrics(SM_CXSCREEN), bar_->Face().Width());
+    // Every dialog of the program wears the frame package's look.
+    InstallDialogFrame(options_.dataDir, settings_.winFile);
     ApplyTimeFont();
     if (settings_.hotKey)
         hotKey_->Register(settings_.hotKey1, settings_.hotKey2);
