@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstddef>
 
 namespace tempora {
@@ -56,31 +57,35 @@ void ShadowBlurPass(Bitmap& picture, int radius) {
     const int h = picture.Height();
     if (w == 0 || h == 0)
         return;
-    // The clamped columns of every x, so that the inner loop does not clamp.
-    std::vector<int> left(w), right(w);
-    for (int x = 0; x < w; ++x) {
-        left[x] = std::clamp(int64_t{x} - radius, int64_t{0}, int64_t{w} - 1);
-        right[x] = std::clamp(int64_t{x} + radius, int64_t{0}, int64_t{w} - 1);
-    }
+    // The four samples of -r are those of r, and a radius beyond the picture
+    // clamps every sample to its edges.
+    const int r = static_cast<int>(std::min<int64_t>(std::abs(int64_t{radius}), std::max(w, h)));
+    // Columns whose samples need no clamping: [inLeft, inRight).
+    const int inLeft = std::min(r, w);
+    const int inRight = std::max(inLeft, w - r);
     for (int y = 0; y < h; ++y) {
         // These rows may be the current one (near the top and bottom edges):
         // every sample is read just before the pixel is written, so it sees
         // the pass's own earlier writes, as a pass in place must.
-        const uint32_t* up = picture.Row(
-            static_cast<int>(std::clamp(int64_t{y} - radius, int64_t{0}, int64_t{h} - 1)));
-        const uint32_t* down = picture.Row(
-            static_cast<int>(std::clamp(int64_t{y} + radius, int64_t{0}, int64_t{h} - 1)));
+        const uint32_t* up = picture.Row(std::max(y - r, 0));
+        const uint32_t* down = picture.Row(std::min(y + r, h - 1));
         uint32_t* row = picture.Row(y);
-        for (int x = 0; x < w; ++x) {
-            const uint32_t a = up[left[x]], b = up[right[x]];
-            const uint32_t c = down[left[x]], d = down[right[x]];
+        const auto blur = [&](int x, int left, int right) {
+            const uint32_t a = up[left], b = up[right], c = down[left], d = down[right];
             // Red and blue in 16-bit lanes, green alone: four bytes sum to at
             // most 1020, so no lane spills into the next.
             const uint32_t redBlue =
                 (a & 0xFF00FF) + (b & 0xFF00FF) + (c & 0xFF00FF) + (d & 0xFF00FF);
             const uint32_t green = (a & 0xFF00) + (b & 0xFF00) + (c & 0xFF00) + (d & 0xFF00);
             row[x] = (row[x] & ~kRgb) | ((redBlue >> 2) & 0xFF00FF) | ((green >> 2) & 0xFF00);
-        }
+        };
+        const auto edge = [&](int x) { blur(x, std::max(x - r, 0), std::min(x + r, w - 1)); };
+        for (int x = 0; x < inLeft; ++x)
+            edge(x);
+        for (int x = inLeft; x < inRight; ++x)
+            blur(x, x - r, x + r);
+        for (int x = inRight; x < w; ++x)
+            edge(x);
     }
 }
 
