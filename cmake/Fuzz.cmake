@@ -1,15 +1,14 @@
-# libFuzzer targets, one per tests/fuzz/*.cpp. Each also runs briefly as a
-# ctest test over its seed folder tests/fuzz/corpus/<name>/ (when present),
-# so that a parser regression shows in the ordinary test run; long runs go
-# through tools/run-fuzz.sh.
-set(fuzz_flags -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
-target_compile_options(tempora_core PRIVATE ${fuzz_flags})
+# libFuzzer targets, one per tests/fuzz/*.cpp; the libraries they link are
+# compiled with the fuzzer's coverage and the sanitizers (CMakeLists.txt).
+# Each also runs briefly as a ctest test over its seed folder
+# tests/fuzz/corpus/<name>/ (when present), so that a parser regression shows
+# in the ordinary test run; long runs go through tools/run-fuzz.sh.
 file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
 foreach(src IN LISTS fuzzers)
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
-  target_link_libraries(${name} PRIVATE tempora_core)
-  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${TEMPORA_PORTABLE_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   # New inputs go to the first folder named, a scratch folder in the build tree,
   # so the committed seeds stay as they are.

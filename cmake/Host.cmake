@@ -1,25 +1,33 @@
-# Native Linux build: the portable core, its tests, tools and benchmarks.
-find_package(GTest REQUIRED)
-find_package(benchmark REQUIRED)
-include(GoogleTest)
+# Native Linux build: the portable libraries and the tools, with the tests
+# (host preset, under the sanitizers) or the benchmarks (release preset,
+# optimised and uninstrumented, so that their figures mean something).
+include(${CMAKE_SOURCE_DIR}/cmake/Tools.cmake)
 
-option(TEMPORA_SANITIZE "Build host tests with address and undefined-behaviour sanitizers" ON)
-if(TEMPORA_SANITIZE)
-  set(san -fsanitize=address,undefined -fno-omit-frame-pointer)
-  target_compile_options(tempora_core PRIVATE ${san})
-  target_link_options(tempora_core PUBLIC ${san})
+if(TEMPORA_TESTS)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+
+  file(GLOB host_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
+  add_executable(tempora_tests ${host_tests})
+  target_link_libraries(tempora_tests PRIVATE tempora_app GTest::gtest_main GTest::gmock)
+  target_compile_definitions(tempora_tests PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(tempora_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
+
+  # The source tree's own checks: #include directions between the folders,
+  # and formatting of every tracked C++ file.
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_test(NAME check.layers COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/check-layers.py
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  find_program(CLANG_FORMAT clang-format REQUIRED)
+  add_test(NAME check.format
+           COMMAND bash -c "set -o pipefail; git ls-files -z -- '*.cpp' '*.h' | xargs -0 -r '${CLANG_FORMAT}' --dry-run --Werror"
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 endif()
 
-file(GLOB host_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
-add_executable(tempora_tests ${host_tests})
-target_link_libraries(tempora_tests PRIVATE tempora_core GTest::gtest_main GTest::gmock)
-target_compile_options(tempora_tests PRIVATE ${TEMPORA_WARNINGS})
-target_compile_definitions(tempora_tests PRIVATE
-  TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TEMPORA_SHARED_DATA="${CMAKE_SOURCE_DIR}/../shared/data")
-gtest_discover_tests(tempora_tests WORKING_DIRECTORY ${CMAKE_BINARY_DIR} DISCOVERY_TIMEOUT 60)
-
-file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
-add_executable(tempora_bench ${benches})
-target_link_libraries(tempora_bench PRIVATE tempora_core benchmark::benchmark benchmark::benchmark_main)
-
-include(${CMAKE_SOURCE_DIR}/cmake/Tools.cmake)
+if(TEMPORA_BENCH)
+  find_package(benchmark REQUIRED)
+  file(GLOB benches CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
+  add_executable(tempora_bench ${benches})
+  target_link_libraries(tempora_bench PRIVATE tempora_app tempora_calendar tempora_display
+                        benchmark::benchmark benchmark::benchmark_main)
+endif()

@@ -11,9 +11,31 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${TEMPORA_BIN})
 set(win_libs user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 uuid winmm advapi32
     msimg32 ws2_32 wininet shlwapi)
 
-add_library(tempora_shell STATIC ${shell_sources})
-target_link_libraries(tempora_shell PUBLIC tempora_core ${win_libs})
-target_compile_options(tempora_shell PRIVATE ${TEMPORA_WARNINGS})
+# The Win32 foundation and the _win library of each folder that has _win files.
+tempora_sources(win win_portable win_win)
+add_library(tempora_win STATIC ${win_portable} ${win_win})
+target_link_libraries(tempora_win PUBLIC tempora_core ${win_libs})
+
+set(TEMPORA_WIN_LIBS tempora_win)
+foreach(sub IN LISTS TEMPORA_SUBSYSTEMS)
+  tempora_sources(${sub} portable win)
+  if(win)
+    add_library(tempora_${sub}_win STATIC ${win})
+    # The _win files of a subsystem may use any portable subsystem, and the
+    # _win code of display besides their own.
+    target_link_libraries(tempora_${sub}_win PUBLIC ${TEMPORA_PORTABLE_LIBS} tempora_win)
+    if(NOT sub STREQUAL "display" AND TARGET tempora_display_win)
+      target_link_libraries(tempora_${sub}_win PUBLIC tempora_display_win)
+    endif()
+    list(APPEND TEMPORA_WIN_LIBS tempora_${sub}_win)
+  endif()
+endforeach()
+
+# The program's own windows; its entry point goes into Tempora.exe alone, so
+# that the Windows tests can link everything else.
+list(FILTER app_win EXCLUDE REGEX "/Main_win\\.cpp$")
+add_library(tempora_app_win STATIC ${app_win})
+target_link_libraries(tempora_app_win PUBLIC tempora_app ${TEMPORA_WIN_LIBS})
 
 # The shipped data folder goes beside the programs: that folder is the data
 # directory of a portable installation.
@@ -23,21 +45,23 @@ add_custom_target(tempora_data ALL
 
 add_executable(Tempora WIN32 ${CMAKE_SOURCE_DIR}/src/app/Main_win.cpp
                ${CMAKE_SOURCE_DIR}/src/app/Tempora.rc)
-target_link_libraries(Tempora PRIVATE tempora_shell)
+target_link_libraries(Tempora PRIVATE tempora_app_win)
 target_link_options(Tempora PRIVATE -municode)
-target_compile_options(Tempora PRIVATE ${TEMPORA_WARNINGS})
 add_dependencies(Tempora tempora_data)
 
 file(GLOB popup_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/popup/*.cpp
      ${CMAKE_SOURCE_DIR}/src/popup/*.rc)
 if(popup_sources)
   add_executable(PopupMsg WIN32 ${popup_sources})
-  target_link_libraries(PopupMsg PRIVATE tempora_shell)
+  target_link_libraries(PopupMsg PRIVATE tempora_reminders tempora_win)
   target_link_options(PopupMsg PRIVATE -municode)
-  target_compile_options(PopupMsg PRIVATE ${TEMPORA_WARNINGS})
 endif()
 
 include(${CMAKE_SOURCE_DIR}/cmake/Tools.cmake)
+
+if(NOT TEMPORA_TESTS)
+  return()
+endif()
 
 # GoogleTest built from Debian's sources with this toolchain.
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -62,9 +86,8 @@ endfunction()
 # (code page 936, Win32 file access) ...
 file(GLOB core_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
 add_executable(tempora_core_tests ${core_tests})
-target_link_libraries(tempora_core_tests PRIVATE tempora_core gtest_main gmock)
-target_compile_definitions(tempora_core_tests PRIVATE
-  TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TEMPORA_SHARED_DATA="${CMAKE_SOURCE_DIR}/../shared/data")
+target_link_libraries(tempora_core_tests PRIVATE tempora_app gtest_main gmock)
+target_compile_definitions(tempora_core_tests PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_options(tempora_core_tests PRIVATE -mconsole)
 tempora_wine_test(tempora_core_tests)
 
@@ -73,8 +96,7 @@ file(GLOB win_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp
      ${CMAKE_SOURCE_DIR}/tests/win/*.rc)
 if(win_tests)
   add_executable(tempora_win_tests ${win_tests})
-  target_link_libraries(tempora_win_tests PRIVATE tempora_shell gtest_main gmock)
-  target_compile_options(tempora_win_tests PRIVATE ${TEMPORA_WARNINGS})
+  target_link_libraries(tempora_win_tests PRIVATE tempora_app_win gtest_main gmock)
   target_compile_definitions(tempora_win_tests PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_include_directories(tempora_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/app)
   target_link_options(tempora_win_tests PRIVATE -mconsole)

@@ -161,18 +161,13 @@ bool TBarFace::ShowTime(TDateTime t) {
             FadeTextDate.EndUpdate();
         }
     }
-    if (FadeTextDate.Active() != dateCycling_) {
-        FadeTextDate.SetActive(dateCycling_);
-        if (!dateCycling_)
-            FadeTextDate.ShowLine(0);
+    // The line cycles (the advertisement lines join the date later).
+    if (!FadeTextDate.Active()) {
+        FadeTextDate.SetActive(true);
     } else if (FadeTextDate.LineIndex() < 0) {
         FadeTextDate.ShowLine(0);
     }
     return newDay;
-}
-
-void TBarFace::SetDateCycling(bool on) {
-    dateCycling_ = on;
 }
 
 const Bitmap& TBarFace::Compose(TSkinRect area) {

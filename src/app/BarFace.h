@@ -64,8 +64,6 @@ public:
     // The time of one tick: the digits, and the date line when the day
     // changed. True when the day changed (the first call counts as a change).
     bool ShowTime(TDateTime t);
-    // Date cycling on: the date line fades between its lines.
-    void SetDateCycling(bool on);
 
     // Brings the picture up to date within `area` (and the whole of any
     // control that reaches into it) and returns it.
@@ -88,7 +86,6 @@ private:
     TPictureButton menuButton_, minButton_;
     TBarPart hot_ = TBarPart::None, pressed_ = TBarPart::None;
     int64_t shownDay_ = INT64_MIN;
-    bool dateCycling_ = true;
 };
 
 }  // namespace tempora

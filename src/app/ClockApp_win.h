@@ -92,15 +92,11 @@ public:
 
     TFrmLED& Bar() { return *bar_; }
     TClockHeart& Heart() { return heart_; }
-    TCommandTable& Commands() { return commands_; }
     TPopupLink& Popup() { return *popup_; }
-    TClockAlarm& Alarm() { return *alarm_; }
     TTaskList& Tasks() { return *tasks_; }
     TTrayIcon& Tray() { return *tray_; }
     TClockHotKey& HotKey() { return *hotKey_; }
     const BarSettings& Settings() const { return settings_; }
-    const std::string& DataDir() const { return options_.dataDir; }
-    bool HiddenToTray() const { return hiddenToTray_; }
     // The day's calendar as the tray and the time panel show it.
     const std::wstring& Hint() const { return hint_; }
     HMENU MainMenu() const { return mainMenu_.Get(); }

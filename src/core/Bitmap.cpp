@@ -69,10 +69,10 @@ bool Bitmap::SizeAllowed(int64_t width, int64_t height) {
            width * height <= kMaxPixels;
 }
 
-bool Bitmap::Create(int width, int height, uint32_t colour) {
+bool Bitmap::Create(int width, int height, uint32_t color) {
     if (!SizeAllowed(width, height))
         return false;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), colour);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), color);
     pixels_.swap(pixels);
     width_ = width;
     height_ = height;
@@ -84,21 +84,21 @@ bool Bitmap::Contains(int x, int y) const {
 }
 
 uint32_t Bitmap::GetPixel(int x, int y) const {
-    return Contains(x, y) ? At(x, y) : kInvalidColour;
+    return Contains(x, y) ? At(x, y) : kInvalidColor;
 }
 
-bool Bitmap::SetPixel(int x, int y, uint32_t colour) {
+bool Bitmap::SetPixel(int x, int y, uint32_t color) {
     if (!Contains(x, y))
         return false;
-    At(x, y) = colour;
+    At(x, y) = color;
     return true;
 }
 
-void Bitmap::Fill(uint32_t colour) {
-    std::fill(pixels_.begin(), pixels_.end(), colour);
+void Bitmap::Fill(uint32_t color) {
+    std::fill(pixels_.begin(), pixels_.end(), color);
 }
 
-void Bitmap::FillRect(int x, int y, int width, int height, uint32_t colour) {
+void Bitmap::FillRect(int x, int y, int width, int height, uint32_t color) {
     const int64_t left = std::max<int64_t>(x, 0);
     const int64_t top = std::max<int64_t>(y, 0);
     const int64_t right = std::min<int64_t>(int64_t{x} + width, width_);
@@ -107,7 +107,7 @@ void Bitmap::FillRect(int x, int y, int width, int height, uint32_t colour) {
         return;
     for (int64_t row = top; row < bottom; ++row) {
         uint32_t* p = Row(static_cast<int>(row));
-        std::fill(p + left, p + right, colour);
+        std::fill(p + left, p + right, color);
     }
 }
 
@@ -212,7 +212,7 @@ void Bitmap::StretchRect(int dstX, int dstY, int dstWidth, int dstHeight, const 
 // that passes exactly halfway between two pixels so that a line covers the
 // same pixels whichever way it is drawn. The end point is not drawn, so the
 // segments of a polyline meet without overlap.
-void Bitmap::DrawLine(Point from, Point to, uint32_t colour) {
+void Bitmap::DrawLine(Point from, Point to, uint32_t color) {
     if (!CoordOk(from) || !CoordOk(to))
         return;
     const int64_t dx = int64_t{to.x} - from.x;
@@ -247,9 +247,9 @@ void Bitmap::DrawLine(Point from, Point to, uint32_t colour) {
             continue;
         const int64_t a = majorStart + majorInc * k;
         if (xMajor) {
-            At(static_cast<int>(a), static_cast<int>(b)) = colour;
+            At(static_cast<int>(a), static_cast<int>(b)) = color;
         } else {
-            At(static_cast<int>(b), static_cast<int>(a)) = colour;
+            At(static_cast<int>(b), static_cast<int>(a)) = color;
         }
     }
 }
@@ -262,7 +262,7 @@ void Bitmap::DrawLine(Point from, Point to, uint32_t colour) {
 // edge are in, points on a right or bottom edge are out, and horizontal edges
 // play no part: a w x h rectangle fills exactly w x h pixels, and the pen of
 // Polygon() then adds the right column and bottom row.
-void Bitmap::FillPolygon(std::span<const Point> points, uint32_t colour) {
+void Bitmap::FillPolygon(std::span<const Point> points, uint32_t color) {
     if (points.size() < 2 || Empty())
         return;
     struct Edge {
@@ -304,17 +304,17 @@ void Bitmap::FillPolygon(std::span<const Point> points, uint32_t colour) {
             const int64_t left = std::max<int64_t>(crossings[i], 0);
             const int64_t right = std::min<int64_t>(crossings[i + 1], width_);
             if (left < right)
-                std::fill(row + left, row + right, colour);
+                std::fill(row + left, row + right, color);
         }
     }
 }
 
-void Bitmap::Polygon(std::span<const Point> points, uint32_t brushColour, uint32_t penColour) {
+void Bitmap::Polygon(std::span<const Point> points, uint32_t brushColor, uint32_t penColor) {
     if (points.size() < 2 || !std::all_of(points.begin(), points.end(), CoordOk))
         return;
-    FillPolygon(points, brushColour);
+    FillPolygon(points, brushColor);
     for (size_t i = 0; i < points.size(); ++i) {
-        DrawLine(points[i], points[(i + 1) % points.size()], penColour);
+        DrawLine(points[i], points[(i + 1) % points.size()], penColor);
     }
 }
 

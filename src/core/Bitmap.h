@@ -30,9 +30,9 @@ public:
     static constexpr int kMaxCoord = 1 << 24;
 
     // Magenta: the see-through colour of every skinned window and picture.
-    static constexpr uint32_t kKeyColour = 0xFF00FF;
+    static constexpr uint32_t kKeyColor = 0xFF00FF;
     // What GetPixel answers outside the picture (the platform's CLR_INVALID).
-    static constexpr uint32_t kInvalidColour = 0xFFFFFFFF;
+    static constexpr uint32_t kInvalidColor = 0xFFFFFFFF;
 
     struct Point {
         int x = 0;
@@ -49,7 +49,7 @@ public:
     // Resizes to width x height filled with `colour`. 0 x 0 is allowed (empty);
     // a negative side, or a size beyond kMaxSide / kMaxPixels, returns false and
     // leaves the picture unchanged.
-    bool Create(int width, int height, uint32_t colour = 0);
+    bool Create(int width, int height, uint32_t color = 0);
     static bool SizeAllowed(int64_t width, int64_t height);
 
     int Width() const { return width_; }
@@ -70,11 +70,11 @@ public:
     // SetPixel does nothing and returns false.
     bool Contains(int x, int y) const;
     uint32_t GetPixel(int x, int y) const;
-    bool SetPixel(int x, int y, uint32_t colour);
+    bool SetPixel(int x, int y, uint32_t color);
 
-    void Fill(uint32_t colour);
+    void Fill(uint32_t color);
     // Fills the rectangle, clipped to the picture; an empty rectangle does nothing.
-    void FillRect(int x, int y, int width, int height, uint32_t colour);
+    void FillRect(int x, int y, int width, int height, uint32_t color);
 
     // Copies width x height pixels from (srcX, srcY) of `src` to (dstX, dstY).
     // Pixels whose source or target lies outside its picture are skipped.
@@ -83,7 +83,7 @@ public:
     // The same, but source pixels whose colour (low 24 bits) equals that of
     // `key` are not copied.
     void CopyTransparent(int dstX, int dstY, const Bitmap& src, int srcX, int srcY, int width,
-                         int height, uint32_t key = kKeyColour);
+                         int height, uint32_t key = kKeyColor);
     // Nearest-pixel stretch of the source rectangle onto the target rectangle,
     // with the platform's COLORONCOLOR mapping (see Bitmap.cpp for the exact
     // rule). Sizes must be positive, otherwise nothing happens. Target pixels
@@ -96,13 +96,13 @@ public:
 
     // GDI's LineTo with a 1-pixel solid pen: from `from` up to but not
     // including `to`.
-    void DrawLine(Point from, Point to, uint32_t colour);
+    void DrawLine(Point from, Point to, uint32_t color);
     // The interior of a polygon (closed implicitly), filled by the alternate
     // (even-odd) rule without any outline. Fewer than 2 points draw nothing.
-    void FillPolygon(std::span<const Point> points, uint32_t colour);
+    void FillPolygon(std::span<const Point> points, uint32_t color);
     // GDI's Polygon() with a solid brush and a 1-pixel solid pen: the interior
     // as FillPolygon, then the closed outline with DrawLine along every edge.
-    void Polygon(std::span<const Point> points, uint32_t brushColour, uint32_t penColour);
+    void Polygon(std::span<const Point> points, uint32_t brushColor, uint32_t penColor);
 
     bool operator==(const Bitmap& other) const = default;
 

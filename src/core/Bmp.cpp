@@ -121,7 +121,7 @@ bool ParseHeader(std::string_view d, Header& h, std::string* why) {
         h.height = static_cast<int32_t>(Le32(d, info + 8));
         h.bpp = Le16(d, info + 14);
         h.compression = Le32(d, info + 16);
-        const uint32_t coloursUsed = Le32(d, info + 32);
+        const uint32_t colorsUsed = Le32(d, info + 32);
         h.paletteAt = info + headerSize;
         if (h.compression == kBiRle8 || h.compression == kBiRle4) {
             return Fail(why, "compressed BMP not supported");
@@ -148,9 +148,9 @@ bool ParseHeader(std::string_view d, Header& h, std::string* why) {
         }
         if (h.bpp <= 8) {
             const uint64_t most = uint64_t{1} << h.bpp;
-            if (coloursUsed > most)
+            if (colorsUsed > most)
                 return Fail(why, "palette longer than the bit depth allows");
-            h.paletteEntries = coloursUsed != 0 ? coloursUsed : most;
+            h.paletteEntries = colorsUsed != 0 ? colorsUsed : most;
         }
     } else {
         return Fail(why, "unsupported header");

@@ -162,8 +162,8 @@ void TFadeText::SetLabelEffect(TLabelEffect effect) {
     if (effect <= leUntilNextLabel)
         Assign(labelEffect_, effect);
 }
-void TFadeText::SetBackColor(uint32_t colour) {
-    Assign(backColor_, colour);
+void TFadeText::SetBackColor(uint32_t color) {
+    Assign(backColor_, color);
 }
 void TFadeText::SetBackGround(const Bitmap& picture) {
     Assign(backGround_, picture);
@@ -450,13 +450,13 @@ void ConfigureBarDateLine(TFadeText& fade) {
         fade.Labels().Add({name, style, std::string(), nullptr});
 }
 
-void SetBarDateLineColor(TFadeText& fade, uint32_t colour) {
+void SetBarDateLineColor(TFadeText& fade, uint32_t color) {
     for (const char* name : {"FontCN", "FontAD"}) {
         const int i = fade.Fonts().IndexOf(name);
         if (i < 0)
             continue;
         TFontLabel item = fade.Fonts()[i];
-        item.Font.Color = colour & 0xFFFFFF;
+        item.Font.Color = color & 0xFFFFFF;
         fade.Fonts().Set(i, std::move(item));
     }
 }

@@ -205,7 +205,7 @@ public:
     TLabelEffect LabelEffect() const { return labelEffect_; }
     void SetLabelEffect(TLabelEffect effect);
     uint32_t BackColor() const { return backColor_; }
-    void SetBackColor(uint32_t colour);
+    void SetBackColor(uint32_t color);
     const Bitmap& BackGround() const { return backGround_; }
     void SetBackGround(const Bitmap& picture);
     TBackGroundMode BackGroundMode() const { return backGroundMode_; }
@@ -314,6 +314,6 @@ private:
 // and the eight user labels.
 void ConfigureBarDateLine(TFadeText& fade);
 // The skin's FontColor colours both font items.
-void SetBarDateLineColor(TFadeText& fade, uint32_t colour);
+void SetBarDateLineColor(TFadeText& fade, uint32_t color);
 
 }  // namespace tempora

@@ -149,13 +149,13 @@ void BlurMask(TCoverageMask& mask, int strength, std::vector<int>& work) {
 }
 
 void BlendMask(Bitmap& surface, const TCoverageMask& mask, int x, int y, int alpha,
-               uint32_t colour) {
+               uint32_t color) {
     const int k = Clamp100(alpha) * 256 / 100;
     if (k == 0)
         return;
     const int x0 = std::max(0, -x), x1 = std::min(mask.Width(), surface.Width() - x);
     const int y0 = std::max(0, -y), y1 = std::min(mask.Height(), surface.Height() - y);
-    const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
+    const int cr = color & 0xFF, cg = (color >> 8) & 0xFF, cb = (color >> 16) & 0xFF;
     for (int my = y0; my < y1; ++my) {
         const uint8_t* m = mask.Row(my);
         uint32_t* row = surface.Row(y + my);
@@ -165,7 +165,7 @@ void BlendMask(Bitmap& surface, const TCoverageMask& mask, int x, int y, int alp
             if (w == 0)
                 continue;
             if (w == 255) {
-                px = colour & 0xFFFFFF;
+                px = color & 0xFFFFFF;
                 continue;
             }
             const uint32_t p = px;

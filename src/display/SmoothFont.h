@@ -119,8 +119,7 @@ void DownsampleMask(const TCoverageMask& grey, TTextQuality quality, TCoverageMa
 void BlurMask(TCoverageMask& mask, int strength, std::vector<int>& work);
 // Blends `colour` into `surface` through the mask placed at x, y, with
 // opacity alpha 0..100. Pixels outside the surface are skipped.
-void BlendMask(Bitmap& surface, const TCoverageMask& mask, int x, int y, int alpha,
-               uint32_t colour);
+void BlendMask(Bitmap& surface, const TCoverageMask& mask, int x, int y, int alpha, uint32_t color);
 
 class TSmoothFont {
 public:

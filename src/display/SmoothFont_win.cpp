@@ -79,7 +79,7 @@ bool TGdiGlyphs::EnsureSurface(int width, int height) {
     // An 8-bit top-down DIB whose palette index is its grey level.
     struct {
         BITMAPINFOHEADER header;
-        RGBQUAD colours[256];
+        RGBQUAD colors[256];
     } info{};
     info.header.biSize = sizeof(BITMAPINFOHEADER);
     info.header.biWidth = width;
@@ -90,7 +90,7 @@ bool TGdiGlyphs::EnsureSurface(int width, int height) {
     info.header.biClrUsed = 256;
     for (int i = 0; i < 256; ++i) {
         const auto v = static_cast<BYTE>(i);
-        info.colours[i] = RGBQUAD{v, v, v, 0};
+        info.colors[i] = RGBQUAD{v, v, v, 0};
     }
     void* bits = nullptr;
     GdiObject<HBITMAP> dib(CreateDIBSection(dc_.Get(), reinterpret_cast<const BITMAPINFO*>(&info),

@@ -112,7 +112,7 @@ bool Cut(const Bitmap& package, Bitmap& target, int left, int top, int width, in
         return false;
     }
     Bitmap cut;
-    if (!cut.Create(width, height, Bitmap::kKeyColour))
+    if (!cut.Create(width, height, Bitmap::kKeyColor))
         return false;
     cut.CopyRect(0, 0, package, left, top, width, height);
     target = std::move(cut);

@@ -135,9 +135,9 @@ void TLEDFontNum::DrawPolygons(const PolygonSink& draw) const {
     const uint32_t light = lightColor_ & 0xFFFFFF, dark = darkColor_ & 0xFFFFFF;
     const bool drawDark = drawDarkColor_ && darkColor_ != bgColor_;
     const bool drawLight = lightColor_ != bgColor_;
-    const auto emit = [&](const Polygon& polygon, uint32_t colour) {
+    const auto emit = [&](const Polygon& polygon, uint32_t color) {
         if (Touches(polygon, w, h))
-            draw(polygon, colour);
+            draw(polygon, color);
     };
     // Cells step by a fixed amount; once one lies past the picture in the
     // direction of travel, so do all after it.
@@ -187,8 +187,8 @@ bool TLEDFontNum::Render() {
     } else if (!picture_.Create(Width(), Height(), background)) {
         picture_ = Bitmap();  // a control too big for a picture shows nothing
     }
-    DrawPolygons([this](std::span<const Bitmap::Point> points, uint32_t colour) {
-        picture_.Polygon(points, colour, colour);
+    DrawPolygons([this](std::span<const Bitmap::Point> points, uint32_t color) {
+        picture_.Polygon(points, color, color);
     });
     return true;
 }

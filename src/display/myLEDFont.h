@@ -130,7 +130,7 @@ public:
     // The polygons a rendering draws over the background, in drawing order,
     // each a filled polygon with a 1-pixel outline in `colour`. Polygons that
     // lie wholly outside the control are left out.
-    using PolygonSink = std::function<void(std::span<const Bitmap::Point> points, uint32_t colour)>;
+    using PolygonSink = std::function<void(std::span<const Bitmap::Point> points, uint32_t color)>;
     void DrawPolygons(const PolygonSink& draw) const;
     // The ten polygons of the cell at origin x, y. Coordinates beyond the
     // picture's coordinate range are clamped just past it, so that such

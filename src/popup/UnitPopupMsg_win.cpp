@@ -27,13 +27,13 @@ constexpr COLORREF kButton = RGB(36, 44, 58);
 
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
 
-void FillColour(HDC dc, const RECT& r, COLORREF colour) {
-    SetDCBrushColor(dc, colour);
+void FillColor(HDC dc, const RECT& r, COLORREF color) {
+    SetDCBrushColor(dc, color);
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
-void FrameColour(HDC dc, const RECT& r, COLORREF colour) {
-    SetDCBrushColor(dc, colour);
+void FrameColor(HDC dc, const RECT& r, COLORREF color) {
+    SetDCBrushColor(dc, color);
     FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 }  // namespace
@@ -217,14 +217,14 @@ void TFrmPopupMsg::Scroll(int delta) {
 void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
     const int w = client.right;
     const int pad = S(18), header = S(40);
-    FillColour(dc, client, kBack);
-    FillColour(dc, RECT{0, 0, w, S(3)}, kAccent);
+    FillColor(dc, client, kBack);
+    FillColor(dc, RECT{0, 0, w, S(3)}, kAccent);
     SetBkMode(dc, TRANSPARENT);
 
     // Title line: an accent mark, the title and, with several texts, "2/3".
     const int mark = S(8);
     const int markTop = S(3) + (header - S(3) - mark) / 2;
-    FillColour(dc, RECT{pad, markTop, pad + mark, markTop + mark}, kAccent);
+    FillColor(dc, RECT{pad, markTop, pad + mark, markTop + mark}, kAccent);
     {
         SelectObjectScope font(dc, titleFont_.Get());
         SetTextColor(dc, kTitle);
@@ -240,7 +240,7 @@ void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
         RECT r{pad, S(3), w - pad, header};
         DrawTextW(dc, counter.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     }
-    FillColour(dc, RECT{0, header, w, header + 1}, kRule);
+    FillColor(dc, RECT{0, header, w, header + 1}, kRule);
 
     if (!queue_.empty()) {
         const std::wstring& text = queue_.front();
@@ -259,8 +259,8 @@ void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
             const int top =
                 textRect_.top + (track - thumb) * scroll_ / std::max(1, textHeight_ - viewHeight_);
             const int x = textRect_.right + (pad - S(3)) / 2;
-            FillColour(dc, RECT{x, textRect_.top, x + S(3), textRect_.bottom}, kRule);
-            FillColour(dc, RECT{x, top, x + S(3), top + thumb}, kAccent);
+            FillColor(dc, RECT{x, textRect_.top, x + S(3), textRect_.bottom}, kRule);
+            FillColor(dc, RECT{x, top, x + S(3), top + thumb}, kAccent);
         }
     }
 
@@ -273,8 +273,8 @@ void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
         RECT r{pad, buttonRect_.top, buttonRect_.left - S(8), buttonRect_.bottom};
         DrawTextW(dc, left.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
-    FillColour(dc, buttonRect_, hoverButton_ ? kAccent : kButton);
-    FrameColour(dc, buttonRect_, kAccent);
+    FillColor(dc, buttonRect_, hoverButton_ ? kAccent : kButton);
+    FrameColor(dc, buttonRect_, kAccent);
     {
         SelectObjectScope font(dc, textFont_.Get());
         SetTextColor(dc, hoverButton_ ? RGB(255, 255, 255) : kText);
@@ -282,7 +282,7 @@ void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
         DrawTextW(dc, queue_.size() > 1 ? L"下一条" : L"关闭", -1, &r,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     }
-    FrameColour(dc, client, kBorder);
+    FrameColor(dc, client, kBorder);
 }
 
 void TFrmPopupMsg::OnPaint() {

@@ -56,8 +56,8 @@ void TMciWindow::DropNotifications() {
 
 LRESULT TMciWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == MM_MCINOTIFY) {
-        if (onNotify)
-            onNotify(static_cast<unsigned>(wp), static_cast<unsigned>(lp));
+        if (OnNotify)
+            OnNotify(static_cast<unsigned>(wp), static_cast<unsigned>(lp));
         return 0;
     }
     if (msg == WM_TIMER) {
@@ -69,7 +69,7 @@ LRESULT TMciWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TBackSoundWindow::TBackSoundWindow() : player_(mci_) {
-    mci_.onNotify = [this](unsigned code, unsigned device) {
+    mci_.OnNotify = [this](unsigned code, unsigned device) {
         player_.OnNotify(code, device);
         FollowPlayer();
     };

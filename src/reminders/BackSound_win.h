@@ -19,7 +19,7 @@ public:
 
     // Called with the notification code and the device id of each
     // MM_MCINOTIFY.
-    std::function<void(unsigned code, unsigned device)> onNotify;
+    std::function<void(unsigned code, unsigned device)> OnNotify;
     // Called on each WM_TIMER of the window.
     std::function<void()> onTimer;
 

@@ -42,12 +42,12 @@ void PaintShutdownIcon(Bitmap& pic, int left, int top, int size, uint32_t ink, u
                 for (int sx = 0; sx < 4; ++sx)
                     hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);
             }
-            uint32_t colour = 0;
+            uint32_t color = 0;
             for (int shift = 0; shift < 24; shift += 8) {
                 const uint32_t a = (ink >> shift) & 0xFF, b = (paper >> shift) & 0xFF;
-                colour |= ((a * hits + b * (16 - hits) + 8) / 16) << shift;
+                color |= ((a * hits + b * (16 - hits) + 8) / 16) << shift;
             }
-            pic.SetPixel(left + x, top + y, colour);
+            pic.SetPixel(left + x, top + y, color);
         }
     }
 }

@@ -18,13 +18,13 @@ void BM_ShadowRebuild(benchmark::State& state) {
     // A face like the bar's: magenta corners and a see-through notch.
     Bitmap face;
     face.Create(w, h, 0x404040);
-    face.FillRect(0, 0, 3, 3, Bitmap::kKeyColour);
-    face.FillRect(w - 3, h - 3, 3, 3, Bitmap::kKeyColour);
-    face.FillRect(w / 2, 0, w / 8, h / 4, Bitmap::kKeyColour);
+    face.FillRect(0, 0, 3, 3, Bitmap::kKeyColor);
+    face.FillRect(w - 3, h - 3, 3, 3, Bitmap::kKeyColor);
+    face.FillRect(w / 2, 0, w / 8, h / 4, Bitmap::kKeyColor);
     TShadowOwner owner;
     owner.width = w;
     owner.height = h;
-    owner.keyColor = Bitmap::kKeyColour;
+    owner.keyColor = Bitmap::kKeyColor;
     owner.client = &face;
     std::vector<uint32_t> layered(static_cast<size_t>(w + 2 * kShadowMargin) *
                                   (h + 2 * kShadowMargin));

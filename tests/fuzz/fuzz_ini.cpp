@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     const std::string updated = tempora::TIniFile::WithValue(bytes, "BAR", "Left", "692");
-    if (tempora::TIniFile("fuzz.ini", updated).ReadInteger("BAR", "Left", 0) != 692) std::abort();
+    if (tempora::TIniFile("fuzz.ini", updated).ReadInteger("BAR", "Left", 0) != 692)
+        std::abort();
     int32_t v;
     (void)tempora::TIniFile::ParseInteger(bytes, v);
     return 0;

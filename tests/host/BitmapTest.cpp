@@ -118,7 +118,7 @@ TEST(Bitmap, CheckedPixelAccess) {
     for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {4, 0}, {0, 3}, {INT_MIN, INT_MAX}}) {
         SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
         EXPECT_FALSE(pic.SetPixel(x, y, kPen));
-        EXPECT_EQ(pic.GetPixel(x, y), Bitmap::kInvalidColour);
+        EXPECT_EQ(pic.GetPixel(x, y), Bitmap::kInvalidColor);
     }
     EXPECT_EQ(ToArt(pic), (Art{"....", "....", "...o"}));
 }
@@ -175,14 +175,14 @@ TEST(Bitmap, CopiesClipOnBothSides) {
     EXPECT_EQ(Chars(self), (Art{"abcde", "bcdej"}));
 }
 
-TEST(Bitmap, TransparentCopySkipsTheKeyColour) {
+TEST(Bitmap, TransparentCopySkipsTheKeyColor) {
     Bitmap src = Blank(3, 2);
-    src.At(0, 0) = Bitmap::kKeyColour;
+    src.At(0, 0) = Bitmap::kKeyColor;
     src.At(1, 0) = kPen;
-    src.At(2, 0) = 0xFF000000 | Bitmap::kKeyColour;  // the top byte is not part of the colour
-    src.At(0, 1) = 0xFE00FF;                         // near magenta is a colour
+    src.At(2, 0) = 0xFF000000 | Bitmap::kKeyColor;  // the top byte is not part of the colour
+    src.At(0, 1) = 0xFE00FF;                        // near magenta is a colour
     src.At(1, 1) = kBrush;
-    src.At(2, 1) = Bitmap::kKeyColour;
+    src.At(2, 1) = Bitmap::kKeyColor;
 
     Bitmap pic;
     ASSERT_TRUE(pic.Create(4, 3, 0x777777));
@@ -192,7 +192,7 @@ TEST(Bitmap, TransparentCopySkipsTheKeyColour) {
     // Another key, and clipping on both sides.
     ASSERT_TRUE(pic.Create(2, 2, 0x777777));
     pic.CopyTransparent(-1, 0, src, 0, 0, 3, 5, kPen);
-    EXPECT_EQ(ToArt(pic, {{0x777777, '-'}, {Bitmap::kKeyColour, 'k'}, {0xFFFF00FF, 'K'}}),
+    EXPECT_EQ(ToArt(pic, {{0x777777, '-'}, {Bitmap::kKeyColor, 'k'}, {0xFFFF00FF, 'K'}}),
               (Art{"-K", "#k"}));
 }
 

@@ -47,9 +47,9 @@ void Put32(std::string& s, uint32_t v) {
     Put16(s, v >> 16);
 }
 // Palette entries as stored: blue, green, red, reserved (3 bytes in core files).
-std::string Palette(const std::vector<uint32_t>& colours, bool core = false) {
+std::string Palette(const std::vector<uint32_t>& colors, bool core = false) {
     std::string s;
-    for (uint32_t c : colours) {
+    for (uint32_t c : colors) {
         s += static_cast<char>(c >> 16 & 0xFF);
         s += static_cast<char>(c >> 8 & 0xFF);
         s += static_cast<char>(c & 0xFF);
@@ -73,7 +73,7 @@ struct Fields {
     int32_t height = 0;
     uint32_t bpp = 0;
     uint32_t compression = 0;
-    uint32_t coloursUsed = 0;
+    uint32_t colorsUsed = 0;
     std::vector<uint32_t> masks;
     std::string palette;
     std::string pixels;
@@ -96,7 +96,7 @@ std::string Build(const Fields& fields) {
         Put32(header, static_cast<uint32_t>(fields.pixels.size()));
         Put32(header, 2835);
         Put32(header, 2835);
-        Put32(header, fields.coloursUsed);
+        Put32(header, fields.colorsUsed);
         Put32(header, 0);
         for (uint32_t m : fields.masks)
             Put32(header, m);
@@ -129,7 +129,7 @@ Fields Eight() {
     s.width = 3;
     s.height = 2;
     s.bpp = 8;
-    s.coloursUsed = 3;
+    s.colorsUsed = 3;
     s.palette = Palette({kRed, kGreen, kBlue});
     s.pixels = Bytes({2, 1, 0, 0, 0, 0, 2, 0});
     return s;

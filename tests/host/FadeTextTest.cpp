@@ -46,11 +46,11 @@ struct Box {
 };
 
 // Where the pixels of exactly `colour` lie.
-Box InkBox(const Bitmap& pic, uint32_t colour) {
+Box InkBox(const Bitmap& pic, uint32_t color) {
     Box b;
     for (int y = 0; y < pic.Height(); ++y) {
         for (int x = 0; x < pic.Width(); ++x) {
-            if (pic.At(x, y) != colour)
+            if (pic.At(x, y) != color)
                 continue;
             if (b.left < 0) {
                 b = {x, y, x, y};
@@ -103,7 +103,7 @@ protected:
         return seen;
     }
 
-    void AddColourFonts() {
+    void AddColorFonts() {
         TFontSpec red, green;
         red.Color = 0x0000FF;
         green.Color = 0x00FF00;
@@ -300,11 +300,11 @@ TEST_F(FadeText, SwitchingOnAtTheLastLineWrapsAndCountsAPass) {
 }
 
 TEST_F(FadeText, FontLabelsPickTheirItem) {
-    AddColourFonts();
+    AddColorFonts();
     fade.Loaded();
     struct Case {
         std::string line, drawn;
-        uint32_t colour;
+        uint32_t color;
     };
     const Case cases[] = {
         {"<fontcn>AB", "AB", 0x0000FF},                // any case
@@ -317,7 +317,7 @@ TEST_F(FadeText, FontLabelsPickTheirItem) {
         fade.Lines() = {c.line};
         fade.ShowLine(0);
         EXPECT_EQ(glyphs.drawn.back(), c.drawn) << c.line;
-        EXPECT_EQ(glyphs.fonts.back().Color, c.colour) << c.line;
+        EXPECT_EQ(glyphs.fonts.back().Color, c.color) << c.line;
     }
     // Reset for every line: an unlabelled line takes the control's font.
     fade.SetLabelEffect(leOnlyALine);
@@ -490,7 +490,7 @@ TEST_F(FadeText, PaintFromAPaintedHandlerIsIgnored) {
     EXPECT_EQ(painted, 1);
 }
 
-TEST(FadeTextBlend, CrossFadeMixesEveryColourByte) {
+TEST(FadeTextBlend, CrossFadeMixesEveryColorByte) {
     struct Case {
         uint32_t old, neu;
         int p;

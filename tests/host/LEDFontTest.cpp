@@ -119,8 +119,8 @@ TEST(LEDFontNum, CellGeometryOfTheBarsDigits) {
     ApplyBarValues(led);
     led.SetText("88");
     std::vector<Bitmap::Point> firsts;
-    led.DrawPolygons([&](std::span<const Bitmap::Point> points, uint32_t colour) {
-        EXPECT_EQ(colour, kLit);
+    led.DrawPolygons([&](std::span<const Bitmap::Point> points, uint32_t color) {
+        EXPECT_EQ(color, kLit);
         firsts.push_back(points[0]);
     });
     ASSERT_EQ(firsts.size(), 14u);
@@ -200,7 +200,7 @@ TEST(LEDFontNum, MarksBelongToTheCharacterBeforeThem) {
     }
 }
 
-TEST(LEDFontNum, UnlitSegmentsAndColoursThatEqualTheBackground) {
+TEST(LEDFontNum, UnlitSegmentsAndColorsThatEqualTheBackground) {
     struct Case {
         const char* text;
         bool drawDark;

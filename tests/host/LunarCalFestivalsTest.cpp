@@ -49,7 +49,7 @@ TEST(LunarCalFestivals, FestivalTextOfJoinsMonthEndLunarGregorianAndWeekRules) {
     }
 }
 
-TEST(LunarCalFestivals, BuiltInTablesCarryTheirColoursAndTheirOwnMothersDay) {
+TEST(LunarCalFestivals, BuiltInTablesCarryTheirColorsAndTheirOwnMothersDay) {
     const TFestivalList list;
     EXPECT_EQ(list.SolarFestivals().Count(), 99u);
     EXPECT_EQ(list.LunarFestivals().Count(), 13u);
@@ -95,7 +95,7 @@ TEST(LunarCalFestivals, AddFestivalReplacesByKeyAndRefusesBadInput) {
     EXPECT_EQ(list.FestivalTextOf(EncodeDate(2024, 3, 10)).text, "三月第二个周日");
 }
 
-TEST(LunarCalFestivals, MarksAndTheirColours) {
+TEST(LunarCalFestivals, MarksAndTheirColors) {
     TFestivalList list;
     const TDateTime day = EncodeDate(2024, 2, 10);  // lunar 0101, a Saturday
     EXPECT_EQ(list.MarkColorOf(day), kNoColor);

@@ -13,7 +13,7 @@ namespace {
 
 using Grid = std::vector<std::vector<int>>;
 
-constexpr uint32_t kKey = Bitmap::kKeyColour;
+constexpr uint32_t kKey = Bitmap::kKeyColor;
 constexpr uint32_t kFace = 0x404040;
 
 uint32_t Grey(int v, uint32_t top = 0) {
@@ -189,7 +189,7 @@ TEST(ShadowPicture, VisiblePixelsHideTheShadowHolesKeepTheirBlur) {
 // The bar's look: see-through corners round the shadow off instead of
 // leaving a hole-shaped dark block, and the picture follows the key colour
 // the owner names (the face's magenta is no key under another colour).
-TEST(ShadowPicture, OnlyTheOwnersKeyColourLetsTheShadowThrough) {
+TEST(ShadowPicture, OnlyTheOwnersKeyColorLetsTheShadowThrough) {
     const Bitmap face = Face(30, 12, {{0, 0, 2, 2}});
     const TShadowPicture keyed = Built(Keyed(face));
     const TShadowPicture otherKey = Built(Keyed(face, 0x00FF00));
@@ -291,7 +291,7 @@ TEST(ShadowPicture, NeedsBuildOnlyWhenSomethingChanged) {
 }
 
 // The layered picture: alpha from the strength, the colour premultiplied.
-TEST(PremultiplyShadow, TakesAlphaFromTheStrengthAndScalesTheColour) {
+TEST(PremultiplyShadow, TakesAlphaFromTheStrengthAndScalesTheColor) {
     const TShadowPicture shadow = Built(Owner(4, 2));
     const Bitmap& s = shadow.Strength();
     std::vector<uint32_t> black(static_cast<size_t>(s.Width()) * s.Height(), 0xDEADBEEF);

@@ -73,11 +73,11 @@ void ExpectNoFringe(const Bitmap& pic, const std::string& what) {
     for (int y = 0; y < pic.Height(); ++y) {
         for (int x = 0; x < pic.Width(); ++x) {
             const uint32_t c = pic.At(x, y);
-            if (c == Bitmap::kKeyColour)
+            if (c == Bitmap::kKeyColor)
                 continue;
             bool edge = false;
             for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-                edge = edge || pic.GetPixel(x + dx, y + dy) == Bitmap::kKeyColour;
+                edge = edge || pic.GetPixel(x + dx, y + dy) == Bitmap::kKeyColor;
             if (edge && std::min(R(c), B(c)) - G(c) > 60 && std::abs(R(c) - B(c)) < 80)
                 ++fringe;
         }
@@ -87,7 +87,7 @@ void ExpectNoFringe(const Bitmap& pic, const std::string& what) {
 
 int Keyed(const Bitmap& pic) {
     return static_cast<int>(
-        std::count(pic.Pixels(), pic.Pixels() + pic.Width() * pic.Height(), Bitmap::kKeyColour));
+        std::count(pic.Pixels(), pic.Pixels() + pic.Width() * pic.Height(), Bitmap::kKeyColor));
 }
 
 }  // namespace
@@ -132,13 +132,13 @@ TEST(ShippedSkins, WindowSkinsDressEveryWindowReadably) {
         }
         // Rounded ends: the corners are see-through, the places of the
         // panel and the date line are not.
-        EXPECT_EQ(bar.background.At(0, 0), Bitmap::kKeyColour);
-        EXPECT_EQ(bar.background.At(331, 33), Bitmap::kKeyColour);
+        EXPECT_EQ(bar.background.At(0, 0), Bitmap::kKeyColor);
+        EXPECT_EQ(bar.background.At(331, 33), Bitmap::kKeyColor);
         EXPECT_LT(Keyed(bar.background), 60);
         for (TSkinRect r : {bar.panel, bar.dateLine}) {
             for (int y = r.top; y < r.top + r.height; ++y)
                 for (int x = r.left; x < r.left + r.width; ++x)
-                    ASSERT_NE(bar.background.At(x, y), Bitmap::kKeyColour) << x << "," << y;
+                    ASSERT_NE(bar.background.At(x, y), Bitmap::kKeyColor) << x << "," << y;
         }
         // The date line's 12-pixel text sits in the middle of its 20 rows;
         // ornaments may run along its first and last row.

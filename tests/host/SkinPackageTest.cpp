@@ -20,7 +20,7 @@ using namespace tempora;
 
 namespace {
 
-constexpr uint32_t kKey = Bitmap::kKeyColour;
+constexpr uint32_t kKey = Bitmap::kKeyColor;
 
 // Every pixel tells where it lies, so a cut shows exactly which rectangle it
 // came from. Never magenta.

@@ -176,7 +176,7 @@ TEST(SmoothFont, BlendWeightsFollowAlpha) {
         uint32_t background;
         int coverage;
         int alpha;
-        uint32_t colour;
+        uint32_t color;
         uint32_t expected;
     };
     const Case cases[] = {
@@ -190,7 +190,7 @@ TEST(SmoothFont, BlendWeightsFollowAlpha) {
     for (const Case& c : cases) {
         Bitmap pic;
         pic.Create(1, 1, c.background);
-        BlendMask(pic, MaskOf({{c.coverage}}), 0, 0, c.alpha, c.colour);
+        BlendMask(pic, MaskOf({{c.coverage}}), 0, 0, c.alpha, c.color);
         EXPECT_EQ(pic.At(0, 0), c.expected) << std::hex << c.background << " " << c.coverage;
     }
 }

@@ -143,7 +143,7 @@ protected:
 
     // Counts each notification, then lets the player act on it.
     void Wire(TBackSound& player) {
-        mci.real.onNotify = [this, &player](unsigned code, unsigned device) {
+        mci.real.OnNotify = [this, &player](unsigned code, unsigned device) {
             mci.log.push_back("notify " + std::to_string(code));
             ++notifications;
             devices.push_back(device);

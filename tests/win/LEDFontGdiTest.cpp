@@ -22,9 +22,9 @@ Bitmap RenderWithGdi(const TLEDFontNum& led) {
     GdiObject<HBRUSH> background(CreateSolidBrush(led.BGColor() & 0xFFFFFF));
     const RECT all{0, 0, led.Width(), led.Height()};
     FillRect(canvas.Dc(), &all, background.Get());
-    led.DrawPolygons([&](std::span<const Bitmap::Point> points, uint32_t colour) {
-        GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+    led.DrawPolygons([&](std::span<const Bitmap::Point> points, uint32_t color) {
+        GdiObject<HBRUSH> brush(CreateSolidBrush(color));
+        GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
         SelectObjectScope selectBrush(canvas.Dc(), brush.Get());
         SelectObjectScope selectPen(canvas.Dc(), pen.Get());
         std::vector<POINT> vertices;

@@ -152,7 +152,7 @@ TEST_F(ShadowFrameTest, MovesWithItsOwnerWithoutRebuilding) {
     EXPECT_EQ(shadow_.Rebuilds(), built + 1);
 }
 
-TEST_F(ShadowFrameTest, RebuildsForANewKeyColourOrOnRequestOnly) {
+TEST_F(ShadowFrameTest, RebuildsForANewKeyColorOrOnRequestOnly) {
     const int built = shadow_.Rebuilds();
     shadow_.Realign();
     EXPECT_EQ(shadow_.Rebuilds(), built);

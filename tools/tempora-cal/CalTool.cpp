@@ -232,7 +232,7 @@ void RunMonth(int year, int month, const TFestivalList& festivals, std::ostream&
             dayLists.emplace_back();
         }
         std::string& list = h.kind == HolidayKind::DayOff ? dayLists[i].first : dayLists[i].second;
-        list += " " + std::to_string(d) + "日";
+        list.append(" ").append(std::to_string(d)).append("日");
     }
     for (size_t i = 0; i < names.size(); ++i) {
         out << "假日: " << names[i];
