@@ -137,6 +137,9 @@ void TClockApp::Initialise() {
     AddCommands();
     BuildMenus();
     ReadSettings(false);
+    // The bar's soft shadow follows it from now on; magenta pixels of its
+    // picture let the shadow through.
+    barShadow_.Attach(bar, [this] { return &bar_->Face().Picture(); });
 
     alarm_ = std::make_unique<TClockAlarm>(
         options_.makePlayer ? options_.makePlayer() : std::make_unique<TBackSoundWindow>(),
@@ -215,6 +218,7 @@ void TClockApp::ReadSettings(bool skinsOnly) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     bar_->SetStayOnTop(settings_.onTop);
     bar_->SetAlpha(settings_.barAlpha);
+    barShadow_.UpdateShadow();
 }
 
 void TClockApp::ApplyBarSkin(const std::string& skinFile) {
@@ -226,6 +230,7 @@ void TClockApp::ApplyBarSkin(const std::string& skinFile) {
     if (menuPainter_)
         menuPainter_->colors = skin.menu;
     bar_->ApplySkin(std::move(skin));
+    barShadow_.UpdateShadow();
 }
 
 void TClockApp::ApplyTimeFont() {
@@ -295,8 +300,10 @@ void TClockApp::HideToTray() {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND w, LPARAM self) -> BOOL {
-            if (IsWindowVisible(w))
-                reinterpret_cast<TClockApp*>(self)->hiddenWindows_.push_back(w);
+            auto* app = reinterpret_cast<TClockApp*>(self);
+            // The bar's shadow follows the bar by itself.
+            if (IsWindowVisible(w) && w != app->barShadow_.Handle())
+                app->hiddenWindows_.push_back(w);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(this));
@@ -405,6 +412,8 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
 }
 
 void TClockApp::OnClosing() {
+    // The shadow goes before the bar fades out.
+    barShadow_.Attach(nullptr);
     SaveBarStateQuietly();
     if (hotKey_)
         hotKey_->Unregister();

@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "app/TrayIcon_win.h"
 #include "app/UnitLED_win.h"
+#include "app/ufrmShadowFrame_win.h"
 #include "reminders/BackSound.h"
 #include "reminders/ClockAlarm.h"
 #include "reminders/PopupLink_win.h"
@@ -91,6 +92,7 @@ public:
     int CurrentView() const { return 0; }
 
     TFrmLED& Bar() { return *bar_; }
+    const TFormShadow& BarShadow() const { return barShadow_; }
     TClockHeart& Heart() { return heart_; }
     TPopupLink& Popup() { return *popup_; }
     TTaskList& Tasks() { return *tasks_; }
@@ -130,6 +132,7 @@ private:
     TCommandTable commands_;
     // The window goes last: the parts below still talk to it as they go.
     std::unique_ptr<TFrmLED> bar_;
+    TFormShadow barShadow_;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
     // Declared after what they use, so that each goes first; both live until

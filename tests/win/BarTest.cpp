@@ -364,3 +364,27 @@ TEST_F(BarTest, FollowsTheUsersTimeFormatWhenTheSettingsChange) {
     SendMessageW(app.Bar().Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
     EXPECT_EQ(FormatLongTime(t), users);
 }
+
+TEST_F(BarTest, TheBarCastsItsShadowAndTakesItAlongToTheTray) {
+    WriteIni("[BAR]\r\nLeft=100\r\nTop=50\r\nTr=128\r\n");
+    TClockApp& app = StartBar();
+    app.Show();
+    const HWND shadow = app.BarShadow().Handle();
+    ASSERT_TRUE(IsWindow(shadow));
+    ASSERT_TRUE(IsWindowVisible(shadow));
+    RECT r;
+    GetWindowRect(shadow, &r);
+    EXPECT_EQ(r.left, 100 - 16);
+    EXPECT_EQ(r.top, 50 - 16);
+    EXPECT_EQ(r.right - r.left, 332 + 32);
+    EXPECT_EQ(r.bottom - r.top, 34 + 32);
+    EXPECT_EQ(app.BarShadow().SourceAlpha(), 128);
+    app.HideToTray();
+    EXPECT_FALSE(IsWindowVisible(shadow));
+    app.RestoreFromTray();
+    EXPECT_TRUE(IsWindowVisible(shadow));
+    SendMessageW(app.Bar().Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(shadow));
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
