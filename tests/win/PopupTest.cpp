@@ -1,6 +1,8 @@
-// The bar's popup link against the real PopupMsg.exe: a test window plays the
-// bar, starts the popup through TPopupLink and reads back what it shows (the
-// popup's window text is the text on screen).
+// The popup link and the popup program's protocol against the real
+// PopupMsg.exe: a small owner window holds the link and counts the messages
+// the popup sends back, and the tests read back what the popup shows (its
+// window text is the text on screen). The bar's own routing of those
+// messages is tested on the real program in BarTest.
 #include "WinTestUtil.h"
 #include "win/Handles_win.h"
 #include "win/Window_win.h"
@@ -73,7 +75,7 @@ const bool kStandInPopup = [] {
 
 constexpr UINT kNestedEnsure = WM_APP + 7;
 
-class TestBar : public TWindow {
+class LinkOwner : public TWindow {
 public:
     std::unique_ptr<TPopupLink> link;
     int animOn = 0, animOff = 0;
@@ -150,7 +152,7 @@ int CountPopupProcesses() {
 }
 
 // Tells the popup that the program closes; true when its process then ends.
-bool EndPopup(TestBar& bar) {
+bool EndPopup(LinkOwner& bar) {
     DWORD pid = 0;
     GetWindowThreadProcessId(bar.link->PopupHandle(), &pid);
     HANDLE process = pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr;
@@ -209,7 +211,7 @@ private:
 }  // namespace
 
 TEST(PopupLink, StartsThePopupShowsTextsInTurnAndEndsItOnCode2) {
-    TestBar bar;
+    LinkOwner bar;
     ASSERT_TRUE(bar.Make(ProgramFolder()));
     ASSERT_TRUE(bar.link->EnsurePopup());
     HWND popup = bar.link->PopupHandle();
@@ -244,7 +246,7 @@ TEST(PopupLink, StartsThePopupShowsTextsInTurnAndEndsItOnCode2) {
 }
 
 TEST(PopupLink, IgnoresForeignHandshakesBadBlocksAndUnknownCodes) {
-    TestBar bar;
+    LinkOwner bar;
     ASSERT_TRUE(bar.Make(ProgramFolder()));
     ASSERT_TRUE(bar.link->EnsurePopup());
     HWND popup = bar.link->PopupHandle();
@@ -295,7 +297,7 @@ TEST(PopupLink, ReadsItsSettingsAndReadsThemAgainOnCode1) {
     ScratchFolder dir;
     ASSERT_TRUE(dir.CopyIn(ProgramFolder() + kPopupProgram, L"PopupMsg.exe"));
     dir.Write(L"skin.ini", "[MSG]\r\nAuto=0\r\nTran=100\r\n");
-    TestBar bar;
+    LinkOwner bar;
     ASSERT_TRUE(bar.Make(dir.Utf8()));
     ASSERT_TRUE(bar.link->EnsurePopup());
     HWND popup = bar.link->PopupHandle();
@@ -322,7 +324,7 @@ TEST(PopupLink, ReadsItsSettingsAndReadsThemAgainOnCode1) {
 
 TEST(PopupLink, MissingProgramFailsAndASilentOneIsGivenUpAfterTheWaitLimit) {
     ScratchFolder dir;
-    TestBar bar;
+    LinkOwner bar;
     ASSERT_TRUE(bar.Make(dir.Utf8(), 1500));
     EXPECT_FALSE(bar.link->EnsurePopup());
 
@@ -343,7 +345,7 @@ TEST(PopupLink, MissingProgramFailsAndASilentOneIsGivenUpAfterTheWaitLimit) {
 }
 
 TEST(PopupLink, AStartFromInsideTheWaitJoinsItAndQuitIsKept) {
-    TestBar bar;
+    LinkOwner bar;
     ASSERT_TRUE(bar.Make(ProgramFolder()));
     // A timer tick that wants a popup while the bar still waits for one.
     PostMessageW(bar.Handle(), kNestedEnsure, 0, 0);
@@ -367,7 +369,7 @@ TEST(PopupLink, AStartThatAnswersLateIsAdoptedNotStartedTwice) {
     ScratchFolder dir;
     ASSERT_TRUE(dir.CopyIn(ThisProgram(), L"PopupMsg.exe"));
     dir.Write(L"PopupMsg.mode", "late 3500");
-    TestBar bar;
+    LinkOwner bar;
     ASSERT_TRUE(bar.Make(dir.Utf8(), 3000));
     EXPECT_FALSE(bar.link->EnsurePopup());
     const std::vector<DWORD> started = PopupProcessIds();
@@ -386,7 +388,7 @@ TEST(PopupLink, AStartSilentForTwiceTheWaitLimitIsEndedAndReplaced) {
     ScratchFolder dir;
     ASSERT_TRUE(dir.CopyIn(ThisProgram(), L"PopupMsg.exe"));
     dir.Write(L"PopupMsg.mode", "silent 20000");
-    auto bar = std::make_unique<TestBar>();
+    auto bar = std::make_unique<LinkOwner>();
     ASSERT_TRUE(bar->Make(dir.Utf8(), 500));
     EXPECT_FALSE(bar->link->EnsurePopup());
     const std::vector<DWORD> first = PopupProcessIds();
