@@ -11,7 +11,7 @@
 #include "app/Settings.h"
 #include "app/TrayIcon_win.h"
 #include "app/UnitLED_win.h"
-#include "app/ufrmShadowFrame_win.h"
+#include "display/ufrmShadowFrame_win.h"
 #include "reminders/BackSound.h"
 #include "reminders/ClockAlarm.h"
 #include "reminders/PopupLink_win.h"

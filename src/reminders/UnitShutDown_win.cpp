@@ -102,6 +102,8 @@ bool TFrmShutDown::Create(HWND owner) {
     PaintShutdownIcon(picture_, kIconX, kIconY, kIconSize, kOrange);
     led_.SetBGColor(picture_.GetPixel(kLedX, kLedY));
 
+    // Like every dialog, it casts a soft shadow of its rounded shape.
+    shadow_.Attach(Handle());
     led_.OnRendered = [this] { BlitLed(); };
     led_.OnInvalidate = [this](TLEDFontNum::Rect r) {
         const RECT area{r.left, r.top, r.left + r.width, r.top + r.height};

@@ -17,6 +17,7 @@
 #include "win/Window_win.h"
 #include "core/Bitmap.h"
 #include "display/myLEDFont.h"
+#include "display/ufrmShadowFrame_win.h"
 
 namespace tempora {
 
@@ -49,6 +50,7 @@ public:
     int Tag() const { return tag_; }
     int ModalResult() const { return modalResult_; }
     const TLEDFontNum& LEDFontNum1() const { return led_; }
+    const TFormShadow& Shadow() const { return shadow_; }
     HWND UiButton1() const { return GetDlgItem(Handle(), UiButton1Id); }
     HWND UiButton2() const { return GetDlgItem(Handle(), UiButton2Id); }
     HWND Label1() const { return GetDlgItem(Handle(), Label1Id); }
@@ -67,6 +69,7 @@ private:
     TLEDFontNum led_;
     Bitmap picture_;  // the client area: frame and icon; the LED goes on top
     GdiObject<HFONT> font_;
+    TFormShadow shadow_;
 };
 
 // Shows the countdown modally over `owner` and frees it; true when it closed

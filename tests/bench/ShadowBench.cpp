@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/ShadowPicture.h"
+#include "display/ShadowPicture.h"
 
 using namespace tempora;
 

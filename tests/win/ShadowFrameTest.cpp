@@ -1,4 +1,4 @@
-#include "app/ufrmShadowFrame_win.h"
+#include "display/ufrmShadowFrame_win.h"
 
 #include <gtest/gtest.h>
 

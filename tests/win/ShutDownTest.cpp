@@ -167,6 +167,17 @@ TEST(ShutDown, FrameAndDigitsReachTheScreen) {
             lit += shown.At(x, y) == 2592233u;
     }
     EXPECT_GT(lit, 100);
+    // Its soft shadow lies right behind it, 16 px larger on every side.
+    const HWND shadow = form.Shadow().Handle();
+    ASSERT_TRUE(IsWindow(shadow));
+    EXPECT_TRUE(IsWindowVisible(shadow));
+    RECT f, r;
+    GetWindowRect(form.Handle(), &f);
+    GetWindowRect(shadow, &r);
+    EXPECT_EQ(r.left, f.left - 16);
+    EXPECT_EQ(r.top, f.top - 16);
+    EXPECT_EQ(r.right, f.right + 16);
+    EXPECT_EQ(r.bottom, f.bottom + 16);
 }
 
 TEST(ShutDown, LeftAloneItConfirmsByItselfWhileTheOwnerWaits) {

@@ -1,4 +1,4 @@
-#include "app/ShadowPicture.h"
+#include "display/ShadowPicture.h"
 
 #include <algorithm>
 #include <array>

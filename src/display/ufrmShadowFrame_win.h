@@ -3,7 +3,7 @@
 // side, showing a blurred silhouette of the owner's visible shape.
 #pragma once
 
-#include "app/ShadowPicture.h"
+#include "display/ShadowPicture.h"
 #include "win/Window_win.h"
 
 #include <windows.h>
