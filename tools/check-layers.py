@@ -78,9 +78,11 @@ def src_rule(rel, folder, target):
         return None if tfolder in ("core", "win") else "win uses core and win only"
     if folder in SUBSYSTEMS:
         if not is_win(rel):
-            if tfolder in ("core", folder):
+            # display's portable half is the picture and text toolkit every
+            # subsystem paints with.
+            if tfolder in ("core", folder, "display"):
                 return None
-            return f"the portable files of {folder} use core and {folder} only"
+            return f"the portable files of {folder} use core, display and {folder} only"
         if tfolder in ("core", "win"):
             return None
         if tfolder in SUBSYSTEMS and (not is_win(target) or tfolder in (folder, "display")):
