@@ -53,7 +53,7 @@ file(GLOB popup_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/popup/*.cpp
      ${CMAKE_SOURCE_DIR}/src/popup/*.rc)
 if(popup_sources)
   add_executable(PopupMsg WIN32 ${popup_sources})
-  target_link_libraries(PopupMsg PRIVATE tempora_reminders tempora_win)
+  target_link_libraries(PopupMsg PRIVATE tempora_reminders tempora_display_win tempora_win)
   target_link_options(PopupMsg PRIVATE -municode)
 endif()
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 #include <optional>
 
 #include "core/Encoding.h"
@@ -144,6 +145,9 @@ private:
 
 // Everything a dressed window keeps, from DressForm to its WM_NCDESTROY.
 struct TDressing {
+    explicit TDressing(const TMyWindow& f) : frame(f) {}
+    TMyWindow frame;  // a copy: the picture follows the window's size
+    std::string title;
     Bitmap picture;
     GdiObject<HBITMAP> bitmap;  // the picture as a GDI bitmap, for the brush
     GdiObject<HBRUSH> brush;    // what static controls and buttons paint behind their text
@@ -208,6 +212,28 @@ void FollowMouse(HWND hwnd, const TDressing& d, POINT client) {
     SetWindowPos(hwnd, nullptr, to.left, to.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void MakeBrush(TDressing& d);
+int ScreenDpi();
+
+// The frame and title for a client area of w x h, its brush and the rounded
+// shape; false, leaving everything as it was, for a size no picture holds.
+bool Compose(HWND hwnd, TDressing& d, int w, int h) {
+    Bitmap picture = d.frame.ComposeFrame(w, h);
+    if (picture.Empty())
+        return false;
+    {
+        TGdiGlyphs glyphs;
+        d.frame.DrawTitle(picture, glyphs, TitleFont(ScreenDpi()), d.title);
+    }
+    d.picture = std::move(picture);
+    MakeBrush(d);
+    GdiObject<HRGN> shape(
+        CreateRoundRectRgn(1, 1, w, h, TMyWindow::kCornerEllipse, TMyWindow::kCornerEllipse));
+    if (shape && SetWindowRgn(hwnd, shape.Get(), TRUE))
+        shape.Release();  // the system owns it now
+    return true;
+}
+
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
     auto* d = reinterpret_cast<TDressing*>(ref);
     switch (msg) {
@@ -269,6 +295,12 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR i
             }
             break;
         case WM_SIZE:
+            // A window that changes size gets its frame recomposed for it.
+            if (const int w = LOWORD(lp), h = HIWORD(lp);
+                wp != SIZE_MINIMIZED && w > 0 && h > 0 &&
+                (w != d->picture.Width() || h != d->picture.Height()) && Compose(hwnd, *d, w, h)) {
+                RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            }
             if (d->close && d->close->Handle()) {
                 SetWindowPos(d->close->Handle(), nullptr,
                              LOWORD(lp) - d->closeWidth - TMyWindow::kCloseRight,
@@ -329,20 +361,18 @@ bool DressForm(const TMyWindow& frame, HWND form, std::string_view title, bool d
     GetClientRect(form, &client);
     GetWindowRect(form, &outer);
     const int w = client.right, h = client.bottom;
-    auto d = std::make_unique<TDressing>();
-    d->picture = frame.ComposeFrame(w, h);
-    if (d->picture.Empty())
-        return false;
-    {
-        TGdiGlyphs glyphs;
-        frame.DrawTitle(d->picture, glyphs, TitleFont(ScreenDpi()), title);
-    }
-    MakeBrush(*d);
+    auto d = std::make_unique<TDressing>(frame);
+    d->title = std::string(title);
     d->dragStrip = dragStrip;
-    if (!SetPropW(form, kDressingProp, d.get()))
+    if (!Compose(form, *d, w, h))
         return false;
+    if (!SetPropW(form, kDressingProp, d.get())) {
+        SetWindowRgn(form, nullptr, FALSE);
+        return false;
+    }
     if (!SetWindowSubclass(form, FrameProc, kSubclassId, reinterpret_cast<DWORD_PTR>(d.get()))) {
         RemovePropW(form, kDressingProp);
+        SetWindowRgn(form, nullptr, FALSE);
         return false;
     }
     TDressing& dressing = *d.release();  // the subclass owns it now
@@ -358,15 +388,10 @@ bool DressForm(const TMyWindow& frame, HWND form, std::string_view title, bool d
     SetWindowPos(form, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     SetWindowTextW(form, Utf8ToWide(title).c_str());
 
-    dressing.close = std::make_unique<TFrameCloseButton>(frame, dressing.picture);
-    dressing.closeWidth = frame.CloseUp().Width();
-    if (!dressing.close->Make(form, frame.ClosePlace(w)))
+    dressing.close = std::make_unique<TFrameCloseButton>(dressing.frame, dressing.picture);
+    dressing.closeWidth = dressing.frame.CloseUp().Width();
+    if (!dressing.close->Make(form, dressing.frame.ClosePlace(w)))
         TraceFault("DressForm", "no close button");
-
-    GdiObject<HRGN> shape(
-        CreateRoundRectRgn(1, 1, w, h, TMyWindow::kCornerEllipse, TMyWindow::kCornerEllipse));
-    if (shape && SetWindowRgn(form, shape.Get(), TRUE))
-        shape.Release();  // the system owns it now
     RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return true;
 }

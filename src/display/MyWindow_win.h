@@ -20,8 +20,8 @@ namespace tempora {
 //   frame keeps its controls below the 28-row caption strip;
 // - the frame composed for that size, with `title` drawn in 宋体 10 bold, is
 //   its background (WM_ERASEBKGND, WM_PRINTCLIENT), and static controls and
-//   buttons show it behind their text; it is not recomposed when the window
-//   later changes size;
+//   buttons show it behind their text; when the window later changes size,
+//   frame, title and shape are recomposed for the new size;
 // - a close button child shows the frame's close picture, the hover picture
 //   under the mouse and the hint "关闭"; it takes no focus, keeps its distance
 //   from the right edge and sends the form WM_CLOSE when clicked;

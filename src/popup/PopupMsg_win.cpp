@@ -10,7 +10,9 @@
 #include "popup/UnitPopupMsg_win.h"
 
 #include "core/Encoding.h"
+#include "core/IniFile.h"
 #include "core/Text.h"
+#include "display/MyWindow_win.h"
 #include "reminders/PopupProtocol.h"
 
 #include "win/DataDir_win.h"
@@ -65,6 +67,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The same data folder as the clock's: the program's own, or the user's
     // copy when the program's folder cannot be written.
     const std::string dataDir = tempora::ResolveDataDir(tempora::ProgramDir());
+    // The dialog frame the clock's skin names, as the clock's dialogs wear it.
+    tempora::InstallDialogFrame(
+        dataDir, tempora::TIniFile(dataDir + "skin.ini").ReadString("SKIN", "WinFile", ""));
     if (!popup.Create(bar, dataDir + "skin.ini", demo))
         return 1;
     for (const std::string& text : demoTexts)

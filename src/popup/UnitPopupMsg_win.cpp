@@ -2,7 +2,10 @@
 
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "display/MyWindow.h"
+#include "display/MyWindow_win.h"
 #include "win/Gdi_win.h"
+#include "win/PictureBlit_win.h"
 
 #include <windowsx.h>
 
@@ -16,14 +19,8 @@ constexpr UINT_PTR kTimerBar = 1;        // is the bar still there?
 constexpr UINT_PTR kTimerCountdown = 2;  // one second of the closing countdown
 constexpr UINT kBarCheckMs = 2000;
 
-constexpr COLORREF kBack = RGB(24, 28, 36);
 constexpr COLORREF kAccent = RGB(64, 158, 255);
-constexpr COLORREF kBorder = RGB(62, 72, 90);
-constexpr COLORREF kRule = RGB(46, 53, 66);
-constexpr COLORREF kTitle = RGB(170, 203, 255);
-constexpr COLORREF kText = RGB(232, 236, 242);
-constexpr COLORREF kDim = RGB(128, 138, 156);
-constexpr COLORREF kButton = RGB(36, 44, 58);
+constexpr wchar_t kTitle[] = L"嘀嗒提醒";
 
 constexpr UINT kTextFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
 
@@ -35,6 +32,14 @@ void FillColor(HDC dc, const RECT& r, COLORREF color) {
 void FrameColor(HDC dc, const RECT& r, COLORREF color) {
     SetDCBrushColor(dc, color);
     FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+COLORREF Mix(COLORREF a, COLORREF b, int percentB) {
+    auto mix = [&](int x, int y) {
+        return static_cast<BYTE>((x * (100 - percentB) + y * percentB) / 100);
+    };
+    return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
+               mix(GetBValue(a), GetBValue(b)));
 }
 }  // namespace
 
@@ -50,13 +55,17 @@ bool TFrmPopupMsg::Create(HWND bar, std::string iniPath, bool demo) {
     const wchar_t* face = FontInstalled(L"Microsoft YaHei") ? L"Microsoft YaHei" : L"宋体";
     // 17 px and up: below that, some CJK fonts (WenQuanYi, standing in for these
     // under Wine) use embedded bitmaps that lose strokes.
-    titleFont_.Reset(MakeFontPixels(face, S(17), FW_BOLD));
     textFont_.Reset(MakeFontPixels(face, S(17), FW_NORMAL));
 
     if (!CreateWin(kPopupClassName, L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED,
                    0, 0, S(300), S(120))) {
         return false;
     }
+    // Dressed like every dialog of the clock, with its soft shadow; the
+    // frame's close button closes the text on screen (WM_CLOSE).
+    ApplyDialogFrame(Handle(), WideToUtf8(kTitle), true);
+    SetWindowTextW(Handle(), L"");  // the window text is the text on screen, none yet
+    shadow_.Attach(Handle());
     ReadSettings();
     if (bar_) {
         SetTimer(Handle(), kTimerBar, kBarCheckMs, nullptr);
@@ -70,6 +79,7 @@ void TFrmPopupMsg::ReadSettings() {
     if (demo_)
         settings_.Auto = false;
     SetLayeredWindowAttributes(Handle(), 0, static_cast<BYTE>(settings_.Tran), LWA_ALPHA);
+    shadow_.UpdateShadow();
     if (queue_.empty())
         return;
     // A changed closing rule applies to the text on screen from now on.
@@ -161,19 +171,36 @@ void TFrmPopupMsg::Layout() {
     // A long text shows whole lines and scrolls.
     viewHeight_ = textHeight_ <= maxView ? textHeight_ : maxView / lineHeight_ * lineHeight_;
 
-    const int header = S(40), gap = S(14), footer = S(52);
+    // Below the frame's caption strip; the frame's edges are 10 px wide.
+    const int header = TMyWindow::kCaptionHeight, gap = S(14), footer = S(48) + 10;
     const int w = textWidth_ + 2 * pad;
     const int h = header + gap + viewHeight_ + gap + footer;
     textRect_ = RECT{pad, header + gap, pad + textWidth_, header + gap + viewHeight_};
     const int bw = S(80), bh = S(30);
-    buttonRect_ = RECT{w - pad - bw, h - S(12) - bh, w - pad, h - S(12)};
+    buttonRect_ = RECT{w - pad - bw, h - 10 - S(10) - bh, w - pad, h - 10 - S(10)};
 
     RECT work{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
         GetWindowRect(GetDesktopWindow(), &work);
-    const int margin = S(12);
+    // Room for the shadow between the popup and the screen's edge.
+    const int margin = S(12) + 16;
     SetWindowPos(Handle(), HWND_TOPMOST, work.right - w - margin, work.bottom - h - margin, w, h,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    PickColors();
+    shadow_.SetShown(true);
+}
+
+void TFrmPopupMsg::PickColors() {
+    // Dark text on a light body, light text on a dark one.
+    COLORREF body = RGB(244, 246, 250);
+    if (const Bitmap* frame = DressedPicture(Handle()); frame && !frame->Empty()) {
+        const uint32_t c = frame->At(frame->Width() / 2, frame->Height() / 2);
+        body = RGB(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    }
+    const int luma = (GetRValue(body) * 299 + GetGValue(body) * 587 + GetBValue(body) * 114) / 1000;
+    text_ = luma >= 128 ? RGB(28, 32, 40) : RGB(236, 240, 246);
+    dim_ = Mix(body, text_, 55);
+    button_ = Mix(body, luma >= 128 ? RGB(255, 255, 255) : RGB(0, 0, 0), 40);
 }
 
 void TFrmPopupMsg::CountdownTick() {
@@ -215,37 +242,17 @@ void TFrmPopupMsg::Scroll(int delta) {
 }
 
 void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
-    const int w = client.right;
-    const int pad = S(18), header = S(40);
-    FillColor(dc, client, kBack);
-    FillColor(dc, RECT{0, 0, w, S(3)}, kAccent);
+    const int pad = S(18);
+    if (const Bitmap* frame = DressedPicture(Handle()))
+        BlitPicture(dc, 0, 0, *frame);
+    else
+        FillColor(dc, client, button_);
     SetBkMode(dc, TRANSPARENT);
-
-    // Title line: an accent mark, the title and, with several texts, "2/3".
-    const int mark = S(8);
-    const int markTop = S(3) + (header - S(3) - mark) / 2;
-    FillColor(dc, RECT{pad, markTop, pad + mark, markTop + mark}, kAccent);
-    {
-        SelectObjectScope font(dc, titleFont_.Get());
-        SetTextColor(dc, kTitle);
-        RECT r{pad + mark + S(8), S(3), w - pad, header};
-        DrawTextW(dc, L"嘀嗒提醒", -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
-    const size_t total = static_cast<size_t>(doneInBatch_) + queue_.size();
-    if (total > 1) {
-        SelectObjectScope font(dc, textFont_.Get());
-        SetTextColor(dc, kDim);
-        const std::wstring counter =
-            std::to_wstring(doneInBatch_ + 1) + L"/" + std::to_wstring(total);
-        RECT r{pad, S(3), w - pad, header};
-        DrawTextW(dc, counter.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-    }
-    FillColor(dc, RECT{0, header, w, header + 1}, kRule);
 
     if (!queue_.empty()) {
         const std::wstring& text = queue_.front();
         SelectObjectScope font(dc, textFont_.Get());
-        SetTextColor(dc, kText);
+        SetTextColor(dc, text_);
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, textRect_.left, textRect_.top, textRect_.right, textRect_.bottom);
         RECT r{textRect_.left, textRect_.top - scroll_, textRect_.right,
@@ -259,30 +266,34 @@ void TFrmPopupMsg::PaintPopup(HDC dc, const RECT& client) const {
             const int top =
                 textRect_.top + (track - thumb) * scroll_ / std::max(1, textHeight_ - viewHeight_);
             const int x = textRect_.right + (pad - S(3)) / 2;
-            FillColor(dc, RECT{x, textRect_.top, x + S(3), textRect_.bottom}, kRule);
+            FillColor(dc, RECT{x, textRect_.top, x + S(3), textRect_.bottom}, button_);
             FillColor(dc, RECT{x, top, x + S(3), top + thumb}, kAccent);
         }
     }
 
-    // Footer: the countdown and the button that closes this text.
-    if (settings_.Auto && !queue_.empty()) {
+    // Footer: which text of how many, the countdown, and the button that
+    // closes this text.
+    std::wstring left;
+    const size_t total = static_cast<size_t>(doneInBatch_) + queue_.size();
+    if (total > 1)
+        left = std::to_wstring(doneInBatch_ + 1) + L"/" + std::to_wstring(total) + L"    ";
+    if (settings_.Auto && !queue_.empty())
+        left += hovering_ ? L"计时已暂停" : std::to_wstring(secondsLeft_) + L" 秒后自动关闭";
+    if (!left.empty()) {
         SelectObjectScope font(dc, textFont_.Get());
-        SetTextColor(dc, kDim);
-        const std::wstring left =
-            hovering_ ? L"计时已暂停" : std::to_wstring(secondsLeft_) + L" 秒后自动关闭";
+        SetTextColor(dc, dim_);
         RECT r{pad, buttonRect_.top, buttonRect_.left - S(8), buttonRect_.bottom};
         DrawTextW(dc, left.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     }
-    FillColor(dc, buttonRect_, hoverButton_ ? kAccent : kButton);
+    FillColor(dc, buttonRect_, hoverButton_ ? kAccent : button_);
     FrameColor(dc, buttonRect_, kAccent);
     {
         SelectObjectScope font(dc, textFont_.Get());
-        SetTextColor(dc, hoverButton_ ? RGB(255, 255, 255) : kText);
+        SetTextColor(dc, hoverButton_ ? RGB(255, 255, 255) : text_);
         RECT r = buttonRect_;
         DrawTextW(dc, queue_.size() > 1 ? L"下一条" : L"关闭", -1, &r,
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     }
-    FrameColor(dc, client, kBorder);
 }
 
 void TFrmPopupMsg::OnPaint() {
@@ -335,6 +346,10 @@ LRESULT TFrmPopupMsg::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONUP:
             if (PtInRect(&buttonRect_, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}))
                 Dismiss();
+            return 0;
+        case WM_CLOSE:
+            // The frame's close button, Alt+F4: done with the text on screen.
+            Dismiss();
             return 0;
         case WM_MOUSEWHEEL:
             Scroll(-GET_WHEEL_DELTA_WPARAM(wp) * lineHeight_ * 3 / WHEEL_DELTA);

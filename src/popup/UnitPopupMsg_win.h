@@ -2,6 +2,7 @@
 // area that shows the texts the bar sends, one after another.
 #pragma once
 
+#include "display/ufrmShadowFrame_win.h"
 #include "win/Handles_win.h"
 #include "win/Window_win.h"
 #include "reminders/PopupProtocol.h"
@@ -32,13 +33,13 @@ private:
     void ShowCurrent();
     void Dismiss();
     void Layout();
+    void PickColors();
     void SetAnimation(bool on);
     void CountdownTick();
     void OnMouseMove(int x, int y);
     void Scroll(int delta);
     int S(int v) const { return MulDiv(v, dpi_, 96); }
-    // The whole look, drawn into the back buffer: the one place a skinned
-    // frame will take over.
+    // The whole look, drawn into the back buffer over the dialog frame.
     void PaintPopup(HDC dc, const RECT& client) const;
     void OnPaint();
 
@@ -55,8 +56,11 @@ private:
     bool hoverButton_ = false;
     int scroll_ = 0;
 
+    TFormShadow shadow_;
+    // Text colours that read on the frame's body, whatever the frame package.
+    COLORREF text_ = RGB(32, 36, 44), dim_ = RGB(110, 118, 130), button_ = RGB(240, 242, 246);
     int dpi_ = 96;
-    GdiObject<HFONT> titleFont_, textFont_;
+    GdiObject<HFONT> textFont_;
     int textWidth_ = 0, textHeight_ = 0, viewHeight_ = 0, lineHeight_ = 1;
     RECT textRect_{}, buttonRect_{};
 };

@@ -197,6 +197,33 @@ TEST(MyWindow, DressedFormIsBorderlessRoundedAndShowsTheFrame) {
     EXPECT_EQ(differ, 0);
 }
 
+TEST(MyWindow, ResizedFormGetsItsFrameRecomposed) {
+    TestForm form;
+    ASSERT_TRUE(form.Make());
+    const HWND w = form.Handle();
+    const TMyWindow frame(TestSkin());
+    ASSERT_TRUE(DressForm(frame, w, "嘀嗒提醒", true));
+
+    SetWindowPos(w, nullptr, 0, 0, 420, 260, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const Bitmap* picture = DressedPicture(w);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(picture->Width(), 420);
+    ASSERT_EQ(picture->Height(), 260);
+    // The new frame's body and bottom-right corner, not a stretched old one.
+    const Bitmap expected = frame.ComposeFrame(420, 260);
+    for (POINT p : {POINT{210, 200}, POINT{409, 249}, POINT{5, 250}, POINT{415, 100}})
+        EXPECT_EQ(picture->At(p.x, p.y), expected.At(p.x, p.y)) << p.x << "," << p.y;
+
+    GdiObject<HRGN> rgn(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(w, rgn.Get()), ERROR);
+    EXPECT_TRUE(PtInRegion(rgn.Get(), 400, 240));
+    EXPECT_FALSE(PtInRegion(rgn.Get(), 419, 130));
+
+    RECT close = WindowRect(DressedCloseButton(w));
+    MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&close), 2);
+    EXPECT_EQ(close.right, 420 - TMyWindow::kCloseRight);
+}
+
 TEST(MyWindow, CloseButtonShowsItsPicturesHintsAndClosesTheForm) {
     TestForm form;
     ASSERT_TRUE(form.Make());

@@ -119,6 +119,28 @@ std::string ProgramFolder() {
     return path.substr(0, path.find_last_of('\\') + 1);
 }
 
+// The shadow window the popup's process made for it.
+HWND ShadowOf(HWND popup) {
+    struct Find {
+        DWORD pid;
+        HWND found;
+    } find{0, nullptr};
+    GetWindowThreadProcessId(popup, &find.pid);
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* f = reinterpret_cast<Find*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            wchar_t cls[32] = {};
+            GetClassNameW(w, cls, 32);
+            if (pid == f->pid && lstrcmpW(cls, L"TFormShadow") == 0)
+                f->found = w;
+            return f->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
 std::string ShownText(HWND popup) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(popup)) + 1, L'\0');
     text.resize(
@@ -229,14 +251,30 @@ TEST(PopupLink, StartsThePopupShowsTextsInTurnAndEndsItOnCode2) {
     EXPECT_EQ(ShownText(popup), chime);
     ASSERT_TRUE(WaitFor([&] { return bar.animOn == 1; }, 3000));
 
+    // Dressed in the dialog frame, with the soft shadow 16 px around it.
+    EXPECT_FALSE(GetWindowLongPtrW(popup, GWL_STYLE) & WS_CAPTION);
+    GdiObject<HRGN> shape(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_NE(GetWindowRgn(popup, shape.Get()), ERROR);
+    const HWND shadow = ShadowOf(popup);
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_TRUE(IsWindowVisible(shadow));
+    RECT pr{}, sr{};
+    GetWindowRect(popup, &pr);
+    GetWindowRect(shadow, &sr);
+    EXPECT_EQ(sr.left, pr.left - 16);
+    EXPECT_EQ(sr.bottom, pr.bottom + 16);
+
     // Escape closes the text on screen; the next one follows, nothing is lost.
     PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(WaitFor([&] { return ShownText(popup) == mark; }, 3000));
     EXPECT_TRUE(IsWindowVisible(popup));
     EXPECT_EQ(bar.animOff, 0);
-    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    // The frame's close button (WM_CLOSE) closes the text, not the program.
+    PostMessageW(popup, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return bar.animOff == 1; }, 3000));
+    EXPECT_TRUE(IsWindow(popup));
     EXPECT_FALSE(IsWindowVisible(popup));
+    EXPECT_FALSE(IsWindowVisible(shadow));
     EXPECT_EQ(ShownText(popup), "");
     EXPECT_EQ(bar.animOn, 1);
 
