@@ -6,8 +6,8 @@
 
 #include "app/ClockHotKey_win.h"
 #include "app/ClockTick.h"
-#include "app/Commands_win.h"
-#include "app/MenuController_win.h"
+#include "display/Commands_win.h"
+#include "display/MenuController_win.h"
 #include "app/Settings.h"
 #include "app/TrayIcon_win.h"
 #include "app/UnitLED_win.h"

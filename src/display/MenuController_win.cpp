@@ -1,4 +1,4 @@
-#include "app/MenuController_win.h"
+#include "display/MenuController_win.h"
 
 #include "win/Gdi_win.h"
 #include "win/Handles_win.h"

@@ -1,4 +1,4 @@
-#include "app/Commands_win.h"
+#include "display/Commands_win.h"
 
 namespace tempora {
 

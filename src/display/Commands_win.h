@@ -3,7 +3,7 @@
 // layout. An item whose command no feature added yet shows greyed.
 #pragma once
 
-#include "app/MenuController_win.h"
+#include "display/MenuController_win.h"
 #include "win/Handles_win.h"
 
 #include <windows.h>
