@@ -5,6 +5,7 @@
 #include <ws2tcpip.h>
 
 #include "WinTestUtil.h"
+#include "app/ClockApp_win.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
 #include "core/FileSys.h"
@@ -483,6 +484,45 @@ TEST_F(SyncTimeWinTest, StopsAtOnceInEveryWait) {
     }
     // Only the attempt that got its reply set the clock.
     EXPECT_EQ(SetTo().size(), 1u);
+}
+
+TEST_F(SyncTimeWinTest, BarRunsTheThreadAsTheSettingsSay) {
+    LocalServer time(false, [](const std::string&) { return TimeBytes(kNow + 2000); });
+    Hosts(Line("", time.Port()));
+    const std::string ini = File("skin.ini");
+    ASSERT_TRUE(WriteFileAtomic(ini, "[TIME]\r\nAutoChcek=1\r\nStepHour=3\r\n"));
+
+    AppOptions o;
+    o.programDir = o.dataDir = dir_.string() + "\\";
+    o.timeSync = Options();
+    TClockApp app(o);
+    ASSERT_TRUE(app.CreateHidden());
+    app.Initialise();
+    // The first attempt comes at once.
+    ASSERT_TRUE(WaitFor([&] { return FileExists(CheckFile()); }, 5000));
+    EXPECT_TRUE(app.TimeSyncRunning());
+    EXPECT_EQ(time.Requests(), 1);
+
+    // Off ends the thread; on again starts a new one, which attempts at once.
+    ASSERT_TRUE(WriteFileAtomic(ini, "[TIME]\r\nAutoChcek=0\r\n"));
+    app.ReadSettings(false);
+    app.UpdateTimeSync();
+    EXPECT_FALSE(app.TimeSyncRunning());
+    ASSERT_TRUE(WriteFileAtomic(ini, "[TIME]\r\nAutoChcek=1\r\nStepHour=5\r\n"));
+    app.ReadSettings(false);
+    app.UpdateTimeSync();
+    ASSERT_TRUE(WaitFor([&] { return time.Requests() == 2; }, 5000));
+    // A new interval retunes the running thread without a new attempt.
+    ASSERT_TRUE(WriteFileAtomic(ini, "[TIME]\r\nAutoChcek=1\r\nStepHour=1\r\n"));
+    app.ReadSettings(false);
+    app.UpdateTimeSync();
+    Sleep(200);
+    EXPECT_EQ(time.Requests(), 2);
+
+    // The bar takes the thread with it.
+    DestroyWindow(app.Bar().Handle());
+    EXPECT_FALSE(app.TimeSyncRunning());
+    EXPECT_EQ(SetTo().size(), 2u);
 }
 
 }  // namespace
