@@ -137,6 +137,7 @@ void TClockApp::Initialise() {
     AddCommands();
     BuildMenus();
     ReadSettings(false);
+    UpdateTimeSync();
     // The bar's soft shadow follows it from now on; magenta pixels of its
     // picture let the shadow through.
     barShadow_.Attach(bar, [this] { return &bar_->Face().Picture(); });
@@ -219,6 +220,18 @@ void TClockApp::ReadSettings(bool skinsOnly) {
     bar_->SetStayOnTop(settings_.onTop);
     bar_->SetAlpha(settings_.barAlpha);
     barShadow_.UpdateShadow();
+}
+
+void TClockApp::UpdateTimeSync() {
+    if (!settings_.autoCheck) {
+        syncTime_.reset();
+    } else if (syncTime_) {
+        syncTime_->SetStepHours(settings_.stepHour);
+    } else {
+        syncTime_ = std::make_unique<TSyncTime>(options_.dataDir + "TimeCheck.lst",
+                                                options_.dataDir + "TimeHost.lst",
+                                                settings_.stepHour, options_.timeSync);
+    }
 }
 
 void TClockApp::ApplyBarSkin(const std::string& skinFile) {
@@ -422,6 +435,7 @@ void TClockApp::OnClosing() {
 }
 
 void TClockApp::OnDestroyed() {
+    syncTime_.reset();
     if (tray_)
         tray_->Remove();
     if (popup_)

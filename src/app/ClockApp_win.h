@@ -17,6 +17,7 @@
 #include "reminders/PopupLink_win.h"
 #include "reminders/TaskActions_win.h"
 #include "reminders/TaskList.h"
+#include "timesvc/SyncTime_win.h"
 #include "win/Handles_win.h"
 
 #include <cstdio>
@@ -37,6 +38,8 @@ struct AppOptions {
     std::function<std::unique_ptr<ISoundListPlayer>()> makePlayer;
     ExitWindowsFn exitWindows = ::ExitWindowsEx;
     UINT countdownTickMs = TFrmShutDown::kTickMs;
+    // How network time is fetched and the clock set (tests set no real clock).
+    TSyncOptions timeSync;
 };
 
 // Menu command ids.
@@ -88,6 +91,10 @@ public:
     void SaveBarState();
     void HideToTray();
     void RestoreFromTray();
+    // Starts, retunes or ends the time-sync thread as TIME/AutoChcek and
+    // StepHour of the settings read last say.
+    void UpdateTimeSync();
+    bool TimeSyncRunning() const { return syncTime_ != nullptr; }
     // The docked view that shows (0: only the bar).
     int CurrentView() const { return 0; }
 
@@ -142,6 +149,7 @@ private:
     std::unique_ptr<TTrayIcon> tray_;
     std::unique_ptr<TClockHotKey> hotKey_;
     std::unique_ptr<TMenuController> menuPainter_;
+    std::unique_ptr<TSyncTime> syncTime_;
     MenuHandle mainMenu_, trayMenu_;
     GdiObject<HFONT> timeFont_;
     FILE* trace_ = nullptr;
