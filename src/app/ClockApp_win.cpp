@@ -1,6 +1,7 @@
 #include "app/ClockApp_win.h"
 
 #include "app/res/Icons.rc.h"
+#include "calendar/Holiday.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
@@ -137,6 +138,8 @@ void TClockApp::Initialise() {
     AddCommands();
     BuildMenus();
     ReadSettings(false);
+    LoadHolidays(options_.dataDir);
+    EnsureCalendarView();
     // The bar's soft shadow follows it from now on; magenta pixels of its
     // picture let the shadow through.
     barShadow_.Attach(bar, [this] { return &bar_->Face().Picture(); });
@@ -176,11 +179,63 @@ void TClockApp::Initialise() {
 
 void TClockApp::AddCommands() {
     commands_.Add(
-        PM_Smp, [] {}, [this] { return CurrentView() == 0; });
+        PM_Smp, [this] { ShowView(kViewNone); }, [this] { return CurrentView() == kViewNone; });
+    commands_.Add(
+        PM_Calendar, [this] { ShowView(kViewCalendar); },
+        [this] { return CurrentView() == kViewCalendar; });
+    commands_.Add(PM_CalOptions, [this] {
+        if (calendar_)
+            calendar_->EditAllMarks(bar_->Handle());
+    });
     commands_.Add(PM_Help, [this] { ShowHelp(); });
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
     commands_.Add(PM_Open, [this] { RestoreFromTray(); });
     commands_.Add(PM_Hide1, [this] { HideToTray(); });
+}
+
+void TClockApp::EnsureCalendarView() {
+    if (calendar_)
+        return;
+    auto calendar = std::make_unique<TFrmCalendar>(options_.dataDir);
+    if (!calendar->Create(bar_->Handle())) {
+        TraceFault("calendar", "the calendar window could not be made");
+        return;
+    }
+    calendar_ = std::move(calendar);
+}
+
+int TClockApp::CurrentView() const {
+    if (calendar_ && calendar_->Visible())
+        return kViewCalendar;
+    return kViewNone;
+}
+
+void TClockApp::HideAllViews() {
+    if (calendar_)
+        calendar_->CloseView();
+}
+
+void TClockApp::ShowView(int code) {
+    switch (code) {
+        case kViewCalendar:
+            ShowCalendarView(settings_.barAlpha);
+            break;
+        default:
+            HideAllViews();
+            break;
+    }
+}
+
+void TClockApp::ShowCalendarView(int alpha) {
+    HideAllViews();
+    EnsureCalendarView();
+    if (!calendar_)
+        return;
+    RECT bar{};
+    GetWindowRect(bar_->Handle(), &bar);
+    const int top = DockedViewTop(bar.top, bar.bottom - bar.top, calendar_->Height(),
+                                  GetSystemMetrics(SM_CYSCREEN));
+    calendar_->ShowDocked(alpha, bar.left, top);
 }
 
 void TClockApp::BuildMenus() {

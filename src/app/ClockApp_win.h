@@ -11,6 +11,8 @@
 #include "app/Settings.h"
 #include "app/TrayIcon_win.h"
 #include "app/UnitLED_win.h"
+#include "app/Views.h"
+#include "calendar/UnitCalendar_win.h"
 #include "display/ufrmShadowFrame_win.h"
 #include "reminders/BackSound.h"
 #include "reminders/ClockAlarm.h"
@@ -88,10 +90,16 @@ public:
     void SaveBarState();
     void HideToTray();
     void RestoreFromTray();
-    // The docked view that shows (0: only the bar).
-    int CurrentView() const { return 0; }
+    // The docked view that shows (kViewNone: only the bar).
+    int CurrentView() const;
+    // Hides every view, then opens the one of `code` beside the bar.
+    void ShowView(int code);
+    void HideAllViews();
 
     TFrmLED& Bar() { return *bar_; }
+    // The calendar view, created hidden at start-up; the day's calendar
+    // texts come from it.
+    TFrmCalendar& Calendar() { return *calendar_; }
     const TFormShadow& BarShadow() const { return barShadow_; }
     TClockHeart& Heart() { return heart_; }
     TPopupLink& Popup() { return *popup_; }
@@ -125,6 +133,8 @@ private:
     void ShowDay(TDateTime t);
     void ChimeSecond(TDateTime t);
     void SaveBarStateQuietly();
+    void EnsureCalendarView();
+    void ShowCalendarView(int alpha);
 
     AppOptions options_;
     BarSettings settings_;
@@ -133,6 +143,7 @@ private:
     // The window goes last: the parts below still talk to it as they go.
     std::unique_ptr<TFrmLED> bar_;
     TFormShadow barShadow_;
+    std::unique_ptr<TFrmCalendar> calendar_;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
     // Declared after what they use, so that each goes first; both live until
