@@ -1,5 +1,6 @@
 #include "app/ClockApp_win.h"
 
+#include "app/DayTexts.h"
 #include "app/res/Icons.rc.h"
 #include "calendar/Holiday.h"
 #include "core/ClockSource.h"
@@ -175,6 +176,7 @@ void TClockApp::Initialise() {
     tray_->SetHint(hint_);
     // Hidden at start only when started by the autostart entry.
     startHidden_ = settings_.onStartHide && IsHideSwitch(options_.firstArgument);
+    SetTimer(bar, TimerMsg, kStartMessageMs, nullptr);
 }
 
 void TClockApp::AddCommands() {
@@ -301,14 +303,50 @@ int64_t TClockApp::OnClockTimer() {
 }
 
 void TClockApp::ShowDay(TDateTime t) {
+    // Every second the digits; the day's texts only when the date changed,
+    // forward or back.
     if (!bar_->Face().ShowTime(t))
         return;
-    // The lunar date, GanZhi, solar term and festival lines join the hint
-    // with the calendar window.
-    hint_ = Utf8ToWide("公历: " + FormatChineseDate(t));
+    std::wstring hint = Utf8ToWide(calendar_ ? DayHintText(t, calendar_->Grid().FtvList())
+                                             : DayHintText(t, TFestivalList()));
+    if (hint == hint_)
+        return;
+    hint_ = std::move(hint);
     bar_->SetHint(hint_);
     if (tray_)
         tray_->SetHint(hint_);
+}
+
+void TClockApp::SetMarkReminders(int mode, int stepMinutes) {
+    settings_.markMode = mode;
+    settings_.markStepMinutes = stepMinutes;
+    if (mode == 2)
+        SetTimer(bar_->Handle(), TimerWarStep, static_cast<UINT>(stepMinutes) * 60000u, nullptr);
+    else
+        KillTimer(bar_->Handle(), TimerWarStep);
+}
+
+void TClockApp::MarkTimerTick() {
+    if (settings_.markMode < 2)
+        KillTimer(bar_->Handle(), TimerWarStep);
+    ShowMarkReminder(ClockSource::Current().NowLocal());
+}
+
+void TClockApp::ShowMarkReminder(TDateTime t) {
+    // Today's Gregorian mark only; lunar marks show in the calendar.
+    if (!calendar_)
+        return;
+    const std::string note = calendar_->MarkNoteOf(0, FormatMMDD(t));
+    if (!note.empty() && popup_->EnsurePopup())
+        popup_->SendPopupText(MarkReminderText(ClockSource::Current().NowLocal(), note));
+}
+
+void TClockApp::ShowDateBalloon() {
+    if (!tray_)
+        return;
+    tray_->ShowBalloon(Utf8ToWide(kDateBalloonTitle),
+                       Utf8ToWide(DateBalloonText(ClockSource::Current().NowLocal())), kBalloonMs);
+    SetTimer(bar_->Handle(), TimerHintClose, kBalloonMs, nullptr);
 }
 
 void TClockApp::ChimeSecond(TDateTime t) {
@@ -421,6 +459,30 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         }
     }
     switch (msg) {
+        case WM_TIMER:
+            switch (wp) {
+                case TimerMsg:
+                    KillTimer(bar_->Handle(), TimerMsg);
+                    if (settings_.markMode > 0) {
+                        if (settings_.markMode == 2)
+                            SetMarkReminders(2, settings_.markStepMinutes);
+                        MarkTimerTick();
+                    } else if (!IsWindowVisible(bar_->Handle()) || startHidden_) {
+                        // Started hidden (or about to hide): the day once in a balloon.
+                        ShowDateBalloon();
+                    }
+                    return true;
+                case TimerWarStep:
+                    MarkTimerTick();
+                    return true;
+                case TimerHintClose:
+                    KillTimer(bar_->Handle(), TimerHintClose);
+                    if (tray_)
+                        tray_->HideBalloon();
+                    return true;
+                default:
+                    return false;
+            }
         case WM_MEASUREITEM:
             result = TRUE;
             return menuPainter_ &&
@@ -457,6 +519,12 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             // The user may have changed the time or date format.
             ApplyUserLocaleFormats();
             return false;
+        case WM_POWERBROADCAST:
+            // Back from sleep: the time and the day's texts at once, not at
+            // the next timer.
+            if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND)
+                bar_->TickNow();
+            return false;
         case WM_ENDSESSION:
             if (wp)
                 SaveBarStateQuietly();
@@ -469,6 +537,8 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
 void TClockApp::OnClosing() {
     // The shadow goes before the bar fades out.
     barShadow_.Attach(nullptr);
+    KillTimer(bar_->Handle(), TimerMsg);
+    KillTimer(bar_->Handle(), TimerWarStep);
     SaveBarStateQuietly();
     if (hotKey_)
         hotKey_->Unregister();

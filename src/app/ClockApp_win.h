@@ -90,6 +90,9 @@ public:
     void SaveBarState();
     void HideToTray();
     void RestoreFromTray();
+    // How the day's mark is reminded: 0 never, 1 at start-up, 2 also every
+    // `stepMinutes` minutes from now on; the options dialog sets it.
+    void SetMarkReminders(int mode, int stepMinutes);
     // The docked view that shows (kViewNone: only the bar).
     int CurrentView() const;
     // Hides every view, then opens the one of `code` beside the bar.
@@ -114,6 +117,15 @@ public:
     // Ticks the items of an opening menu.
     void PrepareMenu(HMENU menu);
 
+    // The bar's timers beyond the clock's own.
+    enum : UINT_PTR {
+        TimerMsg = 0x4D01,  // once, a second after start-up: the mark message or the balloon
+        TimerWarStep,       // the repeated mark message
+        TimerHintClose,     // closes the balloon
+    };
+    static constexpr UINT kStartMessageMs = 1000;
+    static constexpr UINT kBalloonMs = 10000;
+
     // TBarOwner
     int64_t OnClockTimer() override;
     void OnMenuButton(POINT screenAt) override;
@@ -134,6 +146,9 @@ private:
     void ChimeSecond(TDateTime t);
     void SaveBarStateQuietly();
     void EnsureCalendarView();
+    void MarkTimerTick();
+    void ShowMarkReminder(TDateTime t);
+    void ShowDateBalloon();
     void ShowCalendarView(int alpha);
 
     AppOptions options_;

@@ -47,9 +47,18 @@ Bitmap PlainBackground() {
     b.FillRect(w - 1, 0, 1, h, 0x3A3028);
     b.FillRect(3, 317, w - 6, 1, 0xC8BEB4);
     // Rounded corners: the key colour outside.
-    for (const auto& [x, y] : {std::pair{0, 0}, {1, 0}, {0, 1}, {w - 1, 0}, {w - 2, 0}, {w - 1, 1},
-                              {0, h - 1}, {1, h - 1}, {0, h - 2}, {w - 1, h - 1}, {w - 2, h - 1},
-                              {w - 1, h - 2}}) {
+    for (const auto& [x, y] : {std::pair{0, 0},
+                               {1, 0},
+                               {0, 1},
+                               {w - 1, 0},
+                               {w - 2, 0},
+                               {w - 1, 1},
+                               {0, h - 1},
+                               {1, h - 1},
+                               {0, h - 2},
+                               {w - 1, h - 1},
+                               {w - 2, h - 1},
+                               {w - 1, h - 2}}) {
         b.At(x, y) = kKey;
     }
     return b;
@@ -118,7 +127,8 @@ bool TFrmCalendar::Create(HWND owner) {
     commands_.Add(PM_AllMark, [this] { EditAllMarks(Handle()); });
     commands_.Add(PM_Close, [this] { CloseView(); });
     commands_.Add(PM_YOther, [this] {
-        if (const std::optional<int> year = RunInputYear(Handle(), Grid().Year()); year && *year > 0)
+        if (const std::optional<int> year = RunInputYear(Handle(), Grid().Year());
+            year && *year > 0)
             Grid().SetYear(*year);
     });
     for (UINT id : {PM_GN, PM_GG, PM_JR}) {
@@ -130,7 +140,7 @@ bool TFrmCalendar::Create(HWND owner) {
     ReloadSkin();
     marks_.LoadMarks(dataDir_, Grid().FtvList());
     grid_.Repaint();
-    Grid().SetDate(ClockSource::Current());
+    Grid().SetDate(ClockSource::Current().NowLocal());
     AddTips();
     Refresh();
     // Like every window of the program, it casts the soft shadow of its
@@ -176,8 +186,8 @@ void TFrmCalendar::SetUpGrid() {
 void TFrmCalendar::ReloadSkin() {
     const std::string file = TIniFile(dataDir_ + "skin.ini").ReadString("SKIN", "SkinFile", "");
     TCalendarSkin skin;
-    if (file.empty() || ReadCalendarSkin(dataDir_, dataDir_ + "Skin\\" + file, skin) !=
-                            TSkinResult::Applied) {
+    if (file.empty() ||
+        ReadCalendarSkin(dataDir_, dataDir_ + "Skin\\" + file, skin) != TSkinResult::Applied) {
         return;  // a missing or damaged package leaves the look as it is
     }
     ApplySkin(skin);
@@ -269,7 +279,7 @@ void TFrmCalendar::AddTips() {
     if (!tips_)
         return;
     for (TArea area : {aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton}) {
-        std::wstring text = area <= aYearButton  ? L"选择年"
+        std::wstring text = area <= aYearButton    ? L"选择年"
                             : area <= aMonthButton ? L"选择月"
                                                    : W(kCalendarModeCaptions[mode_]);
         TOOLINFOW ti{};
@@ -343,8 +353,8 @@ void TFrmCalendar::OpenPicker(TArea area) {
             menuPainter_->Add(menu.Get(), id, W(kCalendarModeCaptions[id - PM_GN]));
         TickMenu(menu.Get(), commands_, PM_GN, PM_JR);
     }
-    const UINT id = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN,
-                                   at.x, at.y, 0, Handle(), nullptr);
+    const UINT id = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN, at.x,
+                                   at.y, 0, Handle(), nullptr);
     if (id >= kYearBase && id < kYearBase + years.size()) {
         Grid().SetYear(years[id - kYearBase]);
     } else if (id > kMonthBase && id <= kMonthBase + 12) {
@@ -358,7 +368,8 @@ MenuHandle TFrmCalendar::BuildMarkMenu(bool onDay) {
     static constexpr TMenuEntry kSwitch[] = {{PM_ShiZhong, L"时钟"}, {PM_TianQi, L"天气"}};
     static constexpr TMenuEntry kDayItems[] = {{PM_Mark, L"标记当日"}, {PM_DelMark, L"取消标记"}};
     static constexpr TMenuEntry kItems[] = {
-        {PM_AllMark, L"所有日历标记"}, {}, {PM_CSSJ, L"城市时间查询"}, {},
+        {PM_AllMark, L"所有日历标记"}, {},
+        {PM_CSSJ, L"城市时间查询"},    {},
         {0, L"切换到", -1, kSwitch},   {PM_Close, L"关闭窗口"},
     };
     // What the bar offers joins the table as the bar sets it.
@@ -397,12 +408,8 @@ void TFrmCalendar::RunCommand(UINT id) {
 }
 
 void TFrmCalendar::MarkDay() {
-    TFrmEditMark editor(marks_);
-    if (!editor.Create(Handle(), "0" + FormatMMDD(Grid().Date()), "") ||
-        editor.ShowModal() != IDOK) {
+    if (!tempora::MarkDay(Handle(), marks_, Grid().FtvList(), Grid().Date()))
         return;
-    }
-    marks_.PutMark(Grid().FtvList(), editor.Name(), editor.Note());
     grid_.Repaint();
     Refresh();
     SaveMarks();
@@ -417,11 +424,7 @@ void TFrmCalendar::DeleteDayMarks() {
 }
 
 void TFrmCalendar::EditAllMarks(HWND owner) {
-    {
-        TFrmMark list(marks_, Grid().FtvList());
-        if (list.Create(owner))
-            list.ShowModal();
-    }
+    RunAllMarks(owner, marks_, Grid().FtvList());
     grid_.Repaint();
     Refresh();
     SaveMarks();
@@ -449,8 +452,7 @@ void TFrmCalendar::CloseView() {
 
 void TFrmCalendar::SetWindowAlpha(int alpha) {
     alpha_ = std::clamp(alpha, 0, 255);
-    SetLayeredWindowAttributes(Handle(), kKey, static_cast<BYTE>(alpha_),
-                               LWA_COLORKEY | LWA_ALPHA);
+    SetLayeredWindowAttributes(Handle(), kKey, static_cast<BYTE>(alpha_), LWA_COLORKEY | LWA_ALPHA);
     shadow_.UpdateShadow();
 }
 
@@ -465,10 +467,9 @@ void TFrmCalendar::OnPaint() {
     SetTextColor(dc, fontColor_ & 0xFFFFFF);
     {
         SelectObjectScope font(dc, captionFont_.Get());
-        const std::pair<TArea, std::string> captions[] = {
-            {aYear, info_.yearCaption},
-            {aMonth, info_.monthCaption},
-            {aMode, kCalendarModeCaptions[mode_]}};
+        const std::pair<TArea, std::string> captions[] = {{aYear, info_.yearCaption},
+                                                          {aMonth, info_.monthCaption},
+                                                          {aMode, kCalendarModeCaptions[mode_]}};
         for (const auto& [area, text] : captions) {
             RECT r = AreaRect(area);
             DrawTextW(dc, W(text).c_str(), -1, &r,

@@ -204,11 +204,10 @@ TEST(DockedViews, OpenBelowTheBarOrAboveALowOne) {
     const struct {
         int barTop, viewTop;
     } cases[] = {
-        {0, 34},      // at the top: below
-        {512, 546},   // the middle is not low yet
-        {513, 123},   // just below the middle: above, its bottom at the bar's top
-        {700, 310},
-        {-20, 14},    // partly off the top
+        {0, 34},                // at the top: below
+        {512, 546},             // the middle is not low yet
+        {513, 123},             // just below the middle: above, its bottom at the bar's top
+        {700, 310}, {-20, 14},  // partly off the top
     };
     for (const auto& c : cases)
         EXPECT_EQ(DockedViewTop(c.barTop, 34, 390, 1024), c.viewTop) << c.barTop;

@@ -15,8 +15,9 @@ namespace {
 class DayTextsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(WriteFileAtomic(dir_.File("Holiday.lst"),
-                                    "2026-01-01|\xd4\xaa\xb5\xa9|1\r\n2026-01-04|\xd4\xaa\xb5\xa9|0\r\n"));
+        ASSERT_TRUE(
+            WriteFileAtomic(dir_.File("Holiday.lst"),
+                            "2026-01-01|\xd4\xaa\xb5\xa9|1\r\n2026-01-04|\xd4\xaa\xb5\xa9|0\r\n"));
         ASSERT_TRUE(LoadHolidays(dir_.File("")));
     }
     // No holidays for the tests that follow.
