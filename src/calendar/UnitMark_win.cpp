@@ -37,7 +37,7 @@ bool TFrmMark::Create(HWND owner) {
                                      LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                                  kListX, kListY, kListW, kListH, ListBox1Id, WS_EX_CLIENTEDGE);
     // In quarters of the font's mean character width: after "公历" and after "01月01日".
-    const INT stops[] = {26, 84};
+    const INT stops[] = {26, 70};
     SendMessageW(list, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(stops));
     const struct {
         const char* text;
