@@ -822,7 +822,8 @@ TCellContent TLunarCal::ContentOf(int index, TDateTime today) {
     out.inMonth = p.month == month_;
     const int n = index % 7 + (useISO8601_ ? 1 : 0);
 
-    const bool isToday = out.date == today;
+    out.today = out.date == today;
+    const bool isToday = out.today;
     uint32_t color = c.trailingText_;
     if (isToday)
         color = kTodayColor;
@@ -832,7 +833,7 @@ TCellContent TLunarCal::ContentOf(int index, TDateTime today) {
     const TCalRect dayArea = Offset(L.dayNumber, cell.left, cell.top);
     if (!dayArea.Empty()) {
         out.dayText = isToday ? "今天" : std::to_string(p.day);
-        const TSize sz = Measure(c.dayFont_, out.dayColor, out.dayText);
+        const TSize sz = Measure(DayFont(isToday), out.dayColor, out.dayText);
         out.day = {dayArea.left + (dayArea.width - sz.Width) / 2,
                    dayArea.top + (dayArea.height - sz.Height) / 2, sz.Width, sz.Height};
     }
@@ -865,20 +866,38 @@ TCellContent TLunarCal::ContentOf(int index, TDateTime today) {
     return out;
 }
 
-TCalRect TLunarCal::BadgeIn(const TCalRect& cell, const TCellContent& content) const {
+TCalRect TLunarCal::BadgeIn(const TCalRect& cell, TCellContent& content) const {
     const int W = cell.width, H = cell.height;
     const int preferred = std::clamp(RoundEven(std::min(W, H) * 0.3), kMinBadge, kMaxBadge);
-    // A pixel of air around every text.
-    const TCalRect busy[] = {Inflate(content.day, 1, 1), Inflate(content.lunar, 1, 1),
-                             Inflate(content.festival, 1, 1)};
+    // Inside the selection outline, which takes two pixels at the left and
+    // top edges and three at the right and bottom.
+    constexpr int kLead = 2, kTrail = 3;
+    // The top-right corner, else the bottom-right one. A text in the way
+    // steps left to make room, as far as the outline; with a pixel of air
+    // around each, no text may then touch the badge or another text.
     for (const bool top : {true, false}) {
         for (int side = preferred; side >= kMinBadge; --side) {
-            const TCalRect r{cell.left + W - 1 - side, top ? cell.top + 1 : cell.top + H - 1 - side,
-                             side, side};
-            if (r.left <= cell.left || r.top <= cell.top || r.Bottom() >= cell.Bottom())
+            const TCalRect r{cell.Right() - kTrail - side,
+                             top ? cell.top + kLead : cell.Bottom() - kTrail - side, side, side};
+            if (r.left < cell.left + kLead || r.top < cell.top + kLead)
                 continue;
-            if (std::none_of(std::begin(busy), std::end(busy),
-                             [&](const TCalRect& b) { return b.Intersects(r); })) {
+            TCellContent moved = content;
+            TCalRect* texts[] = {&moved.day, &moved.lunar, &moved.festival};
+            bool ok = true;
+            for (TCalRect* t : texts) {
+                if (!Inflate(*t, 1, 1).Intersects(r))
+                    continue;
+                t->left -= t->Right() + 1 - r.left;
+                ok = ok && t->left >= cell.left + kLead + 1;
+            }
+            const TCalRect* was[] = {&content.day, &content.lunar, &content.festival};
+            for (int i = 0; i < 3 && ok; ++i) {
+                ok = !Inflate(*texts[i], 1, 1).Intersects(r);
+                for (int j = i + 1; j < 3 && ok; ++j)
+                    ok = was[i]->Intersects(*was[j]) || !texts[i]->Intersects(*texts[j]);
+            }
+            if (ok) {
+                content = moved;
                 return r;
             }
         }
@@ -911,7 +930,7 @@ void TLunarCal::PaintCell(TSurface& s, int index, TDateTime today) {
 
     const TLunarCalColors& c = colors_;
     if (!content.dayText.empty()) {
-        DrawText(s, c.dayFont_, content.dayColor, content.day.left, content.day.top,
+        DrawText(s, DayFont(content.today), content.dayColor, content.day.left, content.day.top,
                  content.dayText, content.inMonth);
     }
     DrawPlaced(s, content.lunar, lunarStyle_, c.lunarFont_, content.lunarColor, content.lunarText,
@@ -931,6 +950,17 @@ void TLunarCal::PaintCell(TSurface& s, int index, TDateTime today) {
     const TCalRect& b = content.badge;
     DrawText(s, font, color, b.left + (b.width - sz.Width) / 2, b.top + (b.height - sz.Height) / 2,
              text, false);
+}
+
+TFontSpec TLunarCal::DayFont(bool today) const {
+    TFontSpec font = colors_.dayFont_;
+    if (today) {
+        // 今天 in the day number's size and weight, but in the Chinese face
+        // of the lunar texts: a Latin day face may have no such characters.
+        font.Name = colors_.lunarFont_.Name;
+        font.Charset = colors_.lunarFont_.Charset;
+    }
+    return font;
 }
 
 TFontSpec TLunarCal::BadgeFont(int side) const {

@@ -199,11 +199,14 @@ struct TCalHintRequest {
 struct TCellContent {
     TDateTime date = 0;
     bool inMonth = false;
+    bool today = false;  // shows 今天 instead of the number
     std::string dayText, lunarText, festivalText;
     uint32_t dayColor = 0, lunarColor = 0, festivalColor = 0;
     TCalRect day, lunar, festival;
     HolidayKind holiday = HolidayKind::None;
-    // The 休 or 班 badge: a free corner beside the texts, empty when none is.
+    // The 休 or 班 badge: the top-right corner, or else the bottom-right
+    // one, clear of every text (a text in the way steps left when its cell
+    // leaves it room); empty when neither corner has room.
     TCalRect badge;
 };
 
@@ -374,7 +377,9 @@ private:
                     uint32_t color, std::string_view text, bool shadow);
     std::string LunarTextOf(TDateTime date, bool& isTerm) const;
     TCellContent ContentOf(int index, TDateTime today);
-    TCalRect BadgeIn(const TCalRect& cell, const TCellContent& content) const;
+    // The badge's corner; may move content's texts left to make room.
+    TCalRect BadgeIn(const TCalRect& cell, TCellContent& content) const;
+    TFontSpec DayFont(bool today) const;
     TFontSpec BadgeFont(int side) const;
     void PaintCell(TSurface& s, int index, TDateTime today);
     void PaintWeekRow(TSurface& s);
