@@ -330,6 +330,8 @@ void TLunarCal::SetBackImage(std::shared_ptr<const Bitmap> image) {
     if (image == backImage_)
         return;
     backImage_ = std::move(image);
+    // A new picture may sit where the old one was freed.
+    dayBackValid_ = false;
     InvalidateAll();
 }
 
@@ -990,6 +992,43 @@ void TLunarCal::PaintWeekRow(TSurface& s) {
     }
 }
 
+void TLunarCal::UpdateDayBack() {
+    const TLayout& L = layout_;
+    const TLunarCalColors& c = colors_;
+    TDayBackKey key;
+    key.width = L.dayArea.width;
+    key.height = L.dayArea.height;
+    key.controlWidth = width_;
+    key.color = ResolveColor(c.dayBack_);
+    key.image = showBackImage_ ? backImage_.get() : nullptr;
+    key.month = showBackMonth_ ? month_ : 0;
+    key.font = c.backMonthFont_;
+    key.font.Color = ResolveColor(key.font.Color);
+    key.smooth = smoothText_;
+    if (dayBackValid_ && key == dayBackKey_)
+        return;
+    dayBackKey_ = key;
+    dayBackValid_ = dayBack_.Create(key.width, key.height, key.color);
+    if (!dayBackValid_)
+        return;
+    if (key.image != nullptr && !key.image->Empty()) {
+        dayBack_.StretchRect(0, 0, key.width, key.height, *key.image, 0, 0, key.image->Width(),
+                             key.image->Height());
+    }
+    if (key.month != 0) {
+        TSurface s;
+        s.picture = &dayBack_;
+        s.ox = L.dayArea.left;
+        s.oy = L.dayArea.top;
+        smooth_.SetSurface(&dayBack_);
+        const std::string text = std::to_string(key.month);
+        const TSize sz = Measure(key.font, key.font.Color, text);
+        // Centred on the control's width, as the day area is as wide.
+        DrawText(s, key.font, key.font.Color, L.dayArea.left + (width_ - sz.Width) / 2,
+                 L.dayArea.top + (L.dayArea.height - sz.Height) / 2, text, false);
+    }
+}
+
 void TLunarCal::Paint(Bitmap& picture, const TCalRect& clip) {
     if (picture.Width() != width_ || picture.Height() != height_)
         picture.Create(width_, height_);
@@ -1013,20 +1052,11 @@ void TLunarCal::Paint(Bitmap& picture, const TCalRect& clip) {
     if (c.Intersects(L.weekRow))
         PaintWeekRow(s);
 
-    s.Fill(L.dayArea, ResolveColor(colors.dayBack_));
-    if (showBackImage_ && backImage_ && !backImage_->Empty()) {
-        s.picture->StretchRect(L.dayArea.left - s.ox, L.dayArea.top - s.oy, L.dayArea.width,
-                               L.dayArea.height, *backImage_, 0, 0, backImage_->Width(),
-                               backImage_->Height());
-    }
-    if (showBackMonth_) {
-        const std::string text = std::to_string(month_);
-        const TSize sz = Measure(colors.backMonthFont_, colors.backMonthFont_.Color, text);
-        const TCalRect r{L.dayArea.left + (width_ - sz.Width) / 2,
-                         L.dayArea.top + (L.dayArea.height - sz.Height) / 2, sz.Width, sz.Height};
-        if (r.Intersects(c))
-            DrawText(s, colors.backMonthFont_, colors.backMonthFont_.Color, r.left, r.top, text,
-                     false);
+    if (c.Intersects(L.dayArea)) {
+        UpdateDayBack();
+        s.picture->CopyRect(L.dayArea.left - s.ox, L.dayArea.top - s.oy, dayBack_, 0, 0,
+                            dayBack_.Width(), dayBack_.Height());
+        smooth_.SetSurface(s.picture);
     }
 
     if (showBorder_) {

@@ -383,6 +383,8 @@ private:
     TFontSpec BadgeFont(int side) const;
     void PaintCell(TSurface& s, int index, TDateTime today);
     void PaintWeekRow(TSurface& s);
+    // Rebuilds the day area's background when what it shows changed.
+    void UpdateDayBack();
 
     TGlyphRasterizer& glyphs_;
     TSmoothFont smooth_;
@@ -406,6 +408,21 @@ private:
     bool smoothText_ = false, shadowFont_ = false, showHint_ = true;
     double verticalScale_ = 4.0, horizonScale_ = 2.5;
     std::shared_ptr<const Bitmap> backImage_, markImage_;
+
+    // The day area's colour, picture and month number, kept between paints
+    // because the large month number is the costliest text of the grid.
+    struct TDayBackKey {
+        int width = 0, height = 0, controlWidth = 0;
+        uint32_t color = 0;
+        const Bitmap* image = nullptr;
+        int month = 0;  // 0: no month number
+        TFontSpec font;
+        bool smooth = false;
+        bool operator==(const TDayBackKey&) const = default;
+    };
+    Bitmap dayBack_;
+    TDayBackKey dayBackKey_;
+    bool dayBackValid_ = false;
 
     // The date the hint was last made for; NaN when none.
     TDateTime hintDate_;

@@ -537,6 +537,44 @@ TEST_F(LunarCalGrid, MarksFillTheCellOrShowThePicture) {
     EXPECT_EQ(pic.At(cell.left + 6, cell.Bottom() - 11), 0x123456u);
 }
 
+TEST_F(LunarCalGrid, DayAreaBackground) {
+    TLunarCal cal(glyphs_);
+    WindowSettings(cal);
+    cal.SetShowBackMonth(false);
+    const TCalRect area = cal.Layout().dayArea;
+    const int x = area.left + 2, y = area.Bottom() - 2;  // below the six rows
+    Bitmap pic;
+    const auto image = [](uint32_t color) {
+        auto b = std::make_shared<Bitmap>();
+        b->Create(2, 2, color);
+        return b;
+    };
+    cal.SetBackImage(image(0x112233));
+    cal.Paint(pic);
+    EXPECT_EQ(pic.At(x, y), 0xFFFFFFu);  // not shown yet
+    cal.SetShowBackImage(true);
+    cal.Paint(pic);
+    EXPECT_EQ(pic.At(x, y), 0x112233u);
+    cal.SetBackImage(image(0x445566));
+    cal.Paint(pic);
+    EXPECT_EQ(pic.At(x, y), 0x445566u);
+    cal.SetShowBackImage(false);
+    cal.CalColors().SetDayBackColor(0x778899);
+    cal.Paint(pic);
+    EXPECT_EQ(pic.At(x, y), 0x778899u);
+
+    // The month number, in its own colour, in the middle of the day area.
+    cal.SetShowBackMonth(true);
+    TFontSpec back = cal.CalColors().BackMonthTextFont();
+    back.Color = 0x00AA00;
+    cal.CalColors().SetBackMonthTextFont(back);
+    cal.Paint(pic);
+    EXPECT_GT(CountColor(pic, area, 0x00AA00), 0);
+    cal.SetShowBackMonth(false);
+    cal.Paint(pic);
+    EXPECT_EQ(CountColor(pic, area, 0x00AA00), 0);
+}
+
 TEST_F(LunarCalGrid, BorderGridAndWeekLine) {
     TLunarCal cal(glyphs_);
     WindowSettings(cal);
