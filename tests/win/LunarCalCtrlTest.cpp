@@ -42,7 +42,6 @@ protected:
         cal_.Grid().SetSmoothText(true);
         cal_.Grid().SetShadowFont(true);
         cal_.OnChange = [this] { ++changes_; };
-        SetForegroundWindow(form_.Handle());
         UpdateWindow(cal_.Handle());
     }
 
