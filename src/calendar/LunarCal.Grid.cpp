@@ -917,7 +917,8 @@ void TLunarCal::PaintCell(TSurface& s, int index, TDateTime today) {
             s.picture->CopyTransparent(cell.left + 3 - s.ox, cell.Bottom() - 14 - s.oy, *markImage_,
                                        0, 0, markImage_->Width(), markImage_->Height());
         } else {
-            s.Fill(cell, static_cast<uint32_t>(mark));
+            // A colour from the marks file may carry stray high bits.
+            s.Fill(cell, static_cast<uint32_t>(mark) & 0xFFFFFF);
         }
     }
 

@@ -518,7 +518,7 @@ TEST_F(LunarCalGrid, MarksFillTheCellOrShowThePicture) {
     TLunarCal cal(glyphs_);
     WindowSettings(cal);
     cal.SetShowBackMonth(false);
-    cal.FtvList().AddMark(TFestivalList::ftSolar, "0205", 0x00FFFF);
+    cal.FtvList().AddMark(TFestivalList::ftSolar, "0205", 0x0100FFFF);  // stray high bits
     const TCalRect cell = cal.CellRect(IndexOf(cal, EncodeDate(2026, 2, 5)));
     Bitmap pic;
     cal.Paint(pic);
