@@ -330,6 +330,8 @@ void TLunarCal::SetBackImage(std::shared_ptr<const Bitmap> image) {
     if (image == backImage_)
         return;
     backImage_ = std::move(image);
+    // A new picture may sit where the old one was freed.
+    dayBackValid_ = false;
     InvalidateAll();
 }
 
@@ -822,7 +824,8 @@ TCellContent TLunarCal::ContentOf(int index, TDateTime today) {
     out.inMonth = p.month == month_;
     const int n = index % 7 + (useISO8601_ ? 1 : 0);
 
-    const bool isToday = out.date == today;
+    out.today = out.date == today;
+    const bool isToday = out.today;
     uint32_t color = c.trailingText_;
     if (isToday)
         color = kTodayColor;
@@ -832,7 +835,7 @@ TCellContent TLunarCal::ContentOf(int index, TDateTime today) {
     const TCalRect dayArea = Offset(L.dayNumber, cell.left, cell.top);
     if (!dayArea.Empty()) {
         out.dayText = isToday ? "今天" : std::to_string(p.day);
-        const TSize sz = Measure(c.dayFont_, out.dayColor, out.dayText);
+        const TSize sz = Measure(DayFont(isToday), out.dayColor, out.dayText);
         out.day = {dayArea.left + (dayArea.width - sz.Width) / 2,
                    dayArea.top + (dayArea.height - sz.Height) / 2, sz.Width, sz.Height};
     }
@@ -865,20 +868,38 @@ TCellContent TLunarCal::ContentOf(int index, TDateTime today) {
     return out;
 }
 
-TCalRect TLunarCal::BadgeIn(const TCalRect& cell, const TCellContent& content) const {
+TCalRect TLunarCal::BadgeIn(const TCalRect& cell, TCellContent& content) const {
     const int W = cell.width, H = cell.height;
     const int preferred = std::clamp(RoundEven(std::min(W, H) * 0.3), kMinBadge, kMaxBadge);
-    // A pixel of air around every text.
-    const TCalRect busy[] = {Inflate(content.day, 1, 1), Inflate(content.lunar, 1, 1),
-                             Inflate(content.festival, 1, 1)};
+    // Inside the selection outline, which takes two pixels at the left and
+    // top edges and three at the right and bottom.
+    constexpr int kLead = 2, kTrail = 3;
+    // The top-right corner, else the bottom-right one. A text in the way
+    // steps left to make room, as far as the outline; with a pixel of air
+    // around each, no text may then touch the badge or another text.
     for (const bool top : {true, false}) {
         for (int side = preferred; side >= kMinBadge; --side) {
-            const TCalRect r{cell.left + W - 1 - side, top ? cell.top + 1 : cell.top + H - 1 - side,
-                             side, side};
-            if (r.left <= cell.left || r.top <= cell.top || r.Bottom() >= cell.Bottom())
+            const TCalRect r{cell.Right() - kTrail - side,
+                             top ? cell.top + kLead : cell.Bottom() - kTrail - side, side, side};
+            if (r.left < cell.left + kLead || r.top < cell.top + kLead)
                 continue;
-            if (std::none_of(std::begin(busy), std::end(busy),
-                             [&](const TCalRect& b) { return b.Intersects(r); })) {
+            TCellContent moved = content;
+            TCalRect* texts[] = {&moved.day, &moved.lunar, &moved.festival};
+            bool ok = true;
+            for (TCalRect* t : texts) {
+                if (!Inflate(*t, 1, 1).Intersects(r))
+                    continue;
+                t->left -= t->Right() + 1 - r.left;
+                ok = ok && t->left >= cell.left + kLead + 1;
+            }
+            const TCalRect* was[] = {&content.day, &content.lunar, &content.festival};
+            for (int i = 0; i < 3 && ok; ++i) {
+                ok = !Inflate(*texts[i], 1, 1).Intersects(r);
+                for (int j = i + 1; j < 3 && ok; ++j)
+                    ok = was[i]->Intersects(*was[j]) || !texts[i]->Intersects(*texts[j]);
+            }
+            if (ok) {
+                content = moved;
                 return r;
             }
         }
@@ -896,7 +917,8 @@ void TLunarCal::PaintCell(TSurface& s, int index, TDateTime today) {
             s.picture->CopyTransparent(cell.left + 3 - s.ox, cell.Bottom() - 14 - s.oy, *markImage_,
                                        0, 0, markImage_->Width(), markImage_->Height());
         } else {
-            s.Fill(cell, static_cast<uint32_t>(mark));
+            // A colour from the marks file may carry stray high bits.
+            s.Fill(cell, static_cast<uint32_t>(mark) & 0xFFFFFF);
         }
     }
 
@@ -911,7 +933,7 @@ void TLunarCal::PaintCell(TSurface& s, int index, TDateTime today) {
 
     const TLunarCalColors& c = colors_;
     if (!content.dayText.empty()) {
-        DrawText(s, c.dayFont_, content.dayColor, content.day.left, content.day.top,
+        DrawText(s, DayFont(content.today), content.dayColor, content.day.left, content.day.top,
                  content.dayText, content.inMonth);
     }
     DrawPlaced(s, content.lunar, lunarStyle_, c.lunarFont_, content.lunarColor, content.lunarText,
@@ -931,6 +953,17 @@ void TLunarCal::PaintCell(TSurface& s, int index, TDateTime today) {
     const TCalRect& b = content.badge;
     DrawText(s, font, color, b.left + (b.width - sz.Width) / 2, b.top + (b.height - sz.Height) / 2,
              text, false);
+}
+
+TFontSpec TLunarCal::DayFont(bool today) const {
+    TFontSpec font = colors_.dayFont_;
+    if (today) {
+        // 今天 in the day number's size and weight, but in the Chinese face
+        // of the lunar texts: a Latin day face may have no such characters.
+        font.Name = colors_.lunarFont_.Name;
+        font.Charset = colors_.lunarFont_.Charset;
+    }
+    return font;
 }
 
 TFontSpec TLunarCal::BadgeFont(int side) const {
@@ -960,6 +993,43 @@ void TLunarCal::PaintWeekRow(TSurface& s) {
     }
 }
 
+void TLunarCal::UpdateDayBack() {
+    const TLayout& L = layout_;
+    const TLunarCalColors& c = colors_;
+    TDayBackKey key;
+    key.width = L.dayArea.width;
+    key.height = L.dayArea.height;
+    key.controlWidth = width_;
+    key.color = ResolveColor(c.dayBack_);
+    key.image = showBackImage_ ? backImage_.get() : nullptr;
+    key.month = showBackMonth_ ? month_ : 0;
+    key.font = c.backMonthFont_;
+    key.font.Color = ResolveColor(key.font.Color);
+    key.smooth = smoothText_;
+    if (dayBackValid_ && key == dayBackKey_)
+        return;
+    dayBackKey_ = key;
+    dayBackValid_ = dayBack_.Create(key.width, key.height, key.color);
+    if (!dayBackValid_)
+        return;
+    if (key.image != nullptr && !key.image->Empty()) {
+        dayBack_.StretchRect(0, 0, key.width, key.height, *key.image, 0, 0, key.image->Width(),
+                             key.image->Height());
+    }
+    if (key.month != 0) {
+        TSurface s;
+        s.picture = &dayBack_;
+        s.ox = L.dayArea.left;
+        s.oy = L.dayArea.top;
+        smooth_.SetSurface(&dayBack_);
+        const std::string text = std::to_string(key.month);
+        const TSize sz = Measure(key.font, key.font.Color, text);
+        // Centred on the control's width, as the day area is as wide.
+        DrawText(s, key.font, key.font.Color, L.dayArea.left + (width_ - sz.Width) / 2,
+                 L.dayArea.top + (L.dayArea.height - sz.Height) / 2, text, false);
+    }
+}
+
 void TLunarCal::Paint(Bitmap& picture, const TCalRect& clip) {
     if (picture.Width() != width_ || picture.Height() != height_)
         picture.Create(width_, height_);
@@ -983,20 +1053,11 @@ void TLunarCal::Paint(Bitmap& picture, const TCalRect& clip) {
     if (c.Intersects(L.weekRow))
         PaintWeekRow(s);
 
-    s.Fill(L.dayArea, ResolveColor(colors.dayBack_));
-    if (showBackImage_ && backImage_ && !backImage_->Empty()) {
-        s.picture->StretchRect(L.dayArea.left - s.ox, L.dayArea.top - s.oy, L.dayArea.width,
-                               L.dayArea.height, *backImage_, 0, 0, backImage_->Width(),
-                               backImage_->Height());
-    }
-    if (showBackMonth_) {
-        const std::string text = std::to_string(month_);
-        const TSize sz = Measure(colors.backMonthFont_, colors.backMonthFont_.Color, text);
-        const TCalRect r{L.dayArea.left + (width_ - sz.Width) / 2,
-                         L.dayArea.top + (L.dayArea.height - sz.Height) / 2, sz.Width, sz.Height};
-        if (r.Intersects(c))
-            DrawText(s, colors.backMonthFont_, colors.backMonthFont_.Color, r.left, r.top, text,
-                     false);
+    if (c.Intersects(L.dayArea)) {
+        UpdateDayBack();
+        s.picture->CopyRect(L.dayArea.left - s.ox, L.dayArea.top - s.oy, dayBack_, 0, 0,
+                            dayBack_.Width(), dayBack_.Height());
+        smooth_.SetSurface(s.picture);
     }
 
     if (showBorder_) {

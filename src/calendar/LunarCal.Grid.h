@@ -199,11 +199,14 @@ struct TCalHintRequest {
 struct TCellContent {
     TDateTime date = 0;
     bool inMonth = false;
+    bool today = false;  // shows 今天 instead of the number
     std::string dayText, lunarText, festivalText;
     uint32_t dayColor = 0, lunarColor = 0, festivalColor = 0;
     TCalRect day, lunar, festival;
     HolidayKind holiday = HolidayKind::None;
-    // The 休 or 班 badge: a free corner beside the texts, empty when none is.
+    // The 休 or 班 badge: the top-right corner, or else the bottom-right
+    // one, clear of every text (a text in the way steps left when its cell
+    // leaves it room); empty when neither corner has room.
     TCalRect badge;
 };
 
@@ -374,10 +377,14 @@ private:
                     uint32_t color, std::string_view text, bool shadow);
     std::string LunarTextOf(TDateTime date, bool& isTerm) const;
     TCellContent ContentOf(int index, TDateTime today);
-    TCalRect BadgeIn(const TCalRect& cell, const TCellContent& content) const;
+    // The badge's corner; may move content's texts left to make room.
+    TCalRect BadgeIn(const TCalRect& cell, TCellContent& content) const;
+    TFontSpec DayFont(bool today) const;
     TFontSpec BadgeFont(int side) const;
     void PaintCell(TSurface& s, int index, TDateTime today);
     void PaintWeekRow(TSurface& s);
+    // Rebuilds the day area's background when what it shows changed.
+    void UpdateDayBack();
 
     TGlyphRasterizer& glyphs_;
     TSmoothFont smooth_;
@@ -401,6 +408,21 @@ private:
     bool smoothText_ = false, shadowFont_ = false, showHint_ = true;
     double verticalScale_ = 4.0, horizonScale_ = 2.5;
     std::shared_ptr<const Bitmap> backImage_, markImage_;
+
+    // The day area's colour, picture and month number, kept between paints
+    // because the large month number is the costliest text of the grid.
+    struct TDayBackKey {
+        int width = 0, height = 0, controlWidth = 0;
+        uint32_t color = 0;
+        const Bitmap* image = nullptr;
+        int month = 0;  // 0: no month number
+        TFontSpec font;
+        bool smooth = false;
+        bool operator==(const TDayBackKey&) const = default;
+    };
+    Bitmap dayBack_;
+    TDayBackKey dayBackKey_;
+    bool dayBackValid_ = false;
 
     // The date the hint was last made for; NaN when none.
     TDateTime hintDate_;

@@ -410,6 +410,9 @@ TEST_F(LunarCalGrid, HolidayBadgesSitInAFreeCorner) {
     WindowSettings(cal);
     Bitmap plain;
     cal.Paint(plain);
+    std::map<TDateTime, TCellContent> before;
+    for (int i = 0; i < 42; ++i)
+        before[cal.CellContent(i).date] = cal.CellContent(i);
     cal.SetHolidayLookup([&](TDateTime d) {
         const auto it = holidays.find(d);
         return it == holidays.end() ? HolidayInfo{} : it->second;
@@ -417,35 +420,60 @@ TEST_F(LunarCalGrid, HolidayBadgesSitInAFreeCorner) {
     Bitmap badged;
     cal.Paint(badged);
 
-    std::vector<TCalRect> badges;
+    std::vector<TCalRect> cells;
     for (int i = 0; i < 42; ++i) {
         const TCellContent c = cal.CellContent(i);
         const TCalRect cell = cal.CellRect(i);
         const bool listed = holidays.count(c.date) != 0;
         EXPECT_EQ(c.holiday != HolidayKind::None, listed) << i;
         EXPECT_EQ(!c.badge.Empty(), listed) << i;
-        if (!listed)
+        if (!listed) {
+            EXPECT_EQ(c.day, before[c.date].day) << i;
             continue;
-        badges.push_back(c.badge);
-        // Top-right, inside the cell, clear of the day number and lunar text.
-        EXPECT_EQ(c.badge.Right(), cell.Right() - 1) << i;
-        EXPECT_EQ(c.badge.top, cell.top + 1) << i;
+        }
+        cells.push_back(cell);
+        // Top-right within the selection outline, clear of the day number
+        // and the lunar text, the number still in its cell.
+        EXPECT_EQ(c.badge.Right(), cell.Right() - 3) << i;
+        EXPECT_EQ(c.badge.top, cell.top + 2) << i;
+        EXPECT_GE(c.day.left, cell.left + 3) << i;
         EXPECT_GE(c.badge.height, 8) << i;
         EXPECT_FALSE(c.badge.Intersects(c.day)) << i;
         EXPECT_FALSE(c.badge.Intersects(c.lunar)) << i;
+        EXPECT_EQ(c.lunar, before[c.date].lunar) << i;
+
+        // A number that stepped left for the badge is whole: every pixel of
+        // its ink moved with it.
+        const TCalRect was = before[c.date].day;
+        const int dx = c.day.left - was.left;
+        EXPECT_LE(dx, 0) << i;
+        int ink = 0;
+        for (int y = was.top; y < was.Bottom(); ++y) {
+            for (int x = was.left; x < was.Right(); ++x) {
+                if (plain.At(x, y) != c.dayColor)
+                    continue;
+                ++ink;
+                ASSERT_EQ(badged.At(x + dx, y), c.dayColor) << i << ": " << x << "," << y;
+            }
+        }
+        EXPECT_GT(ink, 20) << i;
     }
-    // Only badge pixels changed; red for the day off, grey for the working day.
+    // Nothing changed outside the holidays' cells.
     for (int y = 0; y < plain.Height(); ++y) {
         for (int x = 0; x < plain.Width(); ++x) {
             if (plain.At(x, y) == badged.At(x, y))
                 continue;
-            ASSERT_TRUE(std::any_of(badges.begin(), badges.end(),
-                                    [&](const TCalRect& b) { return b.Contains(x, y); }))
+            ASSERT_TRUE(std::any_of(cells.begin(), cells.end(),
+                                    [&](const TCalRect& r) { return r.Contains(x, y); }))
                 << x << "," << y;
         }
     }
     const auto badgeOf = [&](TDateTime d) { return cal.CellContent(IndexOf(cal, d)).badge; };
+    // Red for the day off, and in its cell only there; grey for the working day.
+    const TCalRect offCell = cal.CellRect(IndexOf(cal, EncodeDate(2026, 2, 16)));
     EXPECT_GT(CountColor(badged, badgeOf(EncodeDate(2026, 2, 16)), TLunarCal::kDayOffColor), 0);
+    EXPECT_EQ(CountColor(badged, badgeOf(EncodeDate(2026, 2, 16)), TLunarCal::kDayOffColor),
+              CountColor(badged, offCell, TLunarCal::kDayOffColor));
     EXPECT_GT(CountColor(badged, badgeOf(EncodeDate(2026, 2, 14)), TLunarCal::kWorkDayColor), 0);
     // Another month's day steps back towards the background.
     EXPECT_EQ(CountColor(badged, badgeOf(EncodeDate(2026, 3, 1)), TLunarCal::kDayOffColor), 0);
@@ -472,13 +500,17 @@ TEST_F(LunarCalGrid, CrowdedBadgeMovesDownOrStaysAway) {
         cal.SetSmoothText(smooth);
         for (int i = 0; i < 42; ++i) {
             const TCellContent c = cal.CellContent(i);
+            EXPECT_FALSE(c.badge.Empty()) << i;
             EXPECT_FALSE(c.badge.Intersects(c.day)) << i;
             EXPECT_FALSE(c.badge.Intersects(c.lunar)) << i;
+            EXPECT_FALSE(c.day.Intersects(c.lunar)) << i;
+            const TCalRect cell = cal.CellRect(i);
+            EXPECT_GE(c.lunar.left, cell.left + 3) << i;
         }
         const TCellContent today = cal.CellContent(IndexOf(cal, EncodeDate(2026, 2, 16)));
         ASSERT_EQ(today.dayText, "今天");
         const TCalRect cell = cal.CellRect(IndexOf(cal, EncodeDate(2026, 2, 16)));
-        EXPECT_EQ(today.badge.Bottom(), cell.Bottom() - 1);
+        EXPECT_EQ(today.badge.Bottom(), cell.Bottom() - 3);
     }
 }
 
@@ -486,7 +518,7 @@ TEST_F(LunarCalGrid, MarksFillTheCellOrShowThePicture) {
     TLunarCal cal(glyphs_);
     WindowSettings(cal);
     cal.SetShowBackMonth(false);
-    cal.FtvList().AddMark(TFestivalList::ftSolar, "0205", 0x00FFFF);
+    cal.FtvList().AddMark(TFestivalList::ftSolar, "0205", 0x0100FFFF);  // stray high bits
     const TCalRect cell = cal.CellRect(IndexOf(cal, EncodeDate(2026, 2, 5)));
     Bitmap pic;
     cal.Paint(pic);
@@ -503,6 +535,44 @@ TEST_F(LunarCalGrid, MarksFillTheCellOrShowThePicture) {
     EXPECT_EQ(pic.At(cell.left + 3, cell.Bottom() - 14), 0xFFFFFFu);
     EXPECT_EQ(pic.At(cell.left + 4, cell.Bottom() - 14), 0x123456u);
     EXPECT_EQ(pic.At(cell.left + 6, cell.Bottom() - 11), 0x123456u);
+}
+
+TEST_F(LunarCalGrid, DayAreaBackground) {
+    TLunarCal cal(glyphs_);
+    WindowSettings(cal);
+    cal.SetShowBackMonth(false);
+    const TCalRect area = cal.Layout().dayArea;
+    const int x = area.left + 2, y = area.Bottom() - 2;  // below the six rows
+    Bitmap pic;
+    const auto image = [](uint32_t color) {
+        auto b = std::make_shared<Bitmap>();
+        b->Create(2, 2, color);
+        return b;
+    };
+    cal.SetBackImage(image(0x112233));
+    cal.Paint(pic);
+    EXPECT_EQ(pic.At(x, y), 0xFFFFFFu);  // not shown yet
+    cal.SetShowBackImage(true);
+    cal.Paint(pic);
+    EXPECT_EQ(pic.At(x, y), 0x112233u);
+    cal.SetBackImage(image(0x445566));
+    cal.Paint(pic);
+    EXPECT_EQ(pic.At(x, y), 0x445566u);
+    cal.SetShowBackImage(false);
+    cal.CalColors().SetDayBackColor(0x778899);
+    cal.Paint(pic);
+    EXPECT_EQ(pic.At(x, y), 0x778899u);
+
+    // The month number, in its own colour, in the middle of the day area.
+    cal.SetShowBackMonth(true);
+    TFontSpec back = cal.CalColors().BackMonthTextFont();
+    back.Color = 0x00AA00;
+    cal.CalColors().SetBackMonthTextFont(back);
+    cal.Paint(pic);
+    EXPECT_GT(CountColor(pic, area, 0x00AA00), 0);
+    cal.SetShowBackMonth(false);
+    cal.Paint(pic);
+    EXPECT_EQ(CountColor(pic, area, 0x00AA00), 0);
 }
 
 TEST_F(LunarCalGrid, BorderGridAndWeekLine) {
