@@ -106,8 +106,6 @@ bool TFrmCalendar::Create(HWND owner) {
         return false;
     }
     SetLayeredWindowAttributes(Handle(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
-    captionFont_.Reset(MakeFontPixels(ChineseDisplayFont(), 19, FW_BOLD));
-    infoFont_.Reset(MakeFont(L"宋体", 9));
     menuPainter_ = std::make_unique<TMenuController>(nullptr);
 
     if (!grid_.Create(Handle(), kGridLeft, kGridTop, kGridWidth, kGridHeight))
@@ -233,6 +231,41 @@ void TFrmCalendar::ComposeFace() {
     button(btnYear_, kYearRight);
     button(btnMonth_, kMonthRight);
     button(btnYear_, kModeRight);
+    ComposeShown();
+}
+
+void TFrmCalendar::ComposeShown() {
+    shown_ = face_;
+    // Smooth text drawn at four times the size: small CJK faces keep every
+    // stroke, which their embedded bitmaps at 12 pixels may not.
+    TSmoothFont text(glyphs_);
+    text.SetSurface(&shown_);
+    text.SetQuality(tqHigh);
+    TFontSpec font;
+    font.Name = WideToUtf8(ChineseDisplayFont());
+    font.Height = -19;
+    font.Bold = true;
+    font.Charset = 134;
+    font.Color = fontColor_ & 0xFFFFFF;
+    text.SetFont(font);
+    const std::pair<TArea, std::string> captions[] = {{aYear, info_.yearCaption},
+                                                      {aMonth, info_.monthCaption},
+                                                      {aMode, kCalendarModeCaptions[mode_]}};
+    for (const auto& [area, caption] : captions) {
+        const RECT r = AreaRect(area);
+        const TSize size = text.TextExtent(caption);
+        text.PaintText(r.right - size.Width, (r.top + r.bottom - size.Height) / 2, caption);
+    }
+    font.Name = "宋体";
+    font.Height = -12;
+    font.Bold = false;
+    text.SetFont(font);
+    const std::string* lines[] = {&info_.lunar, &info_.ganZhi, &info_.festival, &info_.marks};
+    for (int i = 0; i < 4; ++i) {
+        const TSize size = text.TextExtent(*lines[i]);
+        text.PaintText(kInfoLeft, kInfoTop + i * kInfoStep + (kInfoStep - size.Height) / 2,
+                       *lines[i]);
+    }
 }
 
 std::string TFrmCalendar::FestivalText(TDateTime moment) const {
@@ -261,12 +294,14 @@ void TFrmCalendar::SetMode(TCalendarMode mode) {
             SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
         }
     }
+    ComposeShown();
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TFrmCalendar::Refresh() {
     const TDateTime day = Grid().Date();
     info_ = CalendarInfoOf(day, Grid().FtvList(), marks_.MarksTextOf(day));
+    ComposeShown();
     if (Handle())
         InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -458,35 +493,7 @@ void TFrmCalendar::SetWindowAlpha(int alpha) {
 
 void TFrmCalendar::OnPaint() {
     PaintScope ps(Handle());
-    BackBuffer buffer(ps.Dc(), face_.Width(), face_.Height());
-    if (!buffer.Ok())
-        return;
-    const HDC dc = buffer.Dc();
-    BlitPicture(dc, 0, 0, face_);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, fontColor_ & 0xFFFFFF);
-    {
-        SelectObjectScope font(dc, captionFont_.Get());
-        const std::pair<TArea, std::string> captions[] = {{aYear, info_.yearCaption},
-                                                          {aMonth, info_.monthCaption},
-                                                          {aMode, kCalendarModeCaptions[mode_]}};
-        for (const auto& [area, text] : captions) {
-            RECT r = AreaRect(area);
-            DrawTextW(dc, W(text).c_str(), -1, &r,
-                      DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        }
-    }
-    {
-        SelectObjectScope font(dc, infoFont_.Get());
-        const std::string* lines[] = {&info_.lunar, &info_.ganZhi, &info_.festival, &info_.marks};
-        for (int i = 0; i < 4; ++i) {
-            RECT r{kInfoLeft, kInfoTop + i * kInfoStep, face_.Width() - kInfoLeft,
-                   kInfoTop + (i + 1) * kInfoStep};
-            DrawTextW(dc, W(*lines[i]).c_str(), -1, &r,
-                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-        }
-    }
-    buffer.CopyTo(ps.Dc());
+    BlitPicture(ps.Dc(), 0, 0, shown_);
 }
 
 LRESULT TFrmCalendar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -19,6 +19,7 @@
 #include "calendar/UnitCalendar.h"
 #include "display/Commands_win.h"
 #include "display/MenuController_win.h"
+#include "display/SmoothFont_win.h"
 #include "display/SupFun.h"
 #include "display/ufrmShadowFrame_win.h"
 #include "win/Handles_win.h"
@@ -118,6 +119,7 @@ private:
     void MarkDay();
     void DeleteDayMarks();
     void SaveMarks();
+    void ComposeShown();
     void OnPaint();
 
     std::string dataDir_;
@@ -131,10 +133,11 @@ private:
 
     Bitmap background_;  // the skin's, or a plain one of our own
     Bitmap btnYear_, btnMonth_;
-    Bitmap face_;  // background and buttons: what the window shows under its texts
+    Bitmap face_;   // background and buttons: what the window shows under its texts
+    Bitmap shown_;  // the face with the captions and the info lines
     uint32_t fontColor_ = 0;
     int alpha_ = 255;
-    GdiObject<HFONT> captionFont_, infoFont_;
+    TGdiGlyphs glyphs_;
     HWND tips_ = nullptr;
 };
 
