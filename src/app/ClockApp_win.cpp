@@ -1,6 +1,8 @@
 #include "app/ClockApp_win.h"
 
+#include "app/DayTexts.h"
 #include "app/res/Icons.rc.h"
+#include "calendar/Holiday.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
@@ -138,6 +140,8 @@ void TClockApp::Initialise() {
     BuildMenus();
     ReadSettings(false);
     UpdateTimeSync();
+    LoadHolidays(options_.dataDir);
+    EnsureCalendarView();
     // The bar's soft shadow follows it from now on; magenta pixels of its
     // picture let the shadow through.
     barShadow_.Attach(bar, [this] { return &bar_->Face().Picture(); });
@@ -173,15 +177,68 @@ void TClockApp::Initialise() {
     tray_->SetHint(hint_);
     // Hidden at start only when started by the autostart entry.
     startHidden_ = settings_.onStartHide && IsHideSwitch(options_.firstArgument);
+    SetTimer(bar, TimerMsg, kStartMessageMs, nullptr);
 }
 
 void TClockApp::AddCommands() {
     commands_.Add(
-        PM_Smp, [] {}, [this] { return CurrentView() == 0; });
+        PM_Smp, [this] { ShowView(kViewNone); }, [this] { return CurrentView() == kViewNone; });
+    commands_.Add(
+        PM_Calendar, [this] { ShowView(kViewCalendar); },
+        [this] { return CurrentView() == kViewCalendar; });
+    commands_.Add(PM_CalOptions, [this] {
+        if (calendar_)
+            calendar_->EditAllMarks(bar_->Handle());
+    });
     commands_.Add(PM_Help, [this] { ShowHelp(); });
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
     commands_.Add(PM_Open, [this] { RestoreFromTray(); });
     commands_.Add(PM_Hide1, [this] { HideToTray(); });
+}
+
+void TClockApp::EnsureCalendarView() {
+    if (calendar_)
+        return;
+    auto calendar = std::make_unique<TFrmCalendar>(options_.dataDir);
+    if (!calendar->Create(bar_->Handle())) {
+        TraceFault("calendar", "the calendar window could not be made");
+        return;
+    }
+    calendar_ = std::move(calendar);
+}
+
+int TClockApp::CurrentView() const {
+    if (calendar_ && calendar_->Visible())
+        return kViewCalendar;
+    return kViewNone;
+}
+
+void TClockApp::HideAllViews() {
+    if (calendar_)
+        calendar_->CloseView();
+}
+
+void TClockApp::ShowView(int code) {
+    switch (code) {
+        case kViewCalendar:
+            ShowCalendarView(settings_.barAlpha);
+            break;
+        default:
+            HideAllViews();
+            break;
+    }
+}
+
+void TClockApp::ShowCalendarView(int alpha) {
+    HideAllViews();
+    EnsureCalendarView();
+    if (!calendar_)
+        return;
+    RECT bar{};
+    GetWindowRect(bar_->Handle(), &bar);
+    const int top = DockedViewTop(bar.top, bar.bottom - bar.top, calendar_->Height(),
+                                  GetSystemMetrics(SM_CYSCREEN));
+    calendar_->ShowDocked(alpha, bar.left, top);
 }
 
 void TClockApp::BuildMenus() {
@@ -259,14 +316,50 @@ int64_t TClockApp::OnClockTimer() {
 }
 
 void TClockApp::ShowDay(TDateTime t) {
+    // Every second the digits; the day's texts only when the date changed,
+    // forward or back.
     if (!bar_->Face().ShowTime(t))
         return;
-    // The lunar date, GanZhi, solar term and festival lines join the hint
-    // with the calendar window.
-    hint_ = Utf8ToWide("公历: " + FormatChineseDate(t));
+    std::wstring hint = Utf8ToWide(calendar_ ? DayHintText(t, calendar_->Grid().FtvList())
+                                             : DayHintText(t, TFestivalList()));
+    if (hint == hint_)
+        return;
+    hint_ = std::move(hint);
     bar_->SetHint(hint_);
     if (tray_)
         tray_->SetHint(hint_);
+}
+
+void TClockApp::SetMarkReminders(int mode, int stepMinutes) {
+    settings_.markMode = mode;
+    settings_.markStepMinutes = stepMinutes;
+    if (mode == 2)
+        SetTimer(bar_->Handle(), TimerWarStep, static_cast<UINT>(stepMinutes) * 60000u, nullptr);
+    else
+        KillTimer(bar_->Handle(), TimerWarStep);
+}
+
+void TClockApp::MarkTimerTick() {
+    if (settings_.markMode < 2)
+        KillTimer(bar_->Handle(), TimerWarStep);
+    ShowMarkReminder(ClockSource::Current().NowLocal());
+}
+
+void TClockApp::ShowMarkReminder(TDateTime t) {
+    // Today's Gregorian mark only; lunar marks show in the calendar.
+    if (!calendar_)
+        return;
+    const std::string note = calendar_->MarkNoteOf(0, FormatMMDD(t));
+    if (!note.empty() && popup_->EnsurePopup())
+        popup_->SendPopupText(MarkReminderText(ClockSource::Current().NowLocal(), note));
+}
+
+void TClockApp::ShowDateBalloon() {
+    if (!tray_)
+        return;
+    tray_->ShowBalloon(Utf8ToWide(kDateBalloonTitle),
+                       Utf8ToWide(DateBalloonText(ClockSource::Current().NowLocal())), kBalloonMs);
+    SetTimer(bar_->Handle(), TimerHintClose, kBalloonMs, nullptr);
 }
 
 void TClockApp::ChimeSecond(TDateTime t) {
@@ -379,6 +472,30 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         }
     }
     switch (msg) {
+        case WM_TIMER:
+            switch (wp) {
+                case TimerMsg:
+                    KillTimer(bar_->Handle(), TimerMsg);
+                    if (settings_.markMode > 0) {
+                        if (settings_.markMode == 2)
+                            SetMarkReminders(2, settings_.markStepMinutes);
+                        MarkTimerTick();
+                    } else if (!IsWindowVisible(bar_->Handle()) || startHidden_) {
+                        // Started hidden (or about to hide): the day once in a balloon.
+                        ShowDateBalloon();
+                    }
+                    return true;
+                case TimerWarStep:
+                    MarkTimerTick();
+                    return true;
+                case TimerHintClose:
+                    KillTimer(bar_->Handle(), TimerHintClose);
+                    if (tray_)
+                        tray_->HideBalloon();
+                    return true;
+                default:
+                    return false;
+            }
         case WM_MEASUREITEM:
             result = TRUE;
             return menuPainter_ &&
@@ -415,6 +532,12 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             // The user may have changed the time or date format.
             ApplyUserLocaleFormats();
             return false;
+        case WM_POWERBROADCAST:
+            // Back from sleep: the time and the day's texts at once, not at
+            // the next timer.
+            if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND)
+                bar_->TickNow();
+            return false;
         case WM_ENDSESSION:
             if (wp)
                 SaveBarStateQuietly();
@@ -427,6 +550,8 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
 void TClockApp::OnClosing() {
     // The shadow goes before the bar fades out.
     barShadow_.Attach(nullptr);
+    KillTimer(bar_->Handle(), TimerMsg);
+    KillTimer(bar_->Handle(), TimerWarStep);
     SaveBarStateQuietly();
     if (hotKey_)
         hotKey_->Unregister();

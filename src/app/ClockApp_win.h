@@ -11,6 +11,8 @@
 #include "app/Settings.h"
 #include "app/TrayIcon_win.h"
 #include "app/UnitLED_win.h"
+#include "app/Views.h"
+#include "calendar/UnitCalendar_win.h"
 #include "display/ufrmShadowFrame_win.h"
 #include "reminders/BackSound.h"
 #include "reminders/ClockAlarm.h"
@@ -95,10 +97,19 @@ public:
     // StepHour of the settings read last say.
     void UpdateTimeSync();
     bool TimeSyncRunning() const { return syncTime_ != nullptr; }
-    // The docked view that shows (0: only the bar).
-    int CurrentView() const { return 0; }
+    // How the day's mark is reminded: 0 never, 1 at start-up, 2 also every
+    // `stepMinutes` minutes from now on; the options dialog sets it.
+    void SetMarkReminders(int mode, int stepMinutes);
+    // The docked view that shows (kViewNone: only the bar).
+    int CurrentView() const;
+    // Hides every view, then opens the one of `code` beside the bar.
+    void ShowView(int code);
+    void HideAllViews();
 
     TFrmLED& Bar() { return *bar_; }
+    // The calendar view, created hidden at start-up; the day's calendar
+    // texts come from it.
+    TFrmCalendar& Calendar() { return *calendar_; }
     const TFormShadow& BarShadow() const { return barShadow_; }
     TClockHeart& Heart() { return heart_; }
     TPopupLink& Popup() { return *popup_; }
@@ -112,6 +123,15 @@ public:
     HMENU TrayMenu() const { return trayMenu_.Get(); }
     // Ticks the items of an opening menu.
     void PrepareMenu(HMENU menu);
+
+    // The bar's timers beyond the clock's own.
+    enum : UINT_PTR {
+        TimerMsg = 0x4D01,  // once, a second after start-up: the mark message or the balloon
+        TimerWarStep,       // the repeated mark message
+        TimerHintClose,     // closes the balloon
+    };
+    static constexpr UINT kStartMessageMs = 1000;
+    static constexpr UINT kBalloonMs = 10000;
 
     // TBarOwner
     int64_t OnClockTimer() override;
@@ -132,6 +152,11 @@ private:
     void ShowDay(TDateTime t);
     void ChimeSecond(TDateTime t);
     void SaveBarStateQuietly();
+    void EnsureCalendarView();
+    void MarkTimerTick();
+    void ShowMarkReminder(TDateTime t);
+    void ShowDateBalloon();
+    void ShowCalendarView(int alpha);
 
     AppOptions options_;
     BarSettings settings_;
@@ -140,6 +165,7 @@ private:
     // The window goes last: the parts below still talk to it as they go.
     std::unique_ptr<TFrmLED> bar_;
     TFormShadow barShadow_;
+    std::unique_ptr<TFrmCalendar> calendar_;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
     // Declared after what they use, so that each goes first; both live until

@@ -50,6 +50,23 @@ void TTrayIcon::SetHint(const std::wstring& hint) {
     Modify(NIF_TIP);
 }
 
+void TTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text, UINT timeoutMs) {
+    balloon_ = text;
+    lstrcpynW(data_.szInfoTitle, title.c_str(), ARRAYSIZE(data_.szInfoTitle));
+    lstrcpynW(data_.szInfo, text.c_str(), ARRAYSIZE(data_.szInfo));
+    data_.uTimeout = timeoutMs;
+    data_.dwInfoFlags = NIIF_INFO;
+    Modify(NIF_INFO);
+}
+
+void TTrayIcon::HideBalloon() {
+    if (balloon_.empty())
+        return;
+    balloon_.clear();
+    data_.szInfo[0] = L'\0';
+    Modify(NIF_INFO);
+}
+
 void TTrayIcon::SetAnimate(bool on) {
     if (on == animating_ || frames_.size() < 2) {
         if (!on && frame_ != 0 && !frames_.empty()) {

@@ -27,6 +27,11 @@ public:
     // At most 127 characters show; longer hints are cut at a line end.
     void SetHint(const std::wstring& hint);
     const std::wstring& Hint() const { return hint_; }
+    // The information balloon over the icon, closed by the system after
+    // `timeoutMs` at the latest; title and text are cut to what it holds.
+    void ShowBalloon(const std::wstring& title, const std::wstring& text, UINT timeoutMs);
+    void HideBalloon();
+    const std::wstring& BalloonText() const { return balloon_; }
     void SetAnimate(bool on);
     bool Animating() const { return animating_; }
     int Frame() const { return frame_; }
@@ -41,6 +46,7 @@ private:
     HWND owner_;
     std::vector<HICON> frames_;
     std::wstring hint_;
+    std::wstring balloon_;  // the text of the balloon on show, empty when none
     bool added_ = false, animating_ = false;
     int frame_ = 0;
     UINT taskbarCreated_;

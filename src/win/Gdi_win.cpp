@@ -41,6 +41,14 @@ bool FontInstalled(const wchar_t* face) {
     return found;
 }
 
+const wchar_t* ChineseDisplayFont() {
+    for (const wchar_t* face : {L"楷体_GB2312", L"楷体"}) {
+        if (FontInstalled(face))
+            return face;
+    }
+    return L"宋体";
+}
+
 void Gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool horizontal) {
     TRIVERTEX v[2] = {
         {r.left, r.top, static_cast<COLOR16>(GetRValue(from) << 8),

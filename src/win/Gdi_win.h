@@ -13,6 +13,8 @@ HFONT MakeFontPixels(const wchar_t* face, int pixels, int weight = FW_NORMAL);
 
 // True when a font family of this name is installed.
 bool FontInstalled(const wchar_t* face);
+// The face for large Chinese captions: 楷体_GB2312, else 楷体, else 宋体.
+const wchar_t* ChineseDisplayFont();
 
 // Fills r with a linear gradient, top to bottom or left to right.
 void Gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool horizontal = false);

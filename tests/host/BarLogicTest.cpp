@@ -1,6 +1,7 @@
 #include "app/ClockTick.h"
 #include "app/HotKey.h"
 #include "app/Settings.h"
+#include "app/Views.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
 #include "core/FileSys.h"
@@ -196,4 +197,18 @@ TEST(ClockHeart, ATickNestedInAHandlerGoesOnWithTheNextSecond) {
     });
     heart.Tick(clock);
     EXPECT_EQ(handled, (std::vector<int64_t>{1707004798, 1707004799}));
+}
+
+TEST(DockedViews, OpenBelowTheBarOrAboveALowOne) {
+    // Bar 34 high, view 390 high, on a 1024-pixel screen.
+    const struct {
+        int barTop, viewTop;
+    } cases[] = {
+        {0, 34},                // at the top: below
+        {512, 546},             // the middle is not low yet
+        {513, 123},             // just below the middle: above, its bottom at the bar's top
+        {700, 310}, {-20, 14},  // partly off the top
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DockedViewTop(c.barTop, 34, 390, 1024), c.viewTop) << c.barTop;
 }

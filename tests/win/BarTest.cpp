@@ -1,6 +1,8 @@
 #include "win/DataDir_win.h"
 #include "win/LocaleFormats_win.h"
 #include "app/ClockApp_win.h"
+#include "calendar/UnitEditMark_win.h"
+#include "WinTestUtil.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
@@ -9,9 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <functional>
 
 using namespace tempora;
+using tempora::test::WaitFor;
 namespace fs = std::filesystem;
 
 namespace {
@@ -297,7 +302,19 @@ TEST_F(BarTest, DateLineFollowsTheDateAcrossMidnight) {
     }
     EXPECT_EQ(line.Lines()[0], "<FontCN>2024年02月10日 星期六");
     EXPECT_EQ(bar.Bar().Face().LED.Text(), "00:00:01");
-    EXPECT_EQ(WideToUtf8(bar.Hint()), "公历: 2024年02月10日 星期六");
+    EXPECT_EQ(WideToUtf8(bar.Hint())
+                  .rfind("公历: 2024年02月10日 星期六\r\n农历: 二零二四年正月初一\r\n"
+                         "干支: 甲辰(龙)年丙寅月",
+                         0),
+              0u);
+    EXPECT_NE(WideToUtf8(bar.Hint()).find("\r\n节日: 春节"), std::string::npos);
+    // The date set back by a day: the texts follow at the next tick.
+    clock.Advance(-86400000LL);
+    bar.Bar().TickNow();
+    EXPECT_EQ(line.Lines()[0], "<FontCN>2024年02月09日 星期五");
+    EXPECT_EQ(
+        WideToUtf8(bar.Hint()).rfind("公历: 2024年02月09日 星期五\r\n农历: 二零二三年腊月三十", 0),
+        0u);
     ClockSource::Install(nullptr);
 }
 
@@ -387,4 +404,194 @@ TEST_F(BarTest, TheBarCastsItsShadowAndTakesItAlongToTheTray) {
     EXPECT_FALSE(IsWindowVisible(shadow));
     MSG msg;
     PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+namespace {
+// Noon in China on a day, as UTC milliseconds.
+int64_t NoonInChina(int y, int m, int d) {
+    return static_cast<int64_t>(std::llround((EncodeDate(y, m, d) - 25569.0) * 86400000.0)) +
+           4 * 3600000LL;
+}
+
+// Runs `act` on the first visible window of class `cls` from inside whatever
+// modal loop shows it.
+struct WhenShown {
+    static inline const wchar_t* cls = nullptr;
+    static inline std::function<void(HWND)> act;
+    UINT_PTR timer;
+    WhenShown(const wchar_t* c, std::function<void(HWND)> a) {
+        cls = c;
+        act = std::move(a);
+        timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+            const HWND w = FindWindowW(cls, nullptr);
+            if (w && IsWindowVisible(w) && act) {
+                auto run = std::move(act);
+                act = nullptr;
+                run(w);
+            }
+        });
+    }
+    ~WhenShown() {
+        KillTimer(nullptr, timer);
+        act = nullptr;
+    }
+};
+
+void PumpFor(DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        Pump();
+        Sleep(10);
+    }
+}
+}  // namespace
+
+TEST_F(BarTest, CalendarOpensUnderTheBarOrAboveALowOne) {
+    WriteIni("[BAR]\r\nLeft=100\r\nTop=50\r\n");
+    TClockApp& app = StartBar();
+    app.PrepareMenu(app.MainMenu());
+    EXPECT_EQ(GetMenuState(app.MainMenu(), PM_Calendar, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(GetMenuState(app.MainMenu(), PM_CalOptions, MF_BYCOMMAND) & MF_GRAYED, 0u);
+
+    TFrmCalendar& calendar = app.Calendar();
+    ASSERT_FALSE(calendar.Visible());
+    app.ShowView(kViewCalendar);
+    ASSERT_TRUE(calendar.Visible());
+    EXPECT_EQ(app.CurrentView(), kViewCalendar);
+    RECT r;
+    GetWindowRect(calendar.Handle(), &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 50 + 34);
+    EXPECT_EQ(r.right - r.left, calendar.Width());
+    app.PrepareMenu(app.MainMenu());
+    EXPECT_NE(GetMenuState(app.MainMenu(), PM_Calendar, MF_BYCOMMAND) & MF_CHECKED, 0u);
+
+    app.ShowView(kViewNone);
+    EXPECT_FALSE(calendar.Visible());
+    EXPECT_EQ(app.CurrentView(), kViewNone);
+
+    const int low = GetSystemMetrics(SM_CYSCREEN) - 100;
+    SetWindowPos(app.Bar().Handle(), nullptr, 100, low, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    app.ShowView(kViewCalendar);
+    GetWindowRect(calendar.Handle(), &r);
+    EXPECT_EQ(r.bottom, low);
+}
+
+TEST_F(BarTest, CalendarClickSelectsADayAndTheLinesFollow) {
+    FakeClock clock(NoonInChina(2026, 2, 10));
+    ClockSource::Install(&clock);
+    TClockApp& app = StartBar();
+    app.ShowView(kViewCalendar);
+    TFrmCalendar& calendar = app.Calendar();
+    TLunarCal& grid = calendar.Grid();
+    EXPECT_EQ(grid.Date(), EncodeDate(2026, 2, 10));
+    EXPECT_EQ(calendar.Info().yearCaption, "2026年");
+
+    // 17 February 2026: the first day of the Year of the Horse.
+    const TCalRect cell =
+        grid.CellRect(static_cast<int>(EncodeDate(2026, 2, 17) - grid.FirstCellDate()));
+    const LPARAM at = MAKELPARAM(cell.left + cell.width / 2, cell.top + cell.height / 2);
+    const HWND ctrl = calendar.GridControl().Handle();
+    SendMessageW(ctrl, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(ctrl, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(grid.Date(), EncodeDate(2026, 2, 17));
+    EXPECT_EQ(calendar.Info().lunar, "农历： 二零二六年正月初一");
+    EXPECT_EQ(calendar.Info().festival.rfind("节日： 春节", 0), 0u);
+
+    // The mode menu's third item shows festivals under the days.
+    calendar.RunCommand(TFrmCalendar::PM_JR);
+    EXPECT_EQ(calendar.Mode(), cmFestival);
+    EXPECT_EQ(grid.LunarCalStyle(), csNone);
+    EXPECT_EQ(grid.FtvCalStyle(), csBottom);
+    ClockSource::Install(nullptr);
+}
+
+TEST_F(BarTest, AMarkSavedInTheEditorShowsAndOutlivesARestart) {
+    FakeClock clock(NoonInChina(2026, 2, 10));
+    ClockSource::Install(&clock);
+    {
+        TClockApp& app = StartBar();
+        TFrmCalendar& calendar = app.Calendar();
+        calendar.Grid().SetDate(EncodeDate(2026, 2, 14));
+        // From a grid day the menu offers 标记当日; 取消标记 waits for a mark.
+        MenuHandle menu = calendar.BuildMarkMenu(true);
+        EXPECT_NE(GetMenuState(menu.Get(), TFrmCalendar::PM_Mark, MF_BYCOMMAND), 0xFFFFFFFFu);
+        EXPECT_NE(GetMenuState(menu.Get(), TFrmCalendar::PM_DelMark, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        EXPECT_EQ(
+            GetMenuState(calendar.BuildMarkMenu(false).Get(), TFrmCalendar::PM_Mark, MF_BYCOMMAND),
+            0xFFFFFFFFu);
+
+        WhenShown editor(L"TFrmEditMark", [](HWND w) {
+            SetWindowTextW(GetDlgItem(w, TFrmEditMark::NoteEditId), L"买花");
+            PostMessageW(w, WM_COMMAND, IDOK, 0);
+        });
+        calendar.RunCommand(TFrmCalendar::PM_Mark);
+        EXPECT_EQ(calendar.Info().marks, "标记： 买花");
+        EXPECT_GE(calendar.Grid().FtvList().MarkColorOf(EncodeDate(2026, 2, 14)), 0);
+        menu = calendar.BuildMarkMenu(true);
+        EXPECT_EQ(GetMenuState(menu.Get(), TFrmCalendar::PM_DelMark, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        bar_.reset();
+    }
+    TClockApp& again = StartBar();
+    EXPECT_EQ(again.Calendar().MarkNoteOf(0, "0214"), "买花");
+    EXPECT_GE(again.Calendar().Grid().FtvList().MarkColorOf(EncodeDate(2027, 2, 14)), 0);
+    ClockSource::Install(nullptr);
+}
+
+TEST_F(BarTest, TodaysMarkReachesThePopupAtStartAndAgainEveryStep) {
+    FakeClock clock(NoonInChina(2026, 2, 10));
+    ClockSource::Install(&clock);
+    WriteIni("[MSG]\r\nCalendarLX=2\r\nCalendarStep=5\r\n");
+    ASSERT_TRUE(
+        WriteFileAtomic(Data() + "Marks.rec", "00210=\xbd\xbb\xb7\xbf\xd7\xe2\r\n"));  // 交房租
+    TClockApp& app = StartBar(ProgramDir());
+    const std::string text = "日历标记：\r\n2026年02月10日 星期二\r\n\r\n交房租";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            Pump();
+            return IsWindow(app.Popup().PopupHandle());
+        },
+        5000));
+    const HWND popup = app.Popup().PopupHandle();
+    wchar_t shown[128] = {};
+    GetWindowTextW(popup, shown, 128);
+    EXPECT_EQ(WideToUtf8(shown), text);
+    // Five minutes on, the step timer repeats it; the popup queues the second one.
+    PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(popup); }, 3000));
+    clock.Advance(5 * 60000);
+    SendMessageW(app.Bar().Handle(), WM_TIMER, TClockApp::TimerWarStep, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(popup); }, 3000));
+    GetWindowTextW(popup, shown, 128);
+    EXPECT_EQ(WideToUtf8(shown), text);
+    bar_.reset();
+    ClockSource::Install(nullptr);
+}
+
+TEST_F(BarTest, AHiddenStartWithoutMarkMessagesShowsTheDayInABalloon) {
+    FakeClock clock(NoonInChina(2026, 2, 10));
+    ClockSource::Install(&clock);
+    for (const bool hidden : {true, false}) {
+        WriteIni("[MSG]\r\nCalendarLX=0\r\n[BAR]\r\nOnStartHide=1\r\n");
+        AppOptions o;
+        o.programDir = o.dataDir = Data();
+        o.firstArgument = hidden ? "/hide" : "";
+        bar_ = std::make_unique<TClockApp>(o);
+        ASSERT_TRUE(bar_->CreateHidden());
+        bar_->Initialise();
+        bar_->Show();
+        PumpFor(1500);
+        const std::string balloon = WideToUtf8(bar_->Tray().BalloonText());
+        if (hidden) {
+            EXPECT_EQ(balloon.rfind(
+                          "公历: 2026年02月10日 星期二\r\n农历: 二零二五年腊月廿三 \r\n干支: ", 0),
+                      0u);
+            SendMessageW(bar_->Bar().Handle(), WM_TIMER, TClockApp::TimerHintClose, 0);
+            EXPECT_EQ(bar_->Tray().BalloonText(), L"");
+        } else {
+            EXPECT_EQ(balloon, "");
+        }
+        bar_.reset();
+    }
+    ClockSource::Install(nullptr);
 }

@@ -1,0 +1,540 @@
+#include "calendar/UnitCalendar_win.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <utility>
+
+#include "calendar/CalendarDialog_win.h"
+#include "calendar/UnitEditMark_win.h"
+#include "calendar/UnitInputYear_win.h"
+#include "calendar/UnitMark_win.h"
+#include "calendar/UnitMsgDelMark_win.h"
+#include "core/ClockSource.h"
+#include "core/Encoding.h"
+#include "core/IniFile.h"
+#include "win/Gdi_win.h"
+#include "win/PictureBlit_win.h"
+
+namespace tempora {
+
+namespace {
+
+constexpr uint32_t kKey = Bitmap::kKeyColor;
+
+// Where the captions end (they are right-aligned) and their pickers sit; the
+// info lines' left edge and tops. The shipped skins are drawn for these.
+constexpr int kCaptionTop = 12, kCaptionBottom = 38;
+constexpr int kYearRight = 96, kMonthRight = 170, kModeRight = 290;
+constexpr int kYearLeft = 14, kMonthLeft = 116, kModeLeft = 190;
+constexpr int kButtonTop = 17;
+constexpr int kInfoLeft = 14, kInfoTop = 322, kInfoStep = 16;
+constexpr int kTitleBand = 40;
+
+// The look when no calendar package applies: a light panel with a slate
+// caption band, and small slate arrow buttons.
+Bitmap PlainBackground() {
+    constexpr int w = 332, h = 390;
+    Bitmap b;
+    b.Create(w, h, 0xF6F3EF);
+    b.FillRect(0, 0, w, kTitleBand, 0x584A3C);
+    b.FillRect(0, 0, w, 1, 0x3A3028);
+    b.FillRect(0, h - 1, w, 1, 0x3A3028);
+    b.FillRect(0, 0, 1, h, 0x3A3028);
+    b.FillRect(w - 1, 0, 1, h, 0x3A3028);
+    b.FillRect(3, 317, w - 6, 1, 0xC8BEB4);
+    // Rounded corners: the key colour outside.
+    for (const auto& [x, y] : {std::pair{0, 0},
+                               {1, 0},
+                               {0, 1},
+                               {w - 1, 0},
+                               {w - 2, 0},
+                               {w - 1, 1},
+                               {0, h - 1},
+                               {1, h - 1},
+                               {0, h - 2},
+                               {w - 1, h - 1},
+                               {w - 2, h - 1},
+                               {w - 1, h - 2}}) {
+        b.At(x, y) = kKey;
+    }
+    return b;
+}
+
+Bitmap PlainButton() {
+    Bitmap b;
+    b.Create(11, 11, 0x806A58);
+    for (int y = 0; y < 3; ++y)
+        b.FillRect(2 + y, 4 + y, 7 - 2 * y, 1, 0xF6F3EF);
+    return b;
+}
+
+std::wstring W(std::string_view s) {
+    return Utf8ToWide(std::string(s));
+}
+
+TFontSpec Font(const char* name, int size, uint32_t color, bool bold = false, bool italic = false,
+               uint8_t charset = 134) {
+    TFontSpec f;
+    f.Name = name;
+    f.Height = FontHeightOfSize(size, 96);
+    f.Color = color;
+    f.Bold = bold;
+    f.Italic = italic;
+    f.Charset = charset;
+    return f;
+}
+
+}  // namespace
+
+TFrmCalendar::TFrmCalendar(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+
+TFrmCalendar::~TFrmCalendar() {
+    if (Handle())
+        DestroyWindow(Handle());
+}
+
+bool TFrmCalendar::Create(HWND owner) {
+    background_ = PlainBackground();
+    btnYear_ = btnMonth_ = PlainButton();
+    ComposeFace();
+    if (!CreateWin(kClassName, L"日历", WS_POPUP | WS_CLIPCHILDREN,
+                   WS_EX_TOOLWINDOW | WS_EX_LAYERED, 0, 0, face_.Width(), face_.Height(), owner)) {
+        return false;
+    }
+    SetLayeredWindowAttributes(Handle(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
+    menuPainter_ = std::make_unique<TMenuController>(nullptr);
+
+    if (!grid_.Create(Handle(), kGridLeft, kGridTop, kGridWidth, kGridHeight))
+        return false;
+    SetUpGrid();
+    grid_.OnChange = [this] { Refresh(); };
+    grid_.OnRightClick = [this](int x, int y) {
+        if (Grid().SelectCellAt(x, y))
+            UpdateWindow(grid_.Handle());
+        POINT at{x, y};
+        ClientToScreen(grid_.Handle(), &at);
+        OpenMarkMenu(at, true);
+    };
+
+    commands_.Add(PM_Mark, [this] { MarkDay(); });
+    commands_.Add(PM_DelMark, [this] { DeleteDayMarks(); });
+    commands_.Add(PM_AllMark, [this] { EditAllMarks(Handle()); });
+    commands_.Add(PM_Close, [this] { CloseView(); });
+    commands_.Add(PM_YOther, [this] {
+        if (const std::optional<int> year = RunInputYear(Handle(), Grid().Year());
+            year && *year > 0)
+            Grid().SetYear(*year);
+    });
+    for (UINT id : {PM_GN, PM_GG, PM_JR}) {
+        commands_.Add(
+            id, [this, id] { SetMode(static_cast<TCalendarMode>(id - PM_GN)); },
+            [this, id] { return mode_ == static_cast<TCalendarMode>(id - PM_GN); });
+    }
+
+    ReloadSkin();
+    marks_.LoadMarks(dataDir_, Grid().FtvList());
+    grid_.Repaint();
+    Grid().SetDate(ClockSource::Current().NowLocal());
+    AddTips();
+    Refresh();
+    // Like every window of the program, it casts the soft shadow of its
+    // shape; its magenta pixels let the shadow through.
+    shadow_.Attach(Handle(), [this] { return &face_; });
+    return true;
+}
+
+void TFrmCalendar::SetUpGrid() {
+    TLunarCal& g = Grid();
+    g.SetLunarCalStyle(csBottom);
+    g.SetFtvCalStyle(csNone);
+    g.SetShowHint(true);
+    g.SetShowArrow(false);
+    g.SetVerticalScale(2.5);
+    g.SetHorizonScale(2.5);
+    g.SetAutoFontSize(false);
+    g.SetSmoothText(true);
+    g.SetShadowFont(true);
+    TFontSpec font = Font("宋体", 9, clWindowText, true);
+    font.Height = -12;
+    g.SetFont(font);
+    TLunarCalColors& c = g.CalColors();
+    c.SetTitleBackColor(0x808000);
+    c.SetWeekBackColor(0xFFFFFF);
+    c.SetDayBackColor(0xFFFFFF);
+    c.SetTrailingTextColor(0xC8C8C8);
+    c.SetLunarTermColor(0x0000FF);
+    c.SetSaturdayColor(0x0000FF);
+    c.SetHightlightBackColor(0xE4BA5F);
+    c.SetTitleTextFont(Font("楷体_GB2312", 14, 0xFF00FF, true));
+    c.SetWeekTextFont(Font("宋体", 10, clActiveCaption));
+    c.SetDayTextFont(Font("Arial", 16, 0x313131, true, false, 1));
+    c.SetLunarTextFont(Font("宋体", 8, clWindowText));
+    c.SetFtvTextFont(Font("宋体", 8, 0x008000));
+    TFontSpec back = Font("Times New Roman", 0, 0xE6E6E6, true, true, 1);
+    back.Height = -211;
+    c.SetBackMonthTextFont(back);
+    g.FtvList().LoadWindowTables();
+    g.SetMarkImage(std::make_shared<Bitmap>(CalendarMarkPicture()));
+}
+
+void TFrmCalendar::ReloadSkin() {
+    const std::string file = TIniFile(dataDir_ + "skin.ini").ReadString("SKIN", "SkinFile", "");
+    TCalendarSkin skin;
+    if (file.empty() ||
+        ReadCalendarSkin(dataDir_, dataDir_ + "Skin\\" + file, skin) != TSkinResult::Applied) {
+        return;  // a missing or damaged package leaves the look as it is
+    }
+    ApplySkin(skin);
+}
+
+void TFrmCalendar::ApplySkin(const TCalendarSkin& skin) {
+    background_ = skin.background;
+    if (!skin.btnYearUp.Empty())
+        btnYear_ = skin.btnYearUp;
+    if (!skin.btnMonthUp.Empty())
+        btnMonth_ = skin.btnMonthUp;
+    fontColor_ = skin.fontColor;
+    TLunarCalColors& c = Grid().CalColors();
+    c.SetDayBackColor(skin.dayBackColor);
+    c.SetWeekBackColor(skin.weekBackColor);
+    c.SetHightlightBackColor(skin.hightlightBackColor);
+    if (static_cast<int32_t>(skin.markColor) != marks_.MarkColor()) {
+        // The marked days take the new colour.
+        for (const std::string& line : marks_.Lines())
+            marks_.UnregisterMark(Grid().FtvList(), line.substr(0, 5));
+        marks_.SetMarkColor(static_cast<int32_t>(skin.markColor));
+        for (const std::string& line : marks_.Lines())
+            marks_.RegisterMark(Grid().FtvList(), line.substr(0, 5));
+    }
+    if (menuPainter_)
+        menuPainter_->colors = skin.menu;
+    ComposeFace();
+    if (Handle()) {
+        SetWindowPos(Handle(), nullptr, 0, 0, face_.Width(), face_.Height(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(Handle(), nullptr, FALSE);
+        grid_.Repaint();
+        shadow_.UpdateShadow();
+    }
+}
+
+void TFrmCalendar::ComposeFace() {
+    face_ = background_;
+    const auto button = [this](const Bitmap& picture, int right) {
+        face_.CopyTransparent(right + 4, kButtonTop, picture, 0, 0, picture.Width(),
+                              picture.Height());
+    };
+    button(btnYear_, kYearRight);
+    button(btnMonth_, kMonthRight);
+    button(btnYear_, kModeRight);
+    ComposeShown();
+}
+
+void TFrmCalendar::ComposeShown() {
+    shown_ = face_;
+    // Smooth text drawn at four times the size: small CJK faces keep every
+    // stroke, which their embedded bitmaps at 12 pixels may not.
+    TSmoothFont text(glyphs_);
+    text.SetSurface(&shown_);
+    text.SetQuality(tqHigh);
+    TFontSpec font;
+    font.Name = WideToUtf8(ChineseDisplayFont());
+    font.Height = -19;
+    font.Bold = true;
+    font.Charset = 134;
+    font.Color = fontColor_ & 0xFFFFFF;
+    text.SetFont(font);
+    const std::pair<TArea, std::string> captions[] = {{aYear, info_.yearCaption},
+                                                      {aMonth, info_.monthCaption},
+                                                      {aMode, kCalendarModeCaptions[mode_]}};
+    for (const auto& [area, caption] : captions) {
+        const RECT r = AreaRect(area);
+        const TSize size = text.TextExtent(caption);
+        text.PaintText(r.right - size.Width, (r.top + r.bottom - size.Height) / 2, caption);
+    }
+    font.Name = "宋体";
+    font.Height = -12;
+    font.Bold = false;
+    text.SetFont(font);
+    const std::string* lines[] = {&info_.lunar, &info_.ganZhi, &info_.festival, &info_.marks};
+    for (int i = 0; i < 4; ++i) {
+        const TSize size = text.TextExtent(*lines[i]);
+        text.PaintText(kInfoLeft, kInfoTop + i * kInfoStep + (kInfoStep - size.Height) / 2,
+                       *lines[i]);
+    }
+}
+
+std::string TFrmCalendar::FestivalText(TDateTime moment) const {
+    return GetFestivalText(moment, grid_.Grid().FtvList());
+}
+
+void TFrmCalendar::SetMode(TCalendarMode mode) {
+    mode_ = mode;
+    TLunarCal& g = Grid();
+    if (mode == cmFestival) {
+        g.SetLunarCalStyle(csNone);
+        g.SetFtvCalStyle(csBottom);
+    } else {
+        g.SetChineseEar(mode == cmGanZhi);
+        g.SetFtvCalStyle(csNone);
+        g.SetLunarCalStyle(csBottom);
+    }
+    if (tips_) {
+        const std::wstring caption = W(kCalendarModeCaptions[mode]);
+        for (UINT_PTR id : {aMode, aModeButton}) {
+            TOOLINFOW ti{};
+            ti.cbSize = sizeof ti;
+            ti.hwnd = Handle();
+            ti.uId = id;
+            ti.lpszText = const_cast<wchar_t*>(caption.c_str());
+            SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+        }
+    }
+    ComposeShown();
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TFrmCalendar::Refresh() {
+    const TDateTime day = Grid().Date();
+    info_ = CalendarInfoOf(day, Grid().FtvList(), marks_.MarksTextOf(day));
+    ComposeShown();
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TFrmCalendar::AddTips() {
+    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    if (!tips_)
+        return;
+    for (TArea area : {aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton}) {
+        std::wstring text = area <= aYearButton    ? L"选择年"
+                            : area <= aMonthButton ? L"选择月"
+                                                   : W(kCalendarModeCaptions[mode_]);
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = Handle();
+        ti.uId = static_cast<UINT_PTR>(area);
+        ti.rect = AreaRect(area);
+        ti.lpszText = text.data();
+        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+RECT TFrmCalendar::AreaRect(TArea area) const {
+    const auto button = [](const Bitmap& b, int right) {
+        return RECT{right + 4, kButtonTop, right + 4 + std::max(b.Width(), 11),
+                    kButtonTop + std::max(b.Height(), 11)};
+    };
+    switch (area) {
+        case aYear:
+            return {kYearLeft, kCaptionTop, kYearRight, kCaptionBottom};
+        case aYearButton:
+            return button(btnYear_, kYearRight);
+        case aMonth:
+            return {kMonthLeft, kCaptionTop, kMonthRight, kCaptionBottom};
+        case aMonthButton:
+            return button(btnMonth_, kMonthRight);
+        case aMode:
+            return {kModeLeft, kCaptionTop, kModeRight, kCaptionBottom};
+        case aModeButton:
+            return button(btnYear_, kModeRight);
+        default:
+            return {};
+    }
+}
+
+TFrmCalendar::TArea TFrmCalendar::AreaAt(POINT p) const {
+    for (TArea area : {aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton}) {
+        const RECT r = AreaRect(area);
+        if (PtInRect(&r, p))
+            return area;
+    }
+    return aNone;
+}
+
+void TFrmCalendar::OpenPicker(TArea area) {
+    // The menu opens at the caption's left edge, just below it.
+    const RECT caption = AreaRect(area <= aYearButton    ? aYear
+                                  : area <= aMonthButton ? aMonth
+                                                         : aMode);
+    POINT at{caption.left, caption.bottom};
+    ClientToScreen(Handle(), &at);
+    MenuHandle menu(CreatePopupMenu());
+    if (!menu)
+        return;
+    const std::array<int, 13> years = YearMenuYears(Grid().Year());
+    if (area <= aYearButton) {
+        for (size_t i = 0; i < years.size(); ++i)
+            menuPainter_->Add(menu.Get(), kYearBase + static_cast<UINT>(i),
+                              std::to_wstring(years[i]) + L"年");
+        menuPainter_->AddSeparator(menu.Get());
+        menuPainter_->Add(menu.Get(), PM_YOther, L"其他...");
+    } else if (area <= aMonthButton) {
+        for (int m = 1; m <= 12; ++m) {
+            wchar_t caption2[8];
+            swprintf(caption2, 8, L"%02d月", m);
+            menuPainter_->Add(menu.Get(), kMonthBase + m, caption2);
+        }
+    } else {
+        for (UINT id : {PM_GN, PM_GG, PM_JR})
+            menuPainter_->Add(menu.Get(), id, W(kCalendarModeCaptions[id - PM_GN]));
+        TickMenu(menu.Get(), commands_, PM_GN, PM_JR);
+    }
+    const UINT id = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN, at.x,
+                                   at.y, 0, Handle(), nullptr);
+    if (id >= kYearBase && id < kYearBase + years.size()) {
+        Grid().SetYear(years[id - kYearBase]);
+    } else if (id > kMonthBase && id <= kMonthBase + 12) {
+        Grid().SetMonth(static_cast<int>(id - kMonthBase));
+    } else if (id) {
+        RunCommand(id);
+    }
+}
+
+MenuHandle TFrmCalendar::BuildMarkMenu(bool onDay) {
+    static constexpr TMenuEntry kSwitch[] = {{PM_ShiZhong, L"时钟"}, {PM_TianQi, L"天气"}};
+    static constexpr TMenuEntry kDayItems[] = {{PM_Mark, L"标记当日"}, {PM_DelMark, L"取消标记"}};
+    static constexpr TMenuEntry kItems[] = {
+        {PM_AllMark, L"所有日历标记"}, {},
+        {PM_CSSJ, L"城市时间查询"},    {},
+        {0, L"切换到", -1, kSwitch},   {PM_Close, L"关闭窗口"},
+    };
+    // What the bar offers joins the table as the bar sets it.
+    const std::pair<UINT, std::function<void()>*> fromBar[] = {
+        {PM_CSSJ, &OnWorldTime}, {PM_ShiZhong, &OnShowClock}, {PM_TianQi, &OnShowWeather}};
+    for (const auto& [id, fn] : fromBar) {
+        if (*fn && !commands_.Has(id))
+            commands_.Add(id, [fn] { (*fn)(); });
+    }
+    if (!onDay)
+        return BuildMenu(*menuPainter_, {kItems}, commands_);
+    MenuHandle menu = BuildMenu(*menuPainter_, {kDayItems, kItems}, commands_);
+    // 取消标记 only for a day that has a mark of either kind.
+    const std::string solarKey = FormatMMDD(Grid().Date());
+    bool marked = marks_.IndexOfName("0" + solarKey) >= 0;
+    if (const std::optional<std::string> lunarKey = LunarKeyOf(solarKey))
+        marked = marked || marks_.IndexOfName("1" + *lunarKey) >= 0;
+    else
+        ShowInvalidDate(Handle(), solarKey);
+    EnableMenuItem(menu.Get(), PM_DelMark, MF_BYCOMMAND | (marked ? MF_ENABLED : MF_GRAYED));
+    return menu;
+}
+
+void TFrmCalendar::OpenMarkMenu(POINT screenAt, bool onDay) {
+    MenuHandle menu = BuildMarkMenu(onDay);
+    if (!menu)
+        return;
+    const UINT id = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN,
+                                   screenAt.x, screenAt.y, 0, Handle(), nullptr);
+    if (id)
+        RunCommand(id);
+}
+
+void TFrmCalendar::RunCommand(UINT id) {
+    commands_.Run(id);
+}
+
+void TFrmCalendar::MarkDay() {
+    if (!tempora::MarkDay(Handle(), marks_, Grid().FtvList(), Grid().Date()))
+        return;
+    grid_.Repaint();
+    Refresh();
+    SaveMarks();
+}
+
+void TFrmCalendar::DeleteDayMarks() {
+    if (!tempora::DeleteDayMarks(Handle(), marks_, Grid().FtvList(), Grid().Date()))
+        return;
+    grid_.Repaint();
+    Refresh();
+    SaveMarks();
+}
+
+void TFrmCalendar::EditAllMarks(HWND owner) {
+    RunAllMarks(owner, marks_, Grid().FtvList());
+    grid_.Repaint();
+    Refresh();
+    SaveMarks();
+}
+
+void TFrmCalendar::SaveMarks() {
+    SaveMarksOrTell(Handle(), marks_, dataDir_);
+}
+
+void TFrmCalendar::ShowDocked(int alpha, int left, int top) {
+    // Painted opaque before it turns translucent, so it never shows half drawn.
+    SetLayeredWindowAttributes(Handle(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
+    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(Handle());
+    SetWindowAlpha(alpha);
+}
+
+void TFrmCalendar::CloseView() {
+    if (!Visible())
+        return;
+    SetWindowAlpha(255);
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+void TFrmCalendar::SetWindowAlpha(int alpha) {
+    alpha_ = std::clamp(alpha, 0, 255);
+    SetLayeredWindowAttributes(Handle(), kKey, static_cast<BYTE>(alpha_), LWA_COLORKEY | LWA_ALPHA);
+    shadow_.UpdateShadow();
+}
+
+void TFrmCalendar::OnPaint() {
+    PaintScope ps(Handle());
+    BlitPicture(ps.Dc(), 0, 0, shown_);
+}
+
+LRESULT TFrmCalendar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDOWN: {
+            const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            if (const TArea area = AreaAt(p); area != aNone) {
+                OpenPicker(area);
+                return 0;
+            }
+            // Anywhere else on the background or the info lines moves the window.
+            ReleaseCapture();
+            SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+            return 0;
+        }
+        case WM_RBUTTONUP: {
+            POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            ClientToScreen(Handle(), &at);
+            OpenMarkMenu(at, false);
+            return 0;
+        }
+        case WM_MEASUREITEM:
+            if (menuPainter_ &&
+                menuPainter_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)))
+                return TRUE;
+            break;
+        case WM_DRAWITEM:
+            if (menuPainter_ &&
+                menuPainter_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)))
+                return TRUE;
+            break;
+        case WM_CLOSE:
+            CloseView();
+            return 0;
+    }
+    return TWindow::WndProc(msg, wp, lp);
+}
+
+}  // namespace tempora

@@ -1,0 +1,144 @@
+// The perpetual calendar view: the month grid on the skin's background, the
+// year, month and display-mode pickers above it, the selected day's lunar,
+// GanZhi, festival and mark lines under it, and the context menu of the
+// calendar marks. It also answers the bar's questions about a day (lunar
+// date, GanZhi, solar term, festivals, the day's mark), so the bar creates
+// it hidden at start-up and keeps it until the end.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "calendar/CalendarMarks.h"
+#include "calendar/LunarCal.Grid.h"
+#include "calendar/LunarCal_win.h"
+#include "calendar/UnitCalendar.h"
+#include "display/Commands_win.h"
+#include "display/MenuController_win.h"
+#include "display/SmoothFont_win.h"
+#include "display/SupFun.h"
+#include "display/ufrmShadowFrame_win.h"
+#include "win/Handles_win.h"
+#include "win/Window_win.h"
+
+namespace tempora {
+
+class TFrmCalendar : public TWindow {
+public:
+    static constexpr wchar_t kClassName[] = L"TFrmCalendar";
+    // The grid's place on the window.
+    static constexpr int kGridLeft = 3, kGridTop = 43, kGridWidth = 326, kGridHeight = 272;
+
+    // Menu command ids.
+    enum : UINT {
+        PM_Mark = 300,  // 标记当日
+        PM_DelMark,     // 取消标记
+        PM_AllMark,     // 所有日历标记
+        PM_CSSJ,        // 城市时间查询
+        PM_ShiZhong,    // 时钟
+        PM_TianQi,      // 天气
+        PM_Close,       // 关闭窗口
+        PM_YOther,      // 其他...
+        PM_GN,          // 公历-农历
+        PM_GG,          // 公历-干支
+        PM_JR,          // 公历-节日
+        kYearBase = 400,
+        kMonthBase = 450,
+    };
+
+    // `dataDir` ends in the folder separator; Skin\, skin.ini and Marks.rec lie there.
+    explicit TFrmCalendar(std::string dataDir);
+    ~TFrmCalendar() override;
+
+    // Creates the window hidden, owned by `owner`, with the skin of skin.ini
+    // and the marks of Marks.rec; the grid shows today.
+    bool Create(HWND owner);
+
+    // Shows the window at left, top, painted opaque first and then at
+    // `alpha`, with its shadow.
+    void ShowDocked(int alpha, int left, int top);
+    // Hides the window (and its shadow) when it shows.
+    void CloseView();
+    void SetWindowAlpha(int alpha);
+    // Applies the calendar package that skin.ini's SKIN/SkinFile names; a
+    // missing or damaged one leaves the look as it is.
+    void ReloadSkin();
+    bool Visible() const { return Handle() && IsWindowVisible(Handle()); }
+    int Width() const { return face_.Width(); }
+    int Height() const { return face_.Height(); }
+
+    // The day's texts for the bar.
+    std::string LunarText(TDateTime moment) const { return GetLunarText(moment); }
+    std::string GanZhiText(TDateTime moment) const { return GetGanZhiText(moment); }
+    std::string TermText(TDateTime moment) const { return GetTermText(moment); }
+    std::string FestivalText(TDateTime moment) const;
+    std::string MarkNoteOf(int type, std::string_view key) const {
+        return marks_.MarkNoteOf(type, key);
+    }
+    // The list of all marks ("日历标记") over `owner`, then the marks file
+    // saved (a failed save is told).
+    void EditAllMarks(HWND owner);
+
+    TLunarCal& Grid() { return grid_.Grid(); }
+    TLunarCalCtrl& GridControl() { return grid_; }
+    TCalendarMarks& Marks() { return marks_; }
+    const TCalendarInfo& Info() const { return info_; }
+    TCalendarMode Mode() const { return mode_; }
+    void SetMode(TCalendarMode mode);
+
+    // What the view's menu asks of the bar; an item without its function
+    // shows greyed.
+    std::function<void()> OnWorldTime;
+    std::function<void()> OnShowClock;
+    std::function<void()> OnShowWeather;
+
+    // The context menu as it opens from a grid day (`onDay`) or from
+    // anywhere else, and what choosing an item does; tests drive these.
+    MenuHandle BuildMarkMenu(bool onDay);
+    void RunCommand(UINT id);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    enum TArea { aNone = -1, aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton };
+
+    void ApplySkin(const TCalendarSkin& skin);
+    void SetUpGrid();
+    void ComposeFace();
+    void Refresh();
+    void AddTips();
+    TArea AreaAt(POINT p) const;
+    RECT AreaRect(TArea area) const;
+    void OpenPicker(TArea area);
+    void OpenMarkMenu(POINT screenAt, bool onDay);
+    void MarkDay();
+    void DeleteDayMarks();
+    void SaveMarks();
+    void ComposeShown();
+    void OnPaint();
+
+    std::string dataDir_;
+    TLunarCalCtrl grid_;
+    TCalendarMarks marks_;
+    TCommandTable commands_;
+    std::unique_ptr<TMenuController> menuPainter_;
+    TFormShadow shadow_;
+    TCalendarMode mode_ = cmLunar;
+    TCalendarInfo info_;
+
+    Bitmap background_;  // the skin's, or a plain one of our own
+    Bitmap btnYear_, btnMonth_;
+    Bitmap face_;   // background and buttons: what the window shows under its texts
+    Bitmap shown_;  // the face with the captions and the info lines
+    uint32_t fontColor_ = 0;
+    int alpha_ = 255;
+    TGdiGlyphs glyphs_;
+    HWND tips_ = nullptr;
+};
+
+}  // namespace tempora

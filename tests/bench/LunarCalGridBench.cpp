@@ -1,0 +1,86 @@
+#include <cmath>
+
+#include <benchmark/benchmark.h>
+
+#include "calendar/LunarCal.Grid.h"
+#include "core/Bitmap.h"
+#include "core/ClockSource.h"
+#include "display/SmoothFont.h"
+
+using namespace tempora;
+
+namespace {
+
+// The calendar window's grid, 326 x 272, on February 2026 (Spring Festival:
+// festivals, terms, days off and a working day), smooth text with shadows.
+struct InstalledClock {
+    explicit InstalledClock(const ClockSource& clock) { ClockSource::Install(&clock); }
+    ~InstalledClock() { ClockSource::Install(nullptr); }
+};
+
+struct WindowGrid {
+    WindowGrid() {
+        cal.SetSize(326, 272);
+        cal.SetLunarCalStyle(csBottom);
+        cal.SetFtvCalStyle(csNone);
+        cal.SetVerticalScale(2.5);
+        cal.SetHorizonScale(2.5);
+        cal.SetAutoFontSize(false);
+        TLunarCalColors& c = cal.CalColors();
+        TFontSpec day = c.DayTextFont();
+        day.Name = "Arial";
+        day.Height = FontHeightOfSize(16, 96);
+        c.SetDayTextFont(day);
+        TFontSpec lunar = c.LunarTextFont();
+        lunar.Height = FontHeightOfSize(8, 96);
+        c.SetLunarTextFont(lunar);
+        TFontSpec back = c.BackMonthTextFont();
+        back.Height = -211;
+        c.SetBackMonthTextFont(back);
+        cal.SetSmoothText(true);
+        cal.SetShadowFont(true);
+        cal.SetHolidayLookup([](TDateTime d) {
+            if (d >= EncodeDate(2026, 2, 15) && d <= EncodeDate(2026, 2, 23))
+                return HolidayInfo{"春节", HolidayKind::DayOff};
+            if (d == EncodeDate(2026, 2, 14) || d == EncodeDate(2026, 2, 28))
+                return HolidayInfo{"春节", HolidayKind::WorkDay};
+            return HolidayInfo{};
+        });
+        cal.SetDate(EncodeDate(2026, 2, 17));
+    }
+    FakeClock clock{std::llround(ToUnixSeconds(EncodeDateTime(2026, 2, 10, 4, 0, 0)) * 1000.0)};
+    InstalledClock installed{clock};
+    TBlockGlyphs glyphs;
+    TLunarCal cal{glyphs};
+    Bitmap picture;
+};
+
+// Everything: week row, back month, 42 cells with their texts and badges.
+void BM_LunarGridFullPaint(benchmark::State& state) {
+    WindowGrid g;
+    for (auto _ : state) {
+        g.cal.Paint(g.picture);
+        benchmark::DoNotOptimize(g.picture.Pixels());
+    }
+}
+BENCHMARK(BM_LunarGridFullPaint)->Unit(benchmark::kMicrosecond);
+
+// A key press within the month: the two cells the grid invalidates.
+void BM_LunarGridSelectionRepaint(benchmark::State& state) {
+    WindowGrid g;
+    g.cal.Paint(g.picture);
+    TCalRect dirty[2];
+    int n = 0;
+    g.cal.OnInvalidate = [&](const TCalRect& r) { dirty[n++ % 2] = r; };
+    int step = 1;
+    for (auto _ : state) {
+        g.cal.SetDate(g.cal.Date() + step);
+        step = -step;
+        for (const TCalRect& r : dirty)
+            g.cal.Paint(g.picture, r);
+        benchmark::DoNotOptimize(g.picture.Pixels());
+    }
+}
+BENCHMARK(BM_LunarGridSelectionRepaint)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
