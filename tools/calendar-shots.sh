@@ -41,5 +41,15 @@ for package in data/Skin/*.sk; do
     wineserver -k 2>/dev/null || true
     sleep 1
 done
+printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nLeft=300\r\nTop=20\r\nTr=255\r\n[MSG]\r\nCalendarLX=0\r\n' \
+    >"$work/skin.ini"
+(cd "$work" && exec faketime '2026-12-22 10:00:00' wine Tempora.exe) >/dev/null 2>&1 &
+sleep 7
+xdotool mousemove 420 37; sleep 0.5
+xdotool mousemove 422 38; sleep 3
+import -window root "$work/screen.png"
+convert "$work/screen.png" -crop 420x150+290+10 +repage "$root/docs/bar-hint.png"
+echo docs/bar-hint.png
+wineserver -k 2>/dev/null || true
 kill "$backdrop" "$compositor" 2>/dev/null || true
 wine_env_stop
