@@ -3,6 +3,8 @@
 // styles, and the shipped styles.
 #include "display/UnitClock.h"
 
+#include "app/Settings.h"
+
 #include "core/Bmp.h"
 #include "core/FileSys.h"
 #include "core/IniFile.h"
@@ -268,5 +270,28 @@ TEST(ClockFace, ShippedStylesReadCleanlyAndShowNoFringe) {
         for (int y = 0; y < p.Height(); ++y)
             for (int x = 0; x < p.Width(); ++x)
                 ASSERT_EQ(p.At(x, y) == kKey, skin.face.At(x, y) == kKey) << x << "," << y;
+    }
+}
+
+TEST(ClockViewPlace, BesideTheBarOrWhereTheUserLeftIt) {
+    struct {
+        const char* ini;
+        int barTop;
+        int left, top, bottomAnchor;
+    } cases[] = {
+        {"", 512, 900, 546, -1},  // 512 is not below the middle of 1024
+        {"", 700, 900, -1, 700},  // a low bar: the clock's bottom edge at its top
+        {"[CHILD]\r\nLeft=40\r\n", 700, 40, -1, 700},
+        {"[CHILD]\r\nTop=-5\r\n", 100, 900, -5, -1},
+        {"[CHILD]\r\nTop=300\r\nLeft=5000\r\n", 700, 1180, 300, 700},
+        {"[CHILD]\r\nLeft=-20\r\n", 0, 0, 34, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ini);
+        const TIniFile ini("skin.ini", c.ini);
+        const ClockViewPlace p = PlaceClockView(ini, 900, c.barTop, 34, 1280, 1024);
+        EXPECT_EQ(p.left, c.left);
+        EXPECT_EQ(p.top, c.top);
+        EXPECT_EQ(p.bottomAnchor, c.bottomAnchor);
     }
 }
