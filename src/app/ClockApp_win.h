@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "app/TrayIcon_win.h"
 #include "app/UnitLED_win.h"
+#include "display/UnitClock_win.h"
 #include "display/ufrmShadowFrame_win.h"
 #include "reminders/BackSound.h"
 #include "reminders/ClockAlarm.h"
@@ -60,6 +61,7 @@ enum : UINT {
     PM_Exit,
     PM_Open,
     PM_Hide1,
+    PM_Hide,  // the clock view's "关闭窗口"
 };
 
 // The look of the bar when no skin package applies: a dark glass strip with
@@ -88,8 +90,17 @@ public:
     void SaveBarState();
     void HideToTray();
     void RestoreFromTray();
-    // The docked view that shows (0: only the bar).
-    int CurrentView() const { return 0; }
+    // The docked view that shows (0: only the bar, 2: the clock).
+    int CurrentView() const;
+    // Hides every view, then shows the one of `view` (0: none).
+    void ShowView(int view);
+    void HideAllViews();
+    // Opens the clock view where the user left it, or beside the bar; when
+    // no clock style reads, says so instead.
+    void ShowClockView(int alpha);
+    // The clock view's window while it exists.
+    TFrmClock* ClockView() { return clock_.get(); }
+    HMENU ClockMenu() const { return clockMenu_.Get(); }
 
     TFrmLED& Bar() { return *bar_; }
     const TFormShadow& BarShadow() const { return barShadow_; }
@@ -105,6 +116,8 @@ public:
     HMENU TrayMenu() const { return trayMenu_.Get(); }
     // Ticks the items of an opening menu.
     void PrepareMenu(HMENU menu);
+    // What choosing a menu item does; false when the item has no command.
+    bool RunCommand(UINT id) { return commands_.Run(id); }
 
     // TBarOwner
     int64_t OnClockTimer() override;
@@ -125,6 +138,8 @@ private:
     void ShowDay(TDateTime t);
     void ChimeSecond(TDateTime t);
     void SaveBarStateQuietly();
+    void EnsureClockView();
+    void SaveClockPosition();
 
     AppOptions options_;
     BarSettings settings_;
@@ -143,6 +158,11 @@ private:
     std::unique_ptr<TClockHotKey> hotKey_;
     std::unique_ptr<TMenuController> menuPainter_;
     MenuHandle mainMenu_, trayMenu_;
+    // The clock view's menu wears the colours the clock took from the bar.
+    std::unique_ptr<TMenuController> clockMenuPainter_;
+    MenuHandle clockMenu_;
+    std::unique_ptr<TFrmClock> clock_;
+    int clockLeft_ = 0, clockTop_ = 0;  // the clock view's position last written
     GdiObject<HFONT> timeFont_;
     FILE* trace_ = nullptr;
 
