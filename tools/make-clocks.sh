@@ -67,14 +67,19 @@ export LD_PRELOAD=$faketime_lib FAKETIME="2026-12-10 10:08:30" FAKETIME_DONT_FAK
 exec $(command -v wine) "\$@"
 WRAP
     chmod +x "$wrap/wine"
+    # The bar sits clear of the tray's stand-in at the top-left; the desktop
+    # colour is set again once Wine has its desktop; the menu is walked by keys.
+    hook="xsetroot -solid '#3a6ea5'; xdotool mousemove 328 37 click 1; sleep 1
+          xdotool key Down; sleep 0.3; xdotool key Down; sleep 0.3; xdotool key Return
+          xdotool mousemove 900 700; sleep 2"
     for style in "$root"/data/Clock/*.cl; do
         name=$(basename "$style" .cl)
-        printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\nClockFile=%s\r\n[BAR]\r\nLeft=40\r\nTop=20\r\n[CHILD]\r\nLeft=76\r\nTop=62\r\n' \
+        printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\nClockFile=%s\r\n[BAR]\r\nLeft=300\r\nTop=20\r\n[CHILD]\r\nLeft=336\r\nTop=62\r\n' \
             "$name.cl" >"$bin/skin.ini"
         PATH="$wrap:$PATH" \
-            TEMPORA_SHOT_HOOK='xdotool mousemove 68 37 click 1; sleep 1; xdotool mousemove 90 87 click 1; sleep 2' \
+            TEMPORA_SHOT_HOOK="$hook" \
             "$root/tools/screenshot.sh" "/tmp/tempora-clock-$name.png" 6 >/dev/null
-        "$im" "/tmp/tempora-clock-$name.png" -crop 380x350+18+2 +repage \
+        "$im" "/tmp/tempora-clock-$name.png" -crop 372x352+280+2 +repage \
             -define png:exclude-chunks=date,time,tIME,zTXt,tEXt,iTXt "PNG24:$root/docs/clock-$name.png"
         echo "docs/clock-$name.png"
     done
