@@ -88,7 +88,6 @@ bool TFrmClock::OpenAt(const std::string& stylePath, int opacity, int left, int 
     ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     UpdateWindow(Handle());
     SetOpacity(opacity);
-    opened_ = true;
     return true;
 }
 
@@ -168,7 +167,6 @@ LRESULT TFrmClock::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TFrmClock::Destroyed() {
-    opened_ = false;
     if (OnDestroyed)
         OnDestroyed();
 }

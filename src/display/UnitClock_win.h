@@ -53,14 +53,12 @@ public:
     void SetHands(TDateTime t);
     // 0 .. 255; the shadow follows.
     void SetOpacity(int opacity);
-    int Opacity() const { return opacity_; }
     // Closes the view as the bar does: opaque first, then the closing fade.
     void CloseView();
 
     const TClockFace& Face() const { return face_; }
     const TSkinMenu& MenuColors() const { return menu_; }
     const TFormShadow& Shadow() const { return shadow_; }
-    bool Opened() const { return opened_; }
 
     // The right button was released at this screen point.
     std::function<void(POINT screenAt)> OnPopupMenu;
@@ -81,7 +79,6 @@ private:
     TClockFace face_;
     TFormShadow shadow_;
     int opacity_ = 255;
-    bool opened_ = false;
 };
 
 }  // namespace tempora
