@@ -30,4 +30,6 @@ if(TEMPORA_BENCH)
   add_executable(tempora_bench ${benches})
   target_link_libraries(tempora_bench PRIVATE tempora_app tempora_calendar tempora_display
                         benchmark::benchmark benchmark::benchmark_main)
+  # Benchmarks of the shipped artwork read it from data/.
+  target_compile_definitions(tempora_bench PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endif()

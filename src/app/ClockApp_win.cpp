@@ -44,6 +44,17 @@ constexpr TMenuEntry kOptionsItems[] = {
 constexpr TMenuEntry kViewItems[] = {
     {PM_Smp, L"精简"}, {PM_Clock, L"时钟"}, {PM_Calendar, L"日历"}, {PM_Weather, L"天气"}, {}};
 constexpr TMenuEntry kTrayItems[] = {{PM_Open, L"打开窗口"}, {PM_Hide1, L"隐藏窗口"}, {}};
+constexpr TMenuEntry kSwitchItems[] = {{PM_Calendar, L"日历"}, {PM_Weather, L"天气"}};
+constexpr TMenuEntry kClockItems[] = {
+    {PM_TaskOptions, L"定时任务", 5},
+    {PM_WorldTime, L"城市时间查询", 7},
+    {},
+    {PM_OptionsClock, L"时钟样式"},
+    {PM_OptionsTime, L"时间校正"},
+    {},
+    {0, L"切换到", -1, kSwitchItems},
+    {PM_Hide, L"关闭窗口"},
+};
 constexpr TMenuEntry kCommonItems[] = {
     {PM_TaskOptions, L"定时任务", 5},
     {PM_CalOptions, L"日历标记", 6},
@@ -156,8 +167,12 @@ void TClockApp::Initialise() {
     tasks_ = std::make_unique<TTaskList>(*taskActions_);
     tasks_->LoadTasks(options_.dataDir + "War.lst");
 
-    // Due tasks first, then the chime, in every second.
+    // The clock's hands, then due tasks, then the chime, in every second.
     heart_.OnShow = [this](TDateTime t) { ShowDay(t); };
+    heart_.AddSecondHandler([this](TDateTime t) {
+        if (clock_ && IsWindowVisible(clock_->Handle()))
+            clock_->SetHands(t);
+    });
     heart_.AddSecondHandler([this](TDateTime t) { tasks_->RunDueTask(t); });
     heart_.AddSecondHandler([this](TDateTime t) { ChimeSecond(t); });
 
@@ -181,14 +196,30 @@ void TClockApp::Initialise() {
 }
 
 void TClockApp::AddCommands() {
+    // A view item clicked while its view shows changes nothing.
     commands_.Add(
         PM_Smp, [this] { ShowView(kViewNone); }, [this] { return CurrentView() == kViewNone; });
     commands_.Add(
-        PM_Calendar, [this] { ShowView(kViewCalendar); },
+        PM_Calendar,
+        [this] {
+            if (CurrentView() != kViewCalendar)
+                ShowView(kViewCalendar);
+        },
         [this] { return CurrentView() == kViewCalendar; });
+    commands_.Add(
+        PM_Clock,
+        [this] {
+            if (CurrentView() != kViewClock)
+                ShowView(kViewClock);
+        },
+        [this] { return CurrentView() == kViewClock; });
     commands_.Add(PM_CalOptions, [this] {
         if (calendar_)
             calendar_->EditAllMarks(bar_->Handle());
+    });
+    commands_.Add(PM_Hide, [this] {
+        if (clock_)
+            SendMessageW(clock_->Handle(), WM_CLOSE, 0, 0);
     });
     commands_.Add(PM_Help, [this] { ShowHelp(); });
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
@@ -205,15 +236,20 @@ void TClockApp::EnsureCalendarView() {
         return;
     }
     calendar_ = std::move(calendar);
+    calendar_->OnShowClock = [this] { ShowView(kViewClock); };
 }
 
 int TClockApp::CurrentView() const {
     if (calendar_ && calendar_->Visible())
         return kViewCalendar;
+    if (clock_ && IsWindowVisible(clock_->Handle()))
+        return kViewClock;
     return kViewNone;
 }
 
 void TClockApp::HideAllViews() {
+    if (clock_)
+        clock_->CloseView();
     if (calendar_)
         calendar_->CloseView();
 }
@@ -221,7 +257,10 @@ void TClockApp::HideAllViews() {
 void TClockApp::ShowView(int code) {
     switch (code) {
         case kViewCalendar:
-            ShowCalendarView(settings_.barAlpha);
+            ShowCalendarView(bar_->Alpha());
+            break;
+        case kViewClock:
+            ShowClockView(bar_->Alpha());
             break;
         default:
             HideAllViews();
@@ -248,6 +287,69 @@ void TClockApp::BuildMenus() {
     menuPainter_ = std::make_unique<TMenuController>(strip);
     mainMenu_ = BuildMenu(*menuPainter_, {kViewItems, kCommonItems}, commands_);
     trayMenu_ = BuildMenu(*menuPainter_, {kTrayItems, kCommonItems}, commands_);
+    clockMenuPainter_ = std::make_unique<TMenuController>(
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENUICONS),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    clockMenu_ = BuildMenu(*clockMenuPainter_, {kClockItems}, commands_);
+}
+
+void TClockApp::EnsureClockView() {
+    if (clock_)
+        return;
+    clock_ = std::make_unique<TFrmClock>(options_.dataDir, menuPainter_->colors);
+    if (!clock_->Create(bar_->Handle())) {
+        clock_.reset();
+        return;
+    }
+    clock_->OnPopupMenu = [this](POINT at) {
+        clockMenuPainter_->colors = clock_->MenuColors();
+        ShowMenu(clockMenu_.Get(), at, true);
+    };
+    // Closing the clock frees it; the next "时钟" makes a new one.
+    clock_->OnDestroyed = [this] { clock_.reset(); };
+}
+
+void TClockApp::ShowClockView(int alpha) {
+    HideAllViews();
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    const std::string style =
+        options_.dataDir + "Clock\\" + ini.ReadString("SKIN", "ClockFile", "");
+    EnsureClockView();
+    if (!clock_)
+        return;
+    RECT bar;
+    GetWindowRect(bar_->Handle(), &bar);
+    const ClockViewPlace place =
+        PlaceClockView(ini, bar.left, bar.top, bar.bottom - bar.top, GetSystemMetrics(SM_CXSCREEN),
+                       GetSystemMetrics(SM_CYSCREEN));
+    if (!clock_->OpenAt(style, alpha, place.left, place.top, -1, place.bottomAnchor)) {
+        // No style reads: an empty window would only puzzle the user.
+        DestroyWindow(clock_->Handle());
+        MessageBoxW(bar_->Handle(),
+                    L"找不到可用的时钟样式，时钟窗口无法打开。\n请检查 Clock 文件夹。", L"提示",
+                    MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    clockLeft_ = place.left;
+    clockTop_ = place.top;
+}
+
+void TClockApp::SaveClockPosition() {
+    if (CurrentView() != 2)
+        return;
+    RECT r;
+    GetWindowRect(clock_->Handle(), &r);
+    if (r.left == clockLeft_ && r.top == clockTop_)
+        return;
+    try {
+        TIniFile ini(options_.dataDir + "skin.ini");
+        ini.WriteInteger("CHILD", "Top", r.top);
+        ini.WriteInteger("CHILD", "Left", r.left);
+        clockLeft_ = r.left;
+        clockTop_ = r.top;
+    } catch (const EIniWriteError&) {
+        // Dropped; the next tick tries again while the position still differs.
+    }
 }
 
 void TClockApp::PrepareMenu(HMENU menu) {
@@ -446,6 +548,12 @@ void TClockApp::SaveBarState() {
     ini.WriteInteger("BAR", "Left", wr.left);
     ini.WriteInteger("BAR", "Top", wr.top);
     ini.WriteInteger("BAR", "Tr", bar_->Alpha());
+    if (CurrentView() == kViewClock) {
+        RECT r;
+        GetWindowRect(clock_->Handle(), &r);
+        ini.WriteInteger("CHILD", "Top", r.top);
+        ini.WriteInteger("CHILD", "Left", r.left);
+    }
 }
 
 void TClockApp::SaveBarStateQuietly() {
@@ -493,16 +601,25 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
                     if (tray_)
                         tray_->HideBalloon();
                     return true;
+                case TFrmLED::TimerSavePos:
+                    // The bar's position saver keeps the clock view's place too.
+                    SaveClockPosition();
+                    return false;
                 default:
                     return false;
             }
-        case WM_MEASUREITEM:
+        case WM_MEASUREITEM: {
             result = TRUE;
-            return menuPainter_ &&
-                   menuPainter_->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
-        case WM_DRAWITEM:
+            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+            return (menuPainter_ && menuPainter_->OnMeasureItem(mis)) ||
+                   (clockMenuPainter_ && clockMenuPainter_->OnMeasureItem(mis));
+        }
+        case WM_DRAWITEM: {
             result = TRUE;
-            return menuPainter_ && menuPainter_->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            return (menuPainter_ && menuPainter_->OnDrawItem(dis)) ||
+                   (clockMenuPainter_ && clockMenuPainter_->OnDrawItem(dis));
+        }
         case WM_INITMENUPOPUP:
             PrepareMenu(reinterpret_cast<HMENU>(wp));
             return true;
@@ -553,6 +670,7 @@ void TClockApp::OnClosing() {
     KillTimer(bar_->Handle(), TimerMsg);
     KillTimer(bar_->Handle(), TimerWarStep);
     SaveBarStateQuietly();
+    HideAllViews();
     if (hotKey_)
         hotKey_->Unregister();
     // The program ends with its bar; the loop sees this once the bar is gone.

@@ -13,6 +13,7 @@
 #include "app/UnitLED_win.h"
 #include "app/Views.h"
 #include "calendar/UnitCalendar_win.h"
+#include "display/UnitClock_win.h"
 #include "display/ufrmShadowFrame_win.h"
 #include "reminders/BackSound.h"
 #include "reminders/ClockAlarm.h"
@@ -65,6 +66,7 @@ enum : UINT {
     PM_Exit,
     PM_Open,
     PM_Hide1,
+    PM_Hide,  // the clock view's "关闭窗口"
 };
 
 // The look of the bar when no skin package applies: a dark glass strip with
@@ -105,6 +107,12 @@ public:
     // Hides every view, then opens the one of `code` beside the bar.
     void ShowView(int code);
     void HideAllViews();
+    // Opens the clock view where the user left it, or beside the bar; when
+    // no clock style reads, says so instead.
+    void ShowClockView(int alpha);
+    // The clock view's window while it exists.
+    TFrmClock* ClockView() { return clock_.get(); }
+    HMENU ClockMenu() const { return clockMenu_.Get(); }
 
     TFrmLED& Bar() { return *bar_; }
     // The calendar view, created hidden at start-up; the day's calendar
@@ -123,6 +131,8 @@ public:
     HMENU TrayMenu() const { return trayMenu_.Get(); }
     // Ticks the items of an opening menu.
     void PrepareMenu(HMENU menu);
+    // What choosing a menu item does; false when the item has no command.
+    bool RunCommand(UINT id) { return commands_.Run(id); }
 
     // The bar's timers beyond the clock's own.
     enum : UINT_PTR {
@@ -157,6 +167,8 @@ private:
     void ShowMarkReminder(TDateTime t);
     void ShowDateBalloon();
     void ShowCalendarView(int alpha);
+    void EnsureClockView();
+    void SaveClockPosition();
 
     AppOptions options_;
     BarSettings settings_;
@@ -177,6 +189,11 @@ private:
     std::unique_ptr<TMenuController> menuPainter_;
     std::unique_ptr<TSyncTime> syncTime_;
     MenuHandle mainMenu_, trayMenu_;
+    // The clock view's menu wears the colours the clock took from the bar.
+    std::unique_ptr<TMenuController> clockMenuPainter_;
+    MenuHandle clockMenu_;
+    std::unique_ptr<TFrmClock> clock_;
+    int clockLeft_ = 0, clockTop_ = 0;  // the clock view's position last written
     GdiObject<HFONT> timeFont_;
     FILE* trace_ = nullptr;
 

@@ -66,6 +66,20 @@ int ClampClockViewLeft(int left, int screenWidth) {
     return std::max(0, std::min(left, screenWidth - 100));
 }
 
+ClockViewPlace PlaceClockView(const TIniFile& ini, int barLeft, int barTop, int barHeight,
+                              int screenWidth, int screenHeight) {
+    ClockViewPlace p;
+    if (barTop > screenHeight / 2) {
+        p.top = -1;
+        p.bottomAnchor = barTop;
+    } else {
+        p.top = barTop + barHeight;
+    }
+    p.top = ini.ReadInteger("CHILD", "Top", p.top);
+    p.left = ClampClockViewLeft(ini.ReadInteger("CHILD", "Left", barLeft), screenWidth);
+    return p;
+}
+
 bool IsHideSwitch(const std::string& firstArgument) {
     return EqualsNoCase(Trim(firstArgument), "/hide");
 }

@@ -47,6 +47,18 @@ void ReadSkinNames(const TIniFile& ini, BarSettings& s);
 // Where the clock view goes: CHILD/Left clamped to 0 … screen width − 100.
 int ClampClockViewLeft(int left, int screenWidth);
 
+// Where the clock view opens beside a bar at barLeft, barTop of barHeight:
+// below the bar, or above it when the bar sits in the lower half of the
+// screen (top −1 and the bottom edge anchored at the bar's top). CHILD/Top
+// and CHILD/Left, when saved, put it back where the user left it; a missing
+// CHILD/Left keeps it level with the bar.
+struct ClockViewPlace {
+    int left = 0, top = 0;
+    int bottomAnchor = -1;  // −1: none
+};
+ClockViewPlace PlaceClockView(const TIniFile& ini, int barLeft, int barTop, int barHeight,
+                              int screenWidth, int screenHeight);
+
 // True when the first command-line argument asks for a hidden start.
 bool IsHideSwitch(const std::string& firstArgument);
 

@@ -188,8 +188,8 @@ TSkinCheck CheckSkinPackage(std::string_view file, std::vector<TSkinWindow> wind
                 CheckColor(keys, *c, out);
         }
         if (w == TSkinWindow::Clock) {
-            for (const char* centre : {kCenterX, kCenterY})
-                CheckInteger(keys, "CLOCK", centre, out);
+            for (const char* key : {kCenterX, kCenterY, kSmoothHands})
+                CheckInteger(keys, "CLOCK", key, out);
         }
         if (w == TSkinWindow::Win && decoded) {
             // The frame is composed from fixed parts of the template: the top

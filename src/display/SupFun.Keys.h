@@ -57,6 +57,7 @@ inline constexpr TSkinRectKey kSecondHand{"CLOCK", "SecondHand", {0, 0, 0, 0}};
 inline constexpr TSkinRectKey kCenterPoint{"CLOCK", "CenterPoint", {0, 0, 0, 0}};
 inline constexpr const char* kCenterX = "CenterX";
 inline constexpr const char* kCenterY = "CenterY";
+inline constexpr const char* kSmoothHands = "SmoothHands";
 
 // What one window reads: its rectangles, the first one being its background
 // (or face, or frame template), and its colours.

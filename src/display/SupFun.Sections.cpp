@@ -110,6 +110,7 @@ bool ClockSkinFrom(const TIniFile& keys, const Bitmap& picture, TClockSkin& out)
     };
     c.centerX = centre(kCenterX, c.face.Width() / 2);
     c.centerY = centre(kCenterY, c.face.Height() / 2);
+    c.smoothHands = keys.ReadInteger("CLOCK", kSmoothHands, 1) != 0;
     out = std::move(c);
     return true;
 }

@@ -237,8 +237,12 @@ TSkinResult ReadWinSkin(const std::string& dataDir, const std::string& path, TWi
 }
 
 TSkinResult ReadClockSkin(const std::string& dataDir, const std::string& path, TClockSkin& out,
-                          std::string* why) {
-    return ReadPackage(dataDir, path, TSkinKind::Clock, out, why, ClockSkinFrom);
+                          std::string* why, TClockRead mode) {
+    if (mode == TClockRead::Full)
+        return ReadPackage(dataDir, path, TSkinKind::Clock, out, why, ClockSkinFrom);
+    TClockSkin untouched;
+    return ReadPackage(dataDir, path, TSkinKind::Clock, untouched, why,
+                       [](const TIniFile&, const Bitmap&, TClockSkin&) { return true; });
 }
 
 }  // namespace tempora

@@ -195,6 +195,9 @@ struct TClockSkin {
     // -kMaxCutSide .. 2 * kMaxCutSide.
     int centerX = 0;
     int centerY = 0;  // default: face height div 2
+    // SmoothHands: the hands turn with filtering and blend onto the face
+    // (any value but 0), or turn to the nearest pixel (0).
+    bool smoothHands = true;
 };
 
 // The sections of a package whose key list and picture are already read.
@@ -231,8 +234,13 @@ TSkinResult ReadWeatherSkin(const std::string& dataDir, const std::string& path,
                             std::string* why = nullptr);
 TSkinResult ReadWinSkin(const std::string& dataDir, const std::string& path, TWinSkin& out,
                         std::string* why = nullptr);
+// In menu-only mode the clock's reader checks the package (it exists, parses
+// and carries the right version entry) and reads nothing of its CLOCK
+// section: `out` stays as it is, and Applied tells the window to take the
+// bar's menu colours.
+enum class TClockRead { Full, MenuOnly };
 TSkinResult ReadClockSkin(const std::string& dataDir, const std::string& path, TClockSkin& out,
-                          std::string* why = nullptr);
+                          std::string* why = nullptr, TClockRead mode = TClockRead::Full);
 inline constexpr char kSkinScratchName[] = "SkinDone.tmp";
 
 // --- Checking a package for skin authors ------------------------------------

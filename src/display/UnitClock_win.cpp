@@ -1,0 +1,174 @@
+#include "display/UnitClock_win.h"
+
+#include "core/ClockSource.h"
+#include "core/FileSys.h"
+#include "core/IniFile.h"
+#include "win/PictureBlit_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <exception>
+
+namespace tempora {
+
+namespace {
+constexpr UINT kMoveByCaption = 0xF012;
+constexpr int kFadeStep = 30;
+constexpr DWORD kFadeStepMs = 30;
+}  // namespace
+
+TFrmClock::TFrmClock(std::string dataDir, const TSkinMenu& barMenu)
+    : dataDir_(std::move(dataDir)), barMenu_(barMenu), menu_(barMenu) {}
+
+TFrmClock::~TFrmClock() {
+    shadow_.Attach(nullptr);
+}
+
+bool TFrmClock::Create(HWND owner) {
+    if (!CreateWin(kClassName, L"时钟", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0,
+                   face_.Width(), face_.Height(), owner)) {
+        return false;
+    }
+    SetOpacity(opacity_);
+    // Magenta pixels of the face let the shadow through.
+    shadow_.Attach(Handle(), [this] { return &face_.Picture(); });
+    return true;
+}
+
+TSkinResult TFrmClock::LoadStyle(const std::string& path, bool menuOnly) {
+    TClockSkin skin;
+    TSkinResult result = TSkinResult::Damaged;
+    try {
+        result = ReadClockSkin(dataDir_, path, skin, nullptr,
+                               menuOnly ? TClockRead::MenuOnly : TClockRead::Full);
+    } catch (const std::exception& e) {
+        // Out of memory for a style's pictures: the window keeps its look.
+        TraceFault("clock style", e.what());
+    }
+    if (result != TSkinResult::Applied)
+        return result;
+    menu_ = barMenu_;
+    if (!menuOnly)
+        Apply(skin);
+    return result;
+}
+
+TSkinResult TFrmClock::ReloadStyle(bool menuOnly) {
+    const TIniFile ini(dataDir_ + "skin.ini");
+    return LoadStyle(dataDir_ + "Clock" + kPathSep + ini.ReadString("SKIN", "ClockFile", ""),
+                     menuOnly);
+}
+
+void TFrmClock::Apply(const TClockSkin& skin) {
+    face_.Apply(skin);
+    SetWindowPos(Handle(), nullptr, 0, 0, face_.Width(), face_.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(Handle(), nullptr, FALSE);
+    shadow_.UpdateShadow();
+}
+
+bool TFrmClock::OpenAt(const std::string& stylePath, int opacity, int left, int top,
+                       int rightAnchor, int bottomAnchor) {
+    TClockSkin skin;
+    try {
+        if (ReadClockStyle(dataDir_, stylePath, skin) != TSkinResult::Applied)
+            return false;
+    } catch (const std::exception& e) {
+        TraceFault("clock style", e.what());
+        return false;
+    }
+    menu_ = barMenu_;
+    Apply(skin);
+    SetOpacity(255);
+    SetWindowPos(Handle(), nullptr, AnchoredEdge(left, rightAnchor, face_.Width()),
+                 AnchoredEdge(top, bottomAnchor, face_.Height()), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetHands(ClockSource::Current().NowLocal());
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(Handle());
+    SetOpacity(opacity);
+    return true;
+}
+
+void TFrmClock::SetHands(TDateTime t) {
+    Push(face_.SetHands(t));
+}
+
+void TFrmClock::SetOpacity(int opacity) {
+    opacity_ = std::clamp(opacity, 0, 255);
+    SetLayeredWindowAttributes(Handle(), kKeyColor, static_cast<BYTE>(opacity_),
+                               LWA_COLORKEY | LWA_ALPHA);
+    shadow_.UpdateShadow();
+}
+
+void TFrmClock::CloseView() {
+    SetOpacity(255);
+    const HWND self = Handle();
+    UpdateWindow(self);
+    // Closing frees this object through OnDestroyed: nothing may follow.
+    SendMessageW(self, WM_CLOSE, 0, 0);
+}
+
+void TFrmClock::Push(TSkinRect area) {
+    if (area.width <= 0 || area.height <= 0 || !IsWindowVisible(Handle()))
+        return;
+    if (WindowDc dc(Handle()); dc) {
+        BlitPicture(dc.Get(), area.left, area.top, face_.Picture(), area.left, area.top, area.width,
+                    area.height);
+    }
+}
+
+LRESULT TFrmClock::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_PAINT: {
+            PaintScope paint(Handle());
+            const RECT& r = paint.Area();
+            BlitPicture(paint.Dc(), r.left, r.top, face_.Picture(), r.left, r.top, r.right - r.left,
+                        r.bottom - r.top);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONDOWN:
+            // Face, hands and cap all move the window, as its caption would.
+            ReleaseCapture();
+            SendMessageW(Handle(), WM_SYSCOMMAND, kMoveByCaption, 0);
+            return 0;
+        case WM_RBUTTONUP:
+            if (OnPopupMenu) {
+                POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+                ClientToScreen(Handle(), &at);
+                // A command of the menu may close and free this window: the
+                // call runs on a copy, and nothing follows it.
+                const auto popup = OnPopupMenu;
+                popup(at);
+            }
+            return 0;
+        case WM_CLOSE:
+            if (IsWindowVisible(Handle())) {
+                shadow_.SetShown(false);
+                for (int alpha = opacity_; alpha > kFadeStep;) {
+                    alpha -= kFadeStep;
+                    SetLayeredWindowAttributes(Handle(), kKeyColor, static_cast<BYTE>(alpha),
+                                               LWA_COLORKEY | LWA_ALPHA);
+                    Sleep(kFadeStepMs);
+                }
+            }
+            DestroyWindow(Handle());
+            return 0;
+        case WM_DESTROY:
+            shadow_.Attach(nullptr);
+            return 0;
+        default:
+            break;
+    }
+    return TWindow::WndProc(msg, wp, lp);
+}
+
+void TFrmClock::Destroyed() {
+    if (OnDestroyed)
+        OnDestroyed();
+}
+
+}  // namespace tempora
