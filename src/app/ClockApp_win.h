@@ -17,6 +17,7 @@
 #include "reminders/PopupLink_win.h"
 #include "reminders/TaskActions_win.h"
 #include "reminders/TaskList.h"
+#include "timesvc/UnitWorldTime_win.h"
 #include "win/Handles_win.h"
 
 #include <cstdio>
@@ -97,6 +98,8 @@ public:
     TPopupLink& Popup() { return *popup_; }
     TTaskList& Tasks() { return *tasks_; }
     TTrayIcon& Tray() { return *tray_; }
+    // The open world-time dialog; null when it was never opened.
+    TFrmWorldTime* WorldTime() { return worldTime_.get(); }
     TClockHotKey& HotKey() { return *hotKey_; }
     const BarSettings& Settings() const { return settings_; }
     // The day's calendar as the tray and the time panel show it.
@@ -105,6 +108,8 @@ public:
     HMENU TrayMenu() const { return trayMenu_.Get(); }
     // Ticks the items of an opening menu.
     void PrepareMenu(HMENU menu);
+    // Runs a menu command as its item does; false when no feature added it.
+    bool RunCommand(UINT id) { return commands_.Run(id); }
 
     // TBarOwner
     int64_t OnClockTimer() override;
@@ -120,6 +125,7 @@ private:
     void BuildMenus();
     void ShowMenu(HMENU menu, POINT at, bool fromTray);
     void ShowHelp();
+    void ShowWorldTime();
     void ApplyBarSkin(const std::string& skinFile);
     void ApplyTimeFont();
     void ShowDay(TDateTime t);
@@ -141,6 +147,7 @@ private:
     std::unique_ptr<TTaskList> tasks_;
     std::unique_ptr<TTrayIcon> tray_;
     std::unique_ptr<TClockHotKey> hotKey_;
+    std::unique_ptr<TFrmWorldTime> worldTime_;
     std::unique_ptr<TMenuController> menuPainter_;
     MenuHandle mainMenu_, trayMenu_;
     GdiObject<HFONT> timeFont_;
