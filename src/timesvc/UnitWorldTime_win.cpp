@@ -73,7 +73,7 @@ bool TFrmWorldTime::Create(HWND owner, const std::string& dataDir) {
 
     font_.Reset(MakeFont(L"宋体", 9));
     boldFont_.Reset(MakeFont(L"宋体", 9, FW_BOLD));
-    timeFont_.Reset(MakeFont(L"宋体", 12, FW_BOLD));
+    timeFont_.Reset(MakeFont(L"宋体", 10, FW_BOLD));
     const HINSTANCE inst = GetModuleHandleW(nullptr);
     const auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
                            int cx, int cy, int cw, int ch, int id, HFONT font) {
