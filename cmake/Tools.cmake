@@ -3,7 +3,7 @@
 # here uses the core alone.
 set(tool_libs_led-png tempora_display)
 set(tool_libs_skinpack tempora_display)
-set(tool_libs_tempora-cal tempora_calendar)
+set(tool_libs_tempora-cal tempora_calendar tempora_timesvc)
 
 file(GLOB tool_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*)
 foreach(dir IN LISTS tool_dirs)

@@ -175,6 +175,11 @@ void TClockApp::Initialise() {
     });
     heart_.AddSecondHandler([this](TDateTime t) { tasks_->RunDueTask(t); });
     heart_.AddSecondHandler([this](TDateTime t) { ChimeSecond(t); });
+    // The world-time dialog shows the seconds while it is open.
+    heart_.AddSecondHandler([this](TDateTime) {
+        if (worldTime_)
+            worldTime_->RefreshTime();
+    });
 
     // The tray's pictures: the normal icon first, then the frames of the
     // unread-message animation.
@@ -222,6 +227,7 @@ void TClockApp::AddCommands() {
             SendMessageW(clock_->Handle(), WM_CLOSE, 0, 0);
     });
     commands_.Add(PM_Help, [this] { ShowHelp(); });
+    commands_.Add(PM_WorldTime, [this] { ShowWorldTime(); });
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
     commands_.Add(PM_Open, [this] { RestoreFromTray(); });
     commands_.Add(PM_Hide1, [this] { HideToTray(); });
@@ -237,6 +243,7 @@ void TClockApp::EnsureCalendarView() {
     }
     calendar_ = std::move(calendar);
     calendar_->OnShowClock = [this] { ShowView(kViewClock); };
+    calendar_->OnWorldTime = [this] { ShowWorldTime(); };
 }
 
 int TClockApp::CurrentView() const {
@@ -486,6 +493,18 @@ void TClockApp::ShowMenu(HMENU menu, POINT at, bool fromTray) {
     bar_->SetTooltipsActive(true);
     if (id)
         commands_.Run(id);
+}
+
+void TClockApp::ShowWorldTime() {
+    // One dialog at a time: a second click brings it to the front.
+    if (!worldTime_ || !worldTime_->Handle()) {
+        worldTime_ = std::make_unique<TFrmWorldTime>();
+        if (!worldTime_->Create(bar_->Handle(), options_.dataDir)) {
+            worldTime_.reset();
+            return;
+        }
+    }
+    worldTime_->Show();
 }
 
 void TClockApp::ShowHelp() {

@@ -21,6 +21,7 @@
 #include "reminders/TaskActions_win.h"
 #include "reminders/TaskList.h"
 #include "timesvc/SyncTime_win.h"
+#include "timesvc/UnitWorldTime_win.h"
 #include "win/Handles_win.h"
 
 #include <cstdio>
@@ -123,6 +124,8 @@ public:
     TPopupLink& Popup() { return *popup_; }
     TTaskList& Tasks() { return *tasks_; }
     TTrayIcon& Tray() { return *tray_; }
+    // The open world-time dialog; null when it was never opened.
+    TFrmWorldTime* WorldTime() { return worldTime_.get(); }
     TClockHotKey& HotKey() { return *hotKey_; }
     const BarSettings& Settings() const { return settings_; }
     // The day's calendar as the tray and the time panel show it.
@@ -157,6 +160,7 @@ private:
     void BuildMenus();
     void ShowMenu(HMENU menu, POINT at, bool fromTray);
     void ShowHelp();
+    void ShowWorldTime();
     void ApplyBarSkin(const std::string& skinFile);
     void ApplyTimeFont();
     void ShowDay(TDateTime t);
@@ -186,6 +190,7 @@ private:
     std::unique_ptr<TTaskList> tasks_;
     std::unique_ptr<TTrayIcon> tray_;
     std::unique_ptr<TClockHotKey> hotKey_;
+    std::unique_ptr<TFrmWorldTime> worldTime_;
     std::unique_ptr<TMenuController> menuPainter_;
     std::unique_ptr<TSyncTime> syncTime_;
     MenuHandle mainMenu_, trayMenu_;

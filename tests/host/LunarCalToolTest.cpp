@@ -1,6 +1,9 @@
 // The calendar command-line tool, driven in-process.
 #include "../../tools/tempora-cal/CalTool.cpp"
 
+#include "core/ClockSource.h"
+
+#include <algorithm>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -103,6 +106,11 @@ TEST(LunarCalTool, BadInputGivesAOneLineErrorAndFailure) {
         {"terms", "20x4"},
         {"moon", "2024"},
         {"--data"},
+        {"world", "extra"},
+        {"--at", "2026-13-01 00:00:00", "world"},
+        {"--at", "2026-07-01 12:00", "world"},
+        {"--at", "2026-07-01 12:00:00", "day", "2024-02-01"},
+        {"--at"},
     };
     for (const auto& args : bad) {
         SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
@@ -121,4 +129,37 @@ TEST(LunarCalTool, MissingHolidayListMeansNoHolidays) {
     std::ostringstream out, err;
     ASSERT_EQ(RunCalTool({"tsv", "2024-02-10", "2024-02-10"}, "/nonexistent", out, err), 0);
     EXPECT_EQ(Lines(out.str()).at(1).substr(Lines(out.str()).at(1).rfind('\t')), "\t");
+}
+
+TEST(LunarCalTool, WorldPrintsEveryCityAtTheInstantAsTheDialogDoes) {
+    const ToolRun july = CalTool({"world", "--at", "2026-07-01 12:00:00"});
+    ASSERT_EQ(july.code, 0) << july.err;
+    const std::vector<std::string> lines = Lines(july.out);
+    ASSERT_GT(lines.size(), 100u);
+    EXPECT_EQ(lines[0], "country\tname\tother_name\tlocal\tdst");
+    EXPECT_EQ(lines[1], "中国\t北京\tBeijing\t2026-07-01 20:00:00\t0");
+    for (const char* row : {
+             "美国\t纽约\tNew York\t2026-07-01 08:00:00\t1",
+             "英国\t伦敦\tLondon\t2026-07-01 13:00:00\t1",
+             "澳大利亚\t悉尼\tSydney\t2026-07-01 22:00:00\t0",
+             "智利\t圣地亚哥\tSantiago\t2026-07-01 08:00:00\t0",
+             "尼泊尔\t加德满都\tKathmandu\t2026-07-01 17:45:00\t0",
+             "加拿大\t圣约翰斯\tSt. John's\t2026-07-01 09:30:00\t1",
+         }) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), row), lines.end()) << row;
+    }
+    for (const std::string& line : lines)
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 4) << line;
+
+    // Without --at: the clock's present.
+    FakeClock clock(static_cast<int64_t>(ToUnixSeconds(EncodeDateTime(2026, 7, 1, 12, 0, 0))) *
+                    1000);
+    ClockSource::Install(&clock);
+    const ToolRun now = CalTool({"world"});
+    ClockSource::Install(nullptr);
+    EXPECT_EQ(now.out, july.out);
+
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCalTool({"world"}, "/nonexistent", out, err), 1);
+    EXPECT_NE(err.str().find("TimeZone.lst"), std::string::npos);
 }

@@ -254,6 +254,6 @@ TEST_F(ClockWindowTest, ClockMenuGreysWhatIsNotThereYet) {
     for (UINT id : {PM_TaskOptions, PM_WorldTime, PM_OptionsClock, PM_OptionsTime, PM_Weather}) {
         EXPECT_NE(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, 0u) << id;
     }
-    for (UINT id : {PM_Hide, PM_Calendar})
+    for (UINT id : {PM_Hide, PM_Calendar, PM_WorldTime})
         EXPECT_EQ(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED, 0u) << id;
 }

@@ -3,8 +3,11 @@
 #include "calendar/Holiday.h"
 #include "calendar/LunarCal.Festivals.h"
 #include "calendar/LunarCal.h"
+#include "core/ClockSource.h"
 #include "core/DateTime.h"
+#include "core/FileSys.h"
 #include "core/Text.h"
+#include "timesvc/WorldTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,13 +18,16 @@ namespace tempora {
 namespace {
 
 const char kUsage[] =
-    "usage: tempora-cal [--data DIR] COMMAND\n"
+    "usage: tempora-cal [--data DIR] [--at \"YYYY-MM-DD HH:MM:SS\"] COMMAND\n"
     "  tsv FROM TO      one tab-separated row per day, FROM and TO as YYYY-MM-DD\n"
     "  day DATE         the day's Gregorian, lunar, GanZhi, term, festival and holiday data\n"
     "  month YYYY-MM    a month grid with the lunar day, term or festival under each day\n"
     "  terms YEAR       the 24 solar terms of the year with their instants\n"
+    "  world            one tab-separated row per city of TimeZone.lst: its time and\n"
+    "                   whether daylight saving applies, at the UTC instant --at (default now)\n"
     "Dates 1900-01-31 .. 2100-12-31; instants in China Standard Time (UTC+8).\n"
-    "Holidays come from Holiday.lst beside this program, or in DIR with --data DIR.\n";
+    "Holidays and cities come from Holiday.lst and TimeZone.lst beside this program,\n"
+    "or in DIR with --data DIR.\n";
 
 const TDateTime kFirstDay = 32;    // 1900-01-31, lunar 1900-01-01
 const TDateTime kLastDay = 73415;  // 2100-12-31
@@ -252,6 +258,21 @@ void RunTerms(int year, std::ostream& out) {
     }
 }
 
+// The same decisions as the world-time dialog; false when the file cannot be read.
+bool RunWorld(const std::string& path, TDateTime utc, std::ostream& out) {
+    if (!FileExists(path))
+        return false;
+    out << "country\tname\tother_name\tlocal\tdst\n";
+    for (const TCountryData& country : LoadTimeZoneFile(path)) {
+        for (const TCityData& city : country.cities) {
+            const TCityTime t = CityTimeAt(city, utc);
+            out << country.name << '\t' << city.name << '\t' << city.otherName << '\t'
+                << FormatStamp(t.local) << '\t' << (t.daylight ? '1' : '0') << '\n';
+        }
+    }
+    return true;
+}
+
 void Expect(const std::vector<std::string>& positional, size_t count) {
     if (positional.size() != count)
         throw UsageError("wrong number of arguments");
@@ -263,6 +284,7 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
                std::ostream& err) {
     try {
         std::string dataDir = exeDir;
+        std::string at;
         std::vector<std::string> positional;
         for (size_t i = 0; i < args.size(); ++i) {
             if (args[i] == "--data") {
@@ -271,6 +293,12 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
                 dataDir = args[++i];
             } else if (args[i].rfind("--data=", 0) == 0) {
                 dataDir = args[i].substr(7);
+            } else if (args[i] == "--at") {
+                if (i + 1 == args.size())
+                    throw UsageError("--at needs an instant");
+                at = args[++i];
+            } else if (args[i].rfind("--at=", 0) == 0) {
+                at = args[i].substr(5);
             } else if (args[i] == "-h" || args[i] == "--help") {
                 out << kUsage;
                 return 0;
@@ -283,6 +311,8 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
             return 2;
         }
         const std::string& command = positional[0];
+        if (!at.empty() && command != "world")
+            throw UsageError("--at is for world only");
 
         TFestivalList festivals;
         festivals.LoadWindowTables();
@@ -312,6 +342,19 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
         } else if (command == "terms") {
             Expect(positional, 2);
             RunTerms(ParseYear(positional[1]), out);
+        } else if (command == "world") {
+            Expect(positional, 1);
+            TDateTime utc = ClockSource::Current().NowUtc();
+            if (!at.empty() && !ParseStamp(at, utc))
+                throw UsageError("bad instant '" + at + "', expected \"YYYY-MM-DD HH:MM:SS\"");
+            std::string path = dataDir;
+            if (!path.empty() && path.back() != '/' && path.back() != '\\')
+                path += kPathSep;
+            path += kTimeZoneFileName;
+            if (!RunWorld(path, utc, out)) {
+                err << "tempora-cal: cannot read " << path << '\n';
+                return 1;
+            }
         } else {
             throw UsageError("unknown command '" + command + "'");
         }
