@@ -3,6 +3,7 @@
 #include "app/res/Icons.rc.h"
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
 #include <commctrl.h>
@@ -17,17 +18,6 @@ RECT ToRect(const TSkinRect& r) {
     return {r.left, r.top, r.left + r.width, r.top + r.height};
 }
 }  // namespace
-
-void FadeOutForm(HWND form, int alpha) {
-    if (!form)
-        return;
-    while (alpha > 30) {
-        alpha -= 30;
-        SetLayeredWindowAttributes(form, TFrmLED::kKeyColor, static_cast<BYTE>(alpha),
-                                   LWA_COLORKEY | LWA_ALPHA);
-        Sleep(30);
-    }
-}
 
 TFrmLED::TFrmLED(TBarOwner& owner, std::string dataDir)
     : owner_(owner), dataDir_(std::move(dataDir)), face_(glyphs_, &systemLabels_) {

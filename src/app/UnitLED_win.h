@@ -33,10 +33,6 @@ public:
     virtual void OnDestroyed() = 0;
 };
 
-// Lowers a layered window's alpha in steps of 30 every 30 ms while it is
-// above 30; the caller hides or frees the window.
-void FadeOutForm(HWND form, int alpha);
-
 class TFrmLED : public TWindow {
 public:
     enum : UINT_PTR {

@@ -3,6 +3,7 @@
 #include "core/ClockSource.h"
 #include "core/FileSys.h"
 #include "core/IniFile.h"
+#include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
 #include <windowsx.h>
@@ -14,8 +15,6 @@ namespace tempora {
 
 namespace {
 constexpr UINT kMoveByCaption = 0xF012;
-constexpr int kFadeStep = 30;
-constexpr DWORD kFadeStepMs = 30;
 }  // namespace
 
 TFrmClock::TFrmClock(std::string dataDir, const TSkinMenu& barMenu)
@@ -148,12 +147,7 @@ LRESULT TFrmClock::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             if (IsWindowVisible(Handle())) {
                 shadow_.SetShown(false);
-                for (int alpha = opacity_; alpha > kFadeStep;) {
-                    alpha -= kFadeStep;
-                    SetLayeredWindowAttributes(Handle(), kKeyColor, static_cast<BYTE>(alpha),
-                                               LWA_COLORKEY | LWA_ALPHA);
-                    Sleep(kFadeStepMs);
-                }
+                FadeOutForm(Handle(), opacity_);
             }
             DestroyWindow(Handle());
             return 0;

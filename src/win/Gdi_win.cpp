@@ -49,6 +49,17 @@ const wchar_t* ChineseDisplayFont() {
     return L"宋体";
 }
 
+void FadeOutForm(HWND form, int alpha) {
+    if (!form)
+        return;
+    while (alpha > 30) {
+        alpha -= 30;
+        SetLayeredWindowAttributes(form, RGB(255, 0, 255), static_cast<BYTE>(alpha),
+                                   LWA_COLORKEY | LWA_ALPHA);
+        Sleep(30);
+    }
+}
+
 void Gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool horizontal) {
     TRIVERTEX v[2] = {
         {r.left, r.top, static_cast<COLOR16>(GetRValue(from) << 8),

@@ -16,6 +16,10 @@ bool FontInstalled(const wchar_t* face);
 // The face for large Chinese captions: 楷体_GB2312, else 楷体, else 宋体.
 const wchar_t* ChineseDisplayFont();
 
+// Lowers a layered window's alpha (magenta see-through) in steps of 30 every
+// 30 ms while it is above 30; the caller hides or frees the window.
+void FadeOutForm(HWND form, int alpha);
+
 // Fills r with a linear gradient, top to bottom or left to right.
 void Gradient(HDC dc, const RECT& r, COLORREF from, COLORREF to, bool horizontal = false);
 
