@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
     clang-format python3 g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine wine64 xvfb xauth x11-xserver-utils fonts-wqy-zenhei imagemagick x11-utils xdotool xcompmgr faketime
+    wine wine64 xvfb nsis fp-utils zip xauth x11-xserver-utils fonts-wqy-zenhei imagemagick x11-utils xdotool xcompmgr faketime
 )
 missing=()
 for p in "${packages[@]}"; do
