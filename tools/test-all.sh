@@ -77,5 +77,17 @@ if build win; then
     done
 fi
 
+# The release packages, installed and uninstalled under Wine.
+if command -v makensis >/dev/null && [ -f build/win/bin/Tempora.exe ]; then
+    echo "== installer: package, install silently, uninstall under Wine"
+    if tools/package.sh >"$log/package.log" 2>&1 &&
+        tests/win/InstallerTest.sh 2>&1 | tee "$log/installer.log" | grep -E 'FAIL|InstallerTest'; then
+        passed=$((passed + 1))
+    else
+        tail -n 20 "$log/package.log"
+        failed=$((failed + 1))
+    fi
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

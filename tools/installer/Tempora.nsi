@@ -2,7 +2,9 @@
 ; the user's own profile and the user's own registry keys.
 ; Built by tools/package.sh, which defines VERSION, STAGE (the folder holding
 ; the files to install) and OUTFILE.
-Unicode true
+; makensis reads it from its own folder, so relative paths start there.
+; The program is 64-bit only, and so is its installer.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !ifndef VERSION | STAGE | OUTFILE
@@ -28,8 +30,8 @@ InstallDirRegKey HKCU "${UNINSTKEY}" "InstallLocation"
 ShowInstDetails show
 ShowUninstDetails show
 
-!define MUI_ICON "${__FILEDIR__}\..\..\src\app\res\Tempora.ico"
-!define MUI_UNICON "${__FILEDIR__}\..\..\src\app\res\Tempora.ico"
+!define MUI_ICON "../../src/app/res/Tempora.ico"
+!define MUI_UNICON "../../src/app/res/Tempora.ico"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Tempora.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "运行${APPNAME}"
@@ -48,6 +50,7 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${APPNAME}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${APPNAME}安装程序"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "Tempora"
 
 ; Asks a running clock to close and waits up to five seconds for it, so that
 ; its files can be replaced or removed and its last settings are saved.
@@ -76,11 +79,11 @@ Section "!${APPNAME}" SecMain
   ; The shipped data never overwrites what the user already has: settings,
   ; tasks, marks and lists of an earlier installation stay as they are.
   SetOverwrite off
-  File /r /x Tempora.exe /x PopupMsg.exe /x TemporaHelp.chm "${STAGE}\*.*"
+  File /r /x Tempora.exe /x PopupMsg.exe /x TemporaHelp.chm "${STAGE}/*.*"
   SetOverwrite on
-  File "${STAGE}\Tempora.exe"
-  File /nonfatal "${STAGE}\PopupMsg.exe"
-  File /nonfatal "${STAGE}\TemporaHelp.chm"
+  File "${STAGE}/Tempora.exe"
+  File /nonfatal "${STAGE}/PopupMsg.exe"
+  File /nonfatal "${STAGE}/TemporaHelp.chm"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateShortcut "$SMPROGRAMS\${APPNAME}.lnk" "$INSTDIR\Tempora.exe"
