@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
 # Installs the release under Wine the way a user without administrator rights
-# would, silently, into a folder of its own; starts the installed clock;
+# would, silently, into a Wine prefix of its own (so that the default folder
+# under %LOCALAPPDATA% is the one tested); starts the installed clock;
 # checks the program files, the Start-menu shortcut, the autostart value and
 # the Uninstall key; then uninstalls silently while the clock runs and checks
 # that the program, the shortcut and the keys are gone and the user's data
 # is still there.
 # Usage: tests/win/InstallerTest.sh [SETUP.exe]  (default: the newest in build/dist)
-# Needs the win build's Wine prefix (tools/wine-env.sh). Exits non-zero on failure.
+# Exits non-zero on failure.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 setup=${1:-$(ls -t build/dist/Tempora-*-setup.exe 2>/dev/null | head -n 1)}
 [ -f "$setup" ] || { echo "InstallerTest: no setup.exe (run tools/package.sh)"; exit 1; }
 setup=$(realpath "$setup")
 
+scratch=$(mktemp -d "$PWD/build/installer-test.XXXXXX")
 # shellcheck source=../../tools/wine-env.sh
-. tools/wine-env.sh build/win force-xvfb
-trap wine_env_stop EXIT
+. tools/wine-env.sh "$scratch" force-xvfb
+trap 'wine_env_stop; rm -rf "$scratch"' EXIT
 
 failures=0
 step() {  # description, then the command that must succeed
@@ -39,9 +41,9 @@ within() {
     return 1
 }
 
-win_dir='C:\tempora-installer-test\Tempora'
-dir=$WINEPREFIX/drive_c/tempora-installer-test/Tempora
-rm -rf "$WINEPREFIX/drive_c/tempora-installer-test"
+win_dir="$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')\Programs\Tempora"
+dir=$(winepath -u "$win_dir" 2>/dev/null)
+[ -n "$dir" ] || { echo "InstallerTest: the prefix has no %LOCALAPPDATA%"; exit 1; }
 uninst_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tempora'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 title=嘀嗒桌面时钟
@@ -63,9 +65,9 @@ uninstall_string_is() { [ "$(reg_value "$uninst_key" UninstallString)" = "$1" ];
 run_value_gone() { [ -z "$(reg_value "$run_key" Tempora)" ]; }
 uninstalled() { no_file Tempora.exe && no_file uninstall.exe && key_gone; }
 
-echo "InstallerTest: $(basename "$setup")"
+echo "InstallerTest: $(basename "$setup") into $win_dir"
 start=$SECONDS
-wine "$setup" /S /AUTOSTART "/D=$win_dir" >/dev/null 2>&1
+wine "$setup" /S /AUTOSTART >/dev/null 2>&1
 step "the installer ends with success" test $? -eq 0
 for f in Tempora.exe PopupMsg.exe TemporaHelp.chm uninstall.exe skin.ini Holiday.lst; do
     step "installed $f" has_file "$f"
@@ -91,6 +93,5 @@ step "the autostart value is gone" run_value_gone
 step "the user's settings are kept" has_file skin.ini
 step "the user's own files are kept" has_file UserNotes.txt
 
-rm -rf "$WINEPREFIX/drive_c/tempora-installer-test"
 echo "InstallerTest: $((SECONDS - start)) s, $failures failed"
 [ "$failures" -eq 0 ]
