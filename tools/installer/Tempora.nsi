@@ -29,6 +29,7 @@ InstallDir "$LOCALAPPDATA\Programs\Tempora"
 InstallDirRegKey HKCU "${UNINSTKEY}" "InstallLocation"
 ShowInstDetails show
 ShowUninstDetails show
+BrandingText "${APPNAME} ${VERSION}"
 
 !define MUI_ICON "../../src/app/res/Tempora.ico"
 !define MUI_UNICON "../../src/app/res/Tempora.ico"
