@@ -9,7 +9,7 @@
 # Usage: tests/win/InstallerTest.sh [SETUP.exe]  (default: the newest in build/dist)
 # Exits non-zero on failure.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 setup=${1:-$(ls -t build/dist/Tempora-*-setup.exe 2>/dev/null | head -n 1)}
 [ -f "$setup" ] || { echo "InstallerTest: no setup.exe (run tools/package.sh)"; exit 1; }
 setup=$(realpath "$setup")
