@@ -5,7 +5,7 @@
 # checks the program files, the Start-menu shortcut, the autostart value and
 # the Uninstall key; then uninstalls silently while the clock runs and checks
 # that the program, the shortcut and the keys are gone and the user's data
-# is still there.
+# is still there; finally installs again and removes everything, data too.
 # Usage: tests/win/InstallerTest.sh [SETUP.exe]  (default: the newest in build/dist)
 # Exits non-zero on failure.
 set -uo pipefail
@@ -92,6 +92,18 @@ step "the Start-menu shortcut is gone" no_shortcut
 step "the autostart value is gone" run_value_gone
 step "the user's settings are kept" has_file skin.ini
 step "the user's own files are kept" has_file UserNotes.txt
+
+# Again, now removing everything, the copy in %APPDATA% included.
+wine "$setup" /S >/dev/null 2>&1
+step "the reinstallation ends with success" test $? -eq 0
+appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+[ -n "$appdata" ] || { echo "InstallerTest: the prefix has no %APPDATA%"; exit 1; }
+appdata=$appdata/Tempora
+mkdir -p "$appdata" && printf 'user data\r\n' >"$appdata/UserNotes.txt"
+wine "$dir/uninstall.exe" /S /REMOVEDATA >/dev/null 2>&1
+step "a full removal leaves no program folder" within 40 test ! -e "$dir"
+step "a full removal leaves no data in %APPDATA%" test ! -e "$appdata"
+step "a full removal removes the Uninstall key" key_gone
 
 echo "InstallerTest: $((SECONDS - start)) s, $failures failed"
 [ "$failures" -eq 0 ]

@@ -138,7 +138,14 @@ Section "Uninstall"
 
   ; Settings, tasks, marks, skins and lists live beside the program, or in
   ; %APPDATA%\Tempora when the program folder was not writable. They go only
-  ; when the user says so; a silent uninstallation keeps them.
+  ; when the user says so; a silent uninstallation keeps them unless
+  ; "/REMOVEDATA" answers yes beforehand.
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/REMOVEDATA" $R1
+  ${IfNot} ${Errors}
+    Goto removeData
+  ${EndIf}
   MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
     "是否同时删除您的设置、定时任务、备忘标记和皮肤？$\n选择“否”将保留这些文件，重新安装后可继续使用。" \
     /SD IDNO IDYES removeData
