@@ -1,7 +1,6 @@
 #include "LunarCal.h"
 
 #include <cmath>
-#include <mutex>
 
 // Solar terms from the Sun's apparent geocentric longitude: the abridged
 // VSOP87 Earth series (the tables of the NREL Solar Position Algorithm report,
@@ -327,16 +326,12 @@ TDateTime ComputeInstant(int year, int n) {
 }
 
 // The grid asks for the same few years' terms many times per repaint, and a
-// year costs some 140 longitude evaluations: each year of 1899-2101 (the range
-// plus the trailing days a month grid shows) is computed once, on first use.
-constexpr int kCacheFirstYear = kLunarFirstYear - 1;
-constexpr int kCacheLastYear = kLunarLastYear + 1;
-
-struct CachedYear {
-    std::once_flag once;
-    std::array<TDateTime, kSolarTermCount> instants{};
+// year costs some 140 longitude evaluations, so 1899-2101 (the range plus the
+// trailing days a month grid shows) come from a table that ComputeInstant
+// itself produced (tempora-cal term-table); a test holds the two equal.
+constexpr double kTermTable[kTermTableLastYear - kTermTableFirstYear + 1][kSolarTermCount] = {
+#include "LunarCal.TermTable.inc"
 };
-CachedYear g_cache[kCacheLastYear - kCacheFirstYear + 1];
 
 const char* const kTermNames[kSolarTermCount] = {
     "小寒", "大寒", "立春", "雨水", "惊蛰", "春分", "清明", "谷雨", "立夏", "小满", "芒种", "夏至",
@@ -354,14 +349,15 @@ std::string SolarTermName(int n) {
 TDateTime SolarTermInstant(int year, int n) {
     if (n < 0 || n >= kSolarTermCount || year < 1 || year > 9999)
         return 0.0;
-    if (year < kCacheFirstYear || year > kCacheLastYear)
+    if (year < kTermTableFirstYear || year > kTermTableLastYear)
         return ComputeInstant(year, n);
-    CachedYear& cached = g_cache[year - kCacheFirstYear];
-    std::call_once(cached.once, [&cached, year] {
-        for (int i = 0; i < kSolarTermCount; ++i)
-            cached.instants[i] = ComputeInstant(year, i);
-    });
-    return cached.instants[n];
+    return kTermTable[year - kTermTableFirstYear][n];
+}
+
+TDateTime SolveSolarTermInstant(int year, int n) {
+    if (n < 0 || n >= kSolarTermCount || year < 1 || year > 9999)
+        return 0.0;
+    return ComputeInstant(year, n);
 }
 
 int SolarTermIndexOfDay(TDateTime x) {

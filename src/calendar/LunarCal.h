@@ -67,9 +67,14 @@ inline constexpr int kSolarTermCount = 24;
 std::string SolarTermName(int n);
 // The instant, in China Standard Time, at which the Sun's apparent longitude
 // reaches the term's longitude (小寒 285°, 大寒 300°, ... 冬至 270°). Years
-// 1899-2101 are computed once and kept; 0 for n outside 0..23 or a year
-// outside 1..9999.
+// 1899-2101 come from a table, the rest are solved on each call; 0 for n
+// outside 0..23 or a year outside 1..9999.
 TDateTime SolarTermInstant(int year, int n);
+// The years the table holds.
+inline constexpr int kTermTableFirstYear = kLunarFirstYear - 1;
+inline constexpr int kTermTableLastYear = kLunarLastYear + 1;
+// The same instant, always solved from the series: what the table must hold.
+TDateTime SolveSolarTermInstant(int year, int n);
 // The term whose calendar day is x: its index, or -1. x is compared as
 // passed, so a value with a time of day matches no term.
 int SolarTermIndexOfDay(TDateTime x);

@@ -158,3 +158,19 @@ TEST(LunarCalTerms, OutOfRangeArgumentsGiveNoInstant) {
     EXPECT_GE(winter1800.day, 21);
     EXPECT_LE(winter1800.day, 23);
 }
+
+// The table the calendar answers from must be what the solver gives today. On
+// the build that wrote it the two are identical; another maths library may
+// stop the iteration one step apart, a fraction of a millisecond.
+TEST(LunarCalTerms, TableHoldsTheSolvedInstants) {
+    for (int year = kTermTableFirstYear - 1; year <= kTermTableLastYear + 1; ++year) {
+        for (int n = 0; n < kSolarTermCount; ++n) {
+            const TDateTime solved = SolveSolarTermInstant(year, n);
+            ASSERT_LE(SecondsBetween(SolarTermInstant(year, n), solved), 0.001)
+                << year << " " << SolarTermName(n) << ": regenerate the table with"
+                << " tempora-cal term-table > src/calendar/LunarCal.TermTable.inc";
+        }
+    }
+    EXPECT_EQ(SolveSolarTermInstant(2024, 24), 0.0);
+    EXPECT_EQ(SolveSolarTermInstant(0, 0), 0.0);
+}
