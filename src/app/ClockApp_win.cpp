@@ -218,6 +218,13 @@ void TClockApp::AddCommands() {
                 ShowView(kViewClock);
         },
         [this] { return CurrentView() == kViewClock; });
+    commands_.Add(
+        PM_Weather,
+        [this] {
+            if (CurrentView() != kViewWeather)
+                ShowView(kViewWeather);
+        },
+        [this] { return CurrentView() == kViewWeather; });
     commands_.Add(PM_CalOptions, [this] {
         if (calendar_)
             calendar_->EditAllMarks(bar_->Handle());
@@ -243,6 +250,7 @@ void TClockApp::EnsureCalendarView() {
     }
     calendar_ = std::move(calendar);
     calendar_->OnShowClock = [this] { ShowView(kViewClock); };
+    calendar_->OnShowWeather = [this] { ShowView(kViewWeather); };
     calendar_->OnWorldTime = [this] { ShowWorldTime(); };
 }
 
@@ -251,10 +259,14 @@ int TClockApp::CurrentView() const {
         return kViewCalendar;
     if (clock_ && IsWindowVisible(clock_->Handle()))
         return kViewClock;
+    if (weather_ && weather_->Visible())
+        return kViewWeather;
     return kViewNone;
 }
 
 void TClockApp::HideAllViews() {
+    if (weather_)
+        weather_->CloseView();
     if (clock_)
         clock_->CloseView();
     if (calendar_)
@@ -268,6 +280,9 @@ void TClockApp::ShowView(int code) {
             break;
         case kViewClock:
             ShowClockView(bar_->Alpha());
+            break;
+        case kViewWeather:
+            ShowWeatherView(bar_->Alpha());
             break;
         default:
             HideAllViews();
@@ -285,6 +300,35 @@ void TClockApp::ShowCalendarView(int alpha) {
     const int top = DockedViewTop(bar.top, bar.bottom - bar.top, calendar_->Height(),
                                   GetSystemMetrics(SM_CYSCREEN));
     calendar_->ShowDocked(alpha, bar.left, top);
+}
+
+void TClockApp::EnsureWeatherView() {
+    if (weather_)
+        return;
+    auto weather = std::make_unique<TFrmWeather>(options_.dataDir, options_.weather);
+    if (!weather->Create(bar_->Handle())) {
+        TraceFault("weather", "the weather window could not be made");
+        return;
+    }
+    weather_ = std::move(weather);
+    weather_->OnWorldTime = [this] { ShowWorldTime(); };
+    weather_->OnShowClock = [this] { ShowView(kViewClock); };
+    weather_->OnShowCalendar = [this] { ShowView(kViewCalendar); };
+    // Closing the weather view frees it, browser and all; the next "天气"
+    // makes a new one.
+    weather_->OnDestroyed = [this] { weather_.reset(); };
+}
+
+void TClockApp::ShowWeatherView(int alpha) {
+    HideAllViews();
+    EnsureWeatherView();
+    if (!weather_)
+        return;
+    RECT bar{};
+    GetWindowRect(bar_->Handle(), &bar);
+    const int top = DockedViewTop(bar.top, bar.bottom - bar.top, weather_->Height(),
+                                  GetSystemMetrics(SM_CYSCREEN));
+    weather_->ShowDocked(alpha, bar.left, top);
 }
 
 void TClockApp::BuildMenus() {

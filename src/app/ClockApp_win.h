@@ -22,6 +22,7 @@
 #include "reminders/TaskList.h"
 #include "timesvc/SyncTime_win.h"
 #include "timesvc/UnitWorldTime_win.h"
+#include "web/UnitWeather_win.h"
 #include "win/Handles_win.h"
 
 #include <cstdio>
@@ -44,6 +45,8 @@ struct AppOptions {
     UINT countdownTickMs = TFrmShutDown::kTickMs;
     // How network time is fetched and the clock set (tests set no real clock).
     TSyncOptions timeSync;
+    // How the weather view loads its page.
+    TWeatherOptions weather;
 };
 
 // Menu command ids.
@@ -113,6 +116,8 @@ public:
     void ShowClockView(int alpha);
     // The clock view's window while it exists.
     TFrmClock* ClockView() { return clock_.get(); }
+    // The weather view's window while it exists.
+    TFrmWeather* WeatherView() { return weather_.get(); }
     HMENU ClockMenu() const { return clockMenu_.Get(); }
 
     TFrmLED& Bar() { return *bar_; }
@@ -173,6 +178,8 @@ private:
     void ShowCalendarView(int alpha);
     void EnsureClockView();
     void SaveClockPosition();
+    void EnsureWeatherView();
+    void ShowWeatherView(int alpha);
 
     AppOptions options_;
     BarSettings settings_;
@@ -198,6 +205,7 @@ private:
     std::unique_ptr<TMenuController> clockMenuPainter_;
     MenuHandle clockMenu_;
     std::unique_ptr<TFrmClock> clock_;
+    std::unique_ptr<TFrmWeather> weather_;
     int clockLeft_ = 0, clockTop_ = 0;  // the clock view's position last written
     GdiObject<HFONT> timeFont_;
     FILE* trace_ = nullptr;

@@ -1,0 +1,131 @@
+#include "app/ClockApp_win.h"
+#include "core/ClockSource.h"
+#include "core/DateTime.h"
+#include "core/FileSys.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace tempora;
+namespace fs = std::filesystem;
+
+namespace {
+
+const int64_t kNoon =
+    static_cast<int64_t>(ToUnixSeconds(EncodeDateTime(2026, 12, 10, 4, 0, 0))) * 1000;
+
+// The weather view of the real program, on a data folder of its own.
+class WeatherWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() / (std::string("tempora-weather-") + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        ClockSource::Install(&clock_);
+    }
+    void TearDown() override {
+        app_.reset();
+        ClockSource::Install(nullptr);
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    std::string Data() const { return dir_.string() + "\\"; }
+    TClockApp& Start(const std::string& ini, TWeatherOptions weather = {}) {
+        EXPECT_TRUE(WriteFileAtomic(Data() + "skin.ini", ini));
+        AppOptions o;
+        o.programDir = Data();
+        o.dataDir = Data();
+        o.weather = weather;
+        app_ = std::make_unique<TClockApp>(o);
+        EXPECT_TRUE(app_->CreateHidden());
+        app_->Initialise();
+        app_->Show();
+        return *app_;
+    }
+    static void Pump(DWORD ms) {
+        const ULONGLONG end = GetTickCount64() + ms;
+        MSG m;
+        while (GetTickCount64() < end) {
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&m);
+                DispatchMessageW(&m);
+            }
+            Sleep(10);
+        }
+    }
+
+    fs::path dir_;
+    FakeClock clock_{kNoon, 480};
+    std::unique_ptr<TClockApp> app_;
+};
+
+}  // namespace
+
+TEST_F(WeatherWindowTest, WithoutAHostTheViewSaysSoAndOffersRetry) {
+    TClockApp& app = Start("[SKIN]\r\n");
+    EXPECT_TRUE(app.RunCommand(PM_Weather));
+    TFrmWeather* w = app.WeatherView();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(app.CurrentView(), kViewWeather);
+    EXPECT_EQ(w->State(), TFrmWeather::TState::NoHost);
+    EXPECT_NE(w->Message().find(L"Host"), std::wstring::npos);
+    EXPECT_TRUE(IsWindowVisible(w->RetryButton()));
+    EXPECT_EQ(w->Width(), 332);
+    EXPECT_EQ(w->Height(), 160);
+
+    // Retry after the host is set reads it again.
+    ASSERT_TRUE(WriteFileAtomic(Data() + "skin.ini", "[WEB]\r\nHost=example.com/evil\r\n"));
+    SendMessageW(w->Handle(), WM_COMMAND, MAKEWPARAM(100, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(w->RetryButton()));
+    EXPECT_EQ(w->State(), TFrmWeather::TState::BadHost);
+    EXPECT_NE(w->Message().find(L"example.com/evil"), std::wstring::npos);
+}
+
+TEST_F(WeatherWindowTest, WithoutABrowserComponentTheViewSaysSo) {
+    TWeatherOptions noBrowser;
+    noBrowser.useBrowser = false;
+    TClockApp& app = Start("[WEB]\r\nHost=127.0.0.1:9\r\n", noBrowser);
+    app.RunCommand(PM_Weather);
+    ASSERT_NE(app.WeatherView(), nullptr);
+    EXPECT_EQ(app.WeatherView()->State(), TFrmWeather::TState::NoBrowser);
+    EXPECT_TRUE(IsWindowVisible(app.WeatherView()->RetryButton()));
+}
+
+TEST_F(WeatherWindowTest, APageThatNeverLoadsEndsInTheMessage) {
+    // Nothing listens on port 9: whether the browser reports the failure or
+    // stays silent, the view ends in its message, never blank.
+    TWeatherOptions quick;
+    quick.loadTimeoutMs = 1500;
+    TClockApp& app = Start("[WEB]\r\nHost=127.0.0.1:9\r\n", quick);
+    app.RunCommand(PM_Weather);
+    ASSERT_NE(app.WeatherView(), nullptr);
+    Pump(3000);
+    ASSERT_NE(app.WeatherView(), nullptr);
+    const TFrmWeather::TState s = app.WeatherView()->State();
+    EXPECT_TRUE(s == TFrmWeather::TState::PageFailed || s == TFrmWeather::TState::NoBrowser)
+        << static_cast<int>(s);
+    EXPECT_FALSE(app.WeatherView()->Message().empty());
+}
+
+TEST_F(WeatherWindowTest, SwitchingAndClosingFreeTheView) {
+    TClockApp& app = Start("[SKIN]\r\n");
+    app.RunCommand(PM_Weather);
+    ASSERT_NE(app.WeatherView(), nullptr);
+    const HWND w = app.WeatherView()->Handle();
+    app.RunCommand(PM_Calendar);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(app.WeatherView(), nullptr);
+    EXPECT_EQ(app.CurrentView(), kViewCalendar);
+    // The calendar's "切换到 → 天气" comes back to it.
+    MenuHandle menu = app.Calendar().BuildMarkMenu(false);
+    EXPECT_EQ(GetMenuState(menu.Get(), TFrmCalendar::PM_TianQi, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    app.Calendar().RunCommand(TFrmCalendar::PM_TianQi);
+    ASSERT_NE(app.WeatherView(), nullptr);
+    EXPECT_EQ(app.CurrentView(), kViewWeather);
+    app.WeatherView()->RunCommand(TFrmWeather::PM_Close);
+    EXPECT_EQ(app.WeatherView(), nullptr);
+    EXPECT_EQ(app.CurrentView(), kViewNone);
+}
