@@ -290,16 +290,20 @@ void TClockApp::ShowView(int code) {
     }
 }
 
+POINT TClockApp::DockedViewPlace(int viewHeight) const {
+    RECT bar{};
+    GetWindowRect(bar_->Handle(), &bar);
+    return {bar.left, DockedViewTop(bar.top, bar.bottom - bar.top, viewHeight,
+                                    GetSystemMetrics(SM_CYSCREEN))};
+}
+
 void TClockApp::ShowCalendarView(int alpha) {
     HideAllViews();
     EnsureCalendarView();
     if (!calendar_)
         return;
-    RECT bar{};
-    GetWindowRect(bar_->Handle(), &bar);
-    const int top = DockedViewTop(bar.top, bar.bottom - bar.top, calendar_->Height(),
-                                  GetSystemMetrics(SM_CYSCREEN));
-    calendar_->ShowDocked(alpha, bar.left, top);
+    const POINT at = DockedViewPlace(calendar_->Height());
+    calendar_->ShowDocked(alpha, at.x, at.y);
 }
 
 void TClockApp::EnsureWeatherView() {
@@ -324,11 +328,8 @@ void TClockApp::ShowWeatherView(int alpha) {
     EnsureWeatherView();
     if (!weather_)
         return;
-    RECT bar{};
-    GetWindowRect(bar_->Handle(), &bar);
-    const int top = DockedViewTop(bar.top, bar.bottom - bar.top, weather_->Height(),
-                                  GetSystemMetrics(SM_CYSCREEN));
-    weather_->ShowDocked(alpha, bar.left, top);
+    const POINT at = DockedViewPlace(weather_->Height());
+    weather_->ShowDocked(alpha, at.x, at.y);
 }
 
 void TClockApp::BuildMenus() {

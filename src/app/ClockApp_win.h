@@ -176,6 +176,9 @@ private:
     void ShowMarkReminder(TDateTime t);
     void ShowDateBalloon();
     void ShowCalendarView(int alpha);
+    // Where a view of that height opens: lined up with the bar, below it or
+    // above a low bar.
+    POINT DockedViewPlace(int viewHeight) const;
     void EnsureClockView();
     void SaveClockPosition();
     void EnsureWeatherView();
