@@ -127,10 +127,10 @@ std::optional<std::string> AcceptAdDownload(std::string_view body, std::string_v
                                             TDateTime now) {
     if (body.size() > kMaxAdFileBytes || body.find('\0') != std::string_view::npos)
         return std::nullopt;
-    std::string gbk(body);
-    if (HasNonAscii(gbk) && IsValidUtf8(gbk))
-        gbk = Utf8ToGbk(gbk);
-    std::vector<std::string> lines = SplitLines(gbk);
+    // Read as text first: a GBK character may end in the byte of "|".
+    const std::string text =
+        HasNonAscii(body) && IsValidUtf8(body) ? std::string(body) : GbkToUtf8(body);
+    std::vector<std::string> lines = SplitLines(text);
     if (lines.empty() || lines.back() != "$")
         return std::nullopt;
     const std::string& header = lines.front();
@@ -138,7 +138,7 @@ std::optional<std::string> AcceptAdDownload(std::string_view body, std::string_v
     if (first == std::string::npos || header.size() > kMaxAdLineBytes)
         return std::nullopt;
     const std::string id = header.substr(0, first);
-    if (GbkToUtf8(id) == storedId)
+    if (id == storedId)
         return std::nullopt;
     // The header keeps its id and interval; whatever else it carried would
     // hide the download time from the next start-up.
@@ -152,7 +152,7 @@ std::optional<std::string> AcceptAdDownload(std::string_view body, std::string_v
         stored += line;
         stored += "\r\n";
     }
-    return stored;
+    return Utf8ToGbk(stored);
 }
 
 bool IsWebTarget(std::string_view target) {

@@ -78,10 +78,10 @@ std::vector<std::string> AdDateLines(const std::vector<TADRec>& ads);
 // download is to be discarded: bigger than kMaxAdFileBytes, holding a NUL
 // byte, without lines, whose last line is not exactly "$", whose header has
 // no "|" or is longer than kMaxAdLineBytes, or whose id (before the first
-// "|") is `storedId` (UTF-8). A body that is well-formed UTF-8 with non-ASCII
-// text was sent in the wrong encoding and is stored as GBK. The stored file
-// is GBK with CR LF line ends: the header rebuilt as "id|interval|" + the
-// stamp of `now`, then the body's other lines but the "$".
+// "|") is `storedId` (UTF-8). The body is read as GBK text, or as UTF-8 when
+// it is well-formed UTF-8 with non-ASCII text (sent in the wrong encoding).
+// The stored file is GBK with CR LF line ends: the header rebuilt as
+// "id|interval|" + the stamp of `now`, then the body's other lines but the "$".
 std::optional<std::string> AcceptAdDownload(std::string_view body, std::string_view storedId,
                                             TDateTime now);
 

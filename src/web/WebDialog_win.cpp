@@ -122,10 +122,11 @@ LRESULT TWebDialog::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_CTLCOLORSTATIC: {
-            const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
-            if (links_.count(id))
+            // The default answer sets the text colour too, so the link's comes after it.
+            const LRESULT brush = TWindow::WndProc(msg, wp, lp);
+            if (links_.count(GetDlgCtrlID(reinterpret_cast<HWND>(lp))))
                 SetTextColor(reinterpret_cast<HDC>(wp), kLinkColor);
-            break;
+            return brush;
         }
         case WM_SETCURSOR: {
             const int id = GetDlgCtrlID(reinterpret_cast<HWND>(wp));

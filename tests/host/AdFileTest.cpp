@@ -157,6 +157,14 @@ TEST(AdFileTest, ADownloadIsStoredWithItsTimeOrDiscarded) {
     // Extra header fields would hide the download time.
     EXPECT_EQ(AcceptAdDownload("8|5|old|junk\r\n$", "7", now), "8|5|2026-12-11 09:05:00\r\n");
     EXPECT_EQ(AcceptAdDownload("8|\n$\n", "7", now), "8||2026-12-11 09:05:00\r\n");
+    // A GBK character may end in the byte of "|": the id is 褆 (D1 7C), the interval 5.
+    const auto wide = AcceptAdDownload("\xd1\x7c|5\r\n$", "7", now);
+    ASSERT_TRUE(wide);
+    const TAdHeader h = ParseAdHeader(SplitLines(GbkToUtf8(*wide)).front());
+    EXPECT_EQ(h.id, "褆");
+    EXPECT_EQ(h.intervalDays, 5);
+    EXPECT_TRUE(h.lastDownload);
+    EXPECT_FALSE(AcceptAdDownload("\xd1\x7c|5\r\n$", "褆", now));
     // Sent as UTF-8 by mistake: stored as GBK all the same.
     EXPECT_EQ(
         AcceptAdDownload("8|5\r\n*\r\n1\r\n新的广告\r\n\r\nhttp://a\r\n$", "7", now),
