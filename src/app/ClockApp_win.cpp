@@ -6,12 +6,20 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
+#include "core/LineFile.h"
+#include "core/Text.h"
 #include "display/MyWindow_win.h"
 #include "reminders/BackSound_win.h"
 #include "reminders/PopupProtocol.h"
 #include "win/Gdi_win.h"
 #include "win/LocaleFormats_win.h"
 #include "win/PictureBlit_win.h"
+#include "web/UnitAbout_win.h"
+#include "web/UnitHomepage_win.h"
+#include "web/Upgrade.h"
+#include "web/WebServer.h"
+
+#include <random>
 
 namespace tempora {
 
@@ -117,6 +125,10 @@ TBarSkin BuiltInBarSkin() {
 
 TClockApp::TClockApp(AppOptions options) : options_(std::move(options)) {
     bar_ = std::make_unique<TFrmLED>(*this, options_.dataDir);
+    // Known only inside this process: another program cannot hand the bar a
+    // pointer it would follow.
+    std::random_device random;
+    upgradeKey_ = static_cast<WPARAM>((static_cast<uint64_t>(random()) << 32) ^ random()) | 1;
 }
 
 TClockApp::~TClockApp() {
@@ -198,6 +210,8 @@ void TClockApp::Initialise() {
     // Hidden at start only when started by the autostart entry.
     startHidden_ = settings_.onStartHide && IsHideSwitch(options_.firstArgument);
     SetTimer(bar, TimerMsg, kStartMessageMs, nullptr);
+    LoadAdLines();
+    SetTimer(bar, TimerAD, kAdDelayMs, nullptr);
 }
 
 void TClockApp::AddCommands() {
@@ -238,6 +252,11 @@ void TClockApp::AddCommands() {
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
     commands_.Add(PM_Open, [this] { RestoreFromTray(); });
     commands_.Add(PM_Hide1, [this] { HideToTray(); });
+    commands_.Add(PM_HomePage, [this] { ShowHomePage(); });
+    commands_.Add(PM_About, [this] {
+        ShowAbout(bar_->Handle(), HomePage(),
+                  [this](const std::string& a) { return OpenDocument(a); });
+    });
 }
 
 void TClockApp::EnsureCalendarView() {
@@ -660,6 +679,10 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
                 case TimerWarStep:
                     MarkTimerTick();
                     return true;
+                case TimerAD:
+                    KillTimer(bar_->Handle(), TimerAD);
+                    CheckAdDownload();
+                    return true;
                 case TimerHintClose:
                     KillTimer(bar_->Handle(), TimerHintClose);
                     if (tray_)
@@ -719,6 +742,30 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND)
                 bar_->TickNow();
             return false;
+        case kUpgradeTextMessage:
+            // lParam is a pointer: only code of this process may hand one over.
+            if (wp == upgradeKey_ && lp)
+                OnUpgradeText(reinterpret_cast<const char*>(lp));
+            return true;
+        case kUpgradeCheckedMessage:
+            RecordUpgradeCheck();
+            return true;
+        case kAdStoredMessage:
+            if (FileExists(options_.dataDir + std::string(kAdHistoryFile)))
+                LoadAdLines();
+            return true;
+        case kUpgradeFoundMessage: {
+            std::vector<std::string> history;
+            ReadLineFile(options_.dataDir + std::string(kUpgradeHistoryFile), history);
+            if (UpgradeNoticeDue(history, ClockSource::Current().NowLocal()))
+                RaiseUpgradeNotice();
+            return true;
+        }
+        case WM_COPYDATA:
+            if (!OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
+                return false;
+            result = TRUE;
+            return true;
         case WM_ENDSESSION:
             if (wp)
                 SaveBarStateQuietly();
@@ -733,6 +780,7 @@ void TClockApp::OnClosing() {
     barShadow_.Attach(nullptr);
     KillTimer(bar_->Handle(), TimerMsg);
     KillTimer(bar_->Handle(), TimerWarStep);
+    KillTimer(bar_->Handle(), TimerAD);
     SaveBarStateQuietly();
     HideAllViews();
     if (hotKey_)
@@ -743,6 +791,7 @@ void TClockApp::OnClosing() {
 
 void TClockApp::OnDestroyed() {
     syncTime_.reset();
+    adThread_.reset();
     if (tray_)
         tray_->Remove();
     if (popup_)
@@ -750,6 +799,131 @@ void TClockApp::OnDestroyed() {
     const std::string scratch = options_.dataDir + "SkinDone.tmp";
     if (FileExists(scratch))
         RemoveFile(scratch);
+}
+
+std::string TClockApp::WebHost() const {
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    return ServerHostOf(ini.ReadString("WEB", "Host", "")).value_or("");
+}
+
+std::string TClockApp::HomePage() const {
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    return HomePageOf(ini.ReadString("WEB", "HomePage", "")).value_or("");
+}
+
+void TClockApp::LoadAdLines() {
+    MakeDirectory(options_.dataDir + "Sup");
+    ads_.clear();
+    std::vector<std::string> lines;
+    if (ReadLineFile(options_.dataDir + std::string(kAdHistoryFile), lines))
+        ads_ = ParseAdLines(lines);
+    bar_->Face().SetAdLines(AdDateLines(ads_));
+}
+
+void TClockApp::CheckAdDownload() {
+    if (AdDownloadRunning())
+        return;
+    const std::string host = WebHost();
+    if (host.empty())
+        return;  // no server configured: no request at all
+    TADJob job;
+    job.host = host;
+    job.adFile = options_.dataDir + std::string(kAdHistoryFile);
+    job.window = bar_->Handle();
+    job.fetch = options_.webFetch;
+    const TDateTime now = ClockSource::Current().NowLocal();
+    std::vector<std::string> lines;
+    ReadLineFile(job.adFile, lines);
+    const TAdHeader header = ParseAdHeader(lines.empty() ? std::string() : lines.front());
+    job.fetchAd = AdDownloadDue(header, now);
+    job.storedId = header.id;
+    std::vector<std::string> history;
+    ReadLineFile(options_.dataDir + std::string(kUpgradeHistoryFile), history);
+    job.checkUpgrade = UpgradeNoticeDue(history, now);
+    if (!job.fetchAd && !job.checkUpgrade)
+        return;
+    MakeDirectory(options_.dataDir + "Sup");
+    adThread_.reset();
+    adThread_ = std::make_unique<TADThread>(std::move(job));
+}
+
+bool TClockApp::OpenDocument(const std::string& target) {
+    if (!IsWebTarget(target))
+        return false;
+    if (options_.openDocument)
+        return options_.openDocument(target);
+    const std::wstring file = Utf8ToWide(target);
+    SHELLEXECUTEINFOW sei{};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    sei.hwnd = bar_->Handle();
+    sei.lpVerb = L"open";
+    sei.lpFile = file.c_str();
+    sei.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&sei))
+        return true;
+    // No program takes web pages: let the user choose one.
+    const size_t dot = target.rfind('.');
+    if (dot != std::string::npos && target.find('/', dot) == std::string::npos &&
+        EqualsNoCase(std::string_view(target).substr(dot), ".htm")) {
+        ShellExecuteW(bar_->Handle(), nullptr, L"RunDLL32.exe", L"Shell32.dll,OpenAs_RunDLL *.htm",
+                      nullptr, SW_SHOWNORMAL);
+    }
+    return false;
+}
+
+void TClockApp::OnDateLineClick(int lineIndex) {
+    if (lineIndex < 1 || lineIndex > static_cast<int>(ads_.size()))
+        return;
+    const TADRec ad = ads_[static_cast<size_t>(lineIndex - 1)];
+    if (ad.type == kAdLink) {
+        OpenDocument(ad.target);
+    } else if (ad.type == kAdStartPage) {
+        OfferHomePage(bar_->Handle(), ad.target,
+                      [this](const std::string& a) { return OpenDocument(a); });
+    }
+}
+
+void TClockApp::ShowHomePage() {
+    const std::string home = HomePage();
+    if (home.empty()) {
+        MessageBoxW(bar_->Handle(),
+                    L"没有设置主页地址。\n可在 skin.ini 的 [WEB] 节中用 HomePage= 设置一个 http:// "
+                    L"或 https:// 地址。",
+                    L"提示", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    OpenDocument(home);
+}
+
+void TClockApp::RecordUpgradeCheck() {
+    WriteLineFile(options_.dataDir + std::string(kUpgradeHistoryFile),
+                  {UpgradeRecordLine(ClockSource::Current().NowLocal())});
+}
+
+void TClockApp::OnUpgradeText(const std::string& text) {
+    if (UpgradeTextAnnounces(text))
+        RaiseUpgradeNotice();
+}
+
+void TClockApp::RaiseUpgradeNotice() {
+    if (popup_ && popup_->EnsurePopup())
+        popup_->SendPopupText(UpgradeNoticeText(HomePage()));
+    RecordUpgradeCheck();
+}
+
+bool TClockApp::OnCopyData(const COPYDATASTRUCT& data) {
+    if (data.dwData != kUpgradeTextMessage || data.cbData > kMaxUpgradeTextBytes ||
+        (data.cbData > 0 && !data.lpData)) {
+        return false;
+    }
+    std::string text;
+    if (data.cbData > 0)
+        text.assign(static_cast<const char*>(data.lpData), data.cbData);
+    // The text ends at its terminator, or at the end of the block without one.
+    text.resize(std::char_traits<char>::length(text.c_str()));
+    OnUpgradeText(GbkToUtf8(text));
+    return true;
 }
 
 }  // namespace tempora

@@ -23,6 +23,8 @@
 #include "timesvc/SyncTime_win.h"
 #include "timesvc/UnitWorldTime_win.h"
 #include "web/UnitWeather_win.h"
+#include "web/AdFile.h"
+#include "web/UpgraderThread_win.h"
 #include "win/Handles_win.h"
 
 #include <cstdio>
@@ -47,6 +49,10 @@ struct AppOptions {
     TSyncOptions timeSync;
     // How the weather view loads its page.
     TWeatherOptions weather;
+    // The web features' downloads, and what hands a web address to the shell
+    // (empty: ShellExecuteEx).
+    TWebFetchOptions webFetch;
+    std::function<bool(const std::string& address)> openDocument;
 };
 
 // Menu command ids.
@@ -142,19 +148,38 @@ public:
     // What choosing a menu item does; false when the item has no command.
     bool RunCommand(UINT id) { return commands_.Run(id); }
 
+    // The ads of Sup\Ad.his, read again into the date line.
+    void LoadAdLines();
+    const std::vector<TADRec>& Ads() const { return ads_; }
+    // Starts the download of a due ad file and the version check on the
+    // configured host, once per run; without a usable WEB/Host nothing.
+    void CheckAdDownload();
+    // True while that download runs.
+    bool AdDownloadRunning() const { return adThread_ && !adThread_->Done(); }
+    // Hands a web address to the shell; any other target is not opened.
+    bool OpenDocument(const std::string& target);
+    // Writes the time of now to Upgrade.his.
+    void RecordUpgradeCheck();
+    // What code inside the program puts in wParam of kUpgradeTextMessage:
+    // the message is honoured only with it, since its lParam is a pointer.
+    WPARAM UpgradeMessageKey() const { return upgradeKey_; }
+
     // The bar's timers beyond the clock's own.
     enum : UINT_PTR {
         TimerMsg = 0x4D01,  // once, a second after start-up: the mark message or the balloon
         TimerWarStep,       // the repeated mark message
         TimerHintClose,     // closes the balloon
+        TimerAD,            // once, five minutes after start-up: the ad download
     };
     static constexpr UINT kStartMessageMs = 1000;
     static constexpr UINT kBalloonMs = 10000;
+    static constexpr UINT kAdDelayMs = 300000;
 
     // TBarOwner
     int64_t OnClockTimer() override;
     void OnMenuButton(POINT screenAt) override;
     void OnMinimiseButton() override { HideToTray(); }
+    void OnDateLineClick(int lineIndex) override;
     void OnStartupSettled() override;
     bool OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void OnClosing() override;
@@ -183,6 +208,15 @@ private:
     void SaveClockPosition();
     void EnsureWeatherView();
     void ShowWeatherView(int alpha);
+    // The web server's host and the home page of skin.ini's WEB section;
+    // empty when missing or unusable.
+    std::string WebHost() const;
+    std::string HomePage() const;
+    void ShowHomePage();
+    // An upgrade checker's text: more than two lines raise the notice.
+    void OnUpgradeText(const std::string& text);
+    void RaiseUpgradeNotice();
+    bool OnCopyData(const COPYDATASTRUCT& data);
 
     AppOptions options_;
     BarSettings settings_;
@@ -217,6 +251,10 @@ private:
     bool hiddenToTray_ = false;
     std::vector<HWND> hiddenWindows_;
     std::wstring hint_;
+    std::vector<TADRec> ads_;
+    WPARAM upgradeKey_ = 0;
+    // Last: it posts to the bar until it is stopped.
+    std::unique_ptr<TADThread> adThread_;
 };
 
 }  // namespace tempora

@@ -9,6 +9,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <utility>
+
 namespace tempora {
 
 namespace {
@@ -220,6 +222,7 @@ void TFrmLED::OnPaint() {
 
 void TFrmLED::OnMouseDown(POINT p) {
     const TBarPart part = face_.HitTest(p.x, p.y);
+    datePressed_ = part == TBarPart::DateLine;
     if (part == TBarPart::MenuButton || part == TBarPart::MinButton) {
         face_.SetPressed(part);
         SetCapture(Handle());
@@ -230,6 +233,10 @@ void TFrmLED::OnMouseDown(POINT p) {
 }
 
 void TFrmLED::OnMouseUp(POINT p) {
+    if (std::exchange(datePressed_, false) && face_.HitTest(p.x, p.y) == TBarPart::DateLine) {
+        owner_.OnDateLineClick(face_.FadeTextDate.LineIndex());
+        return;
+    }
     const TBarPart was = face_.Pressed();
     face_.SetPressed(TBarPart::None);
     if (GetCapture() == Handle())

@@ -22,6 +22,8 @@ public:
     virtual int64_t OnClockTimer() = 0;
     virtual void OnMenuButton(POINT screenAt) = 0;
     virtual void OnMinimiseButton() = 0;
+    // A click on the date line while its line `lineIndex` showed (0: the date).
+    virtual void OnDateLineClick(int lineIndex) = 0;
     // A second after the bar first showed: the program has settled.
     virtual void OnStartupSettled() = 0;
     // Messages of the program rather than of the bar (tray, hotkey, popup
@@ -103,6 +105,7 @@ private:
     int rememberedLeft_ = 0, rememberedTop_ = 0;
     bool firstShow_ = true;
     bool trackingMouse_ = false;
+    bool datePressed_ = false;  // the left button went down on the date line
 };
 
 }  // namespace tempora

@@ -18,7 +18,7 @@
 #include "core/Text.h"
 #include "display/MyWindow.h"
 #include "display/SupFun.h"
-#include "web/UnitWeather.h"
+#include "web/WebServer.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -372,7 +372,7 @@ void TFrmWeather::Navigate() {
             L"尚未设置天气服务器。\n请在 skin.ini 的 [WEB] 节中填写 Host，\n然后点击“重试”。");
         return;
     }
-    const std::optional<std::string> host = WeatherHostOf(configured);
+    const std::optional<std::string> host = ServerHostOf(configured);
     if (!host) {
         ShowMessage(TState::BadHost, L"天气服务器地址无效：\n" + Utf8ToWide(configured) +
                                          L"\n请只填写主机名（可带端口），例如 example.com:8080。");
@@ -388,7 +388,7 @@ void TFrmWeather::Navigate() {
     ShowWindow(panel_, SW_SHOW);
     ComposeFace();
     InvalidateRect(Handle(), nullptr, FALSE);
-    const std::wstring url = Utf8ToWide(WeatherUrl(*host));
+    const std::wstring url = Utf8ToWide(ServerUrl(*host, kWeatherPage));
     BSTR target = SysAllocString(url.c_str());
     VARIANT empty;
     VariantInit(&empty);
@@ -414,7 +414,7 @@ bool TFrmWeather::CreateBrowser() {
         [this] {
             const std::string host = TIniFile(dataDir_ + "skin.ini").ReadString("WEB", "Host", "");
             ShowMessage(TState::PageFailed, L"天气网页无法打开：\n" +
-                                                Utf8ToWide(WeatherUrl(Trim(host))) +
+                                                Utf8ToWide(ServerUrl(Trim(host), kWeatherPage)) +
                                                 L"\n请检查网络后重试。");
         });
     site_ = site;
