@@ -26,6 +26,15 @@ namespace tempora {
 namespace {
 constexpr COLORREF kKey = TFrmLED::kKeyColor;
 
+// The monitor the window is on (the nearest one when it is off every screen).
+RECT MonitorOf(HWND w) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromWindow(w, MONITOR_DEFAULTTONEAREST), &info))
+        return info.rcMonitor;
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 // A rounded rectangle filled with a vertical gradient and framed by `border`.
 void RoundedPanel(HDC dc, const RECT& r, int radius, COLORREF top, COLORREF bottom,
                   COLORREF border) {
@@ -158,6 +167,11 @@ void TClockApp::Initialise() {
         }
     }
     bar_->ApplySkin(BuiltInBarSkin());
+    // The bar snaps to screen edges and other windows within 15 px and
+    // carries the views docked to it.
+    magnet_ = std::make_unique<TMagnetic>(options_.magnetCursor);
+    magnet_->SetSnapDistance(15);
+    magnet_->AddWindow(bar, nullptr);
     hotKey_ = std::make_unique<TClockHotKey>(bar);
     AddCommands();
     BuildMenus();
@@ -268,9 +282,31 @@ void TClockApp::EnsureCalendarView() {
         return;
     }
     calendar_ = std::move(calendar);
+    DockView(calendar_->Handle(), bar_->Handle());
     calendar_->OnShowClock = [this] { ShowView(kViewClock); };
     calendar_->OnShowWeather = [this] { ShowView(kViewWeather); };
     calendar_->OnWorldTime = [this] { ShowWorldTime(); };
+}
+
+void TClockApp::ApplyStayOnTop(bool on) {
+    const HWND views[] = {calendar_ ? calendar_->Handle() : nullptr,
+                          clock_ ? clock_->Handle() : nullptr,
+                          weather_ ? weather_->Handle() : nullptr};
+    if (magnet_) {
+        for (HWND view : views) {
+            if (view)
+                magnet_->RemoveWindow(view);
+        }
+        magnet_->RemoveWindow(bar_->Handle());
+    }
+    bar_->SetStayOnTop(on);
+    if (magnet_) {
+        magnet_->AddWindow(bar_->Handle(), nullptr);
+        for (HWND view : views) {
+            if (view)
+                DockView(view, bar_->Handle());
+        }
+    }
 }
 
 int TClockApp::CurrentView() const {
@@ -312,8 +348,9 @@ void TClockApp::ShowView(int code) {
 POINT TClockApp::DockedViewPlace(int viewHeight) const {
     RECT bar{};
     GetWindowRect(bar_->Handle(), &bar);
+    const RECT screen = MonitorOf(bar_->Handle());
     return {bar.left, DockedViewTop(bar.top, bar.bottom - bar.top, viewHeight,
-                                    GetSystemMetrics(SM_CYSCREEN))};
+                                    screen.bottom - screen.top, screen.top)};
 }
 
 void TClockApp::ShowCalendarView(int alpha) {
@@ -334,6 +371,7 @@ void TClockApp::EnsureWeatherView() {
         return;
     }
     weather_ = std::move(weather);
+    DockView(weather_->Handle(), bar_->Handle());
     weather_->OnWorldTime = [this] { ShowWorldTime(); };
     weather_->OnShowClock = [this] { ShowView(kViewClock); };
     weather_->OnShowCalendar = [this] { ShowView(kViewCalendar); };
@@ -372,6 +410,7 @@ void TClockApp::EnsureClockView() {
         clock_.reset();
         return;
     }
+    DockView(clock_->Handle(), bar_->Handle());
     clock_->OnPopupMenu = [this](POINT at) {
         clockMenuPainter_->colors = clock_->MenuColors();
         ShowMenu(clockMenu_.Get(), at, true);
@@ -380,14 +419,14 @@ void TClockApp::EnsureClockView() {
     clock_->OnDestroyed = [this] { clock_.reset(); };
 }
 
-void TClockApp::ShowClockView(int alpha) {
+bool TClockApp::OpenClockView(int alpha) {
     HideAllViews();
     const TIniFile ini(options_.dataDir + "skin.ini");
     const std::string style =
         options_.dataDir + "Clock\\" + ini.ReadString("SKIN", "ClockFile", "");
     EnsureClockView();
     if (!clock_)
-        return;
+        return false;
     RECT bar;
     GetWindowRect(bar_->Handle(), &bar);
     const ClockViewPlace place =
@@ -396,13 +435,18 @@ void TClockApp::ShowClockView(int alpha) {
     if (!clock_->OpenAt(style, alpha, place.left, place.top, -1, place.bottomAnchor)) {
         // No style reads: an empty window would only puzzle the user.
         DestroyWindow(clock_->Handle());
-        MessageBoxW(bar_->Handle(),
-                    L"找不到可用的时钟样式，时钟窗口无法打开。\n请检查 Clock 文件夹。", L"提示",
-                    MB_OK | MB_ICONINFORMATION);
-        return;
+        return false;
     }
     clockLeft_ = place.left;
     clockTop_ = place.top;
+    return true;
+}
+
+void TClockApp::ShowClockView(int alpha) {
+    if (!OpenClockView(alpha))
+        MessageBoxW(bar_->Handle(),
+                    L"找不到可用的时钟样式，时钟窗口无法打开。\n请检查 Clock 文件夹。", L"提示",
+                    MB_OK | MB_ICONINFORMATION);
 }
 
 void TClockApp::SaveClockPosition() {
@@ -447,7 +491,7 @@ void TClockApp::ReadSettings(bool skinsOnly) {
         hotKey_->Register(settings_.hotKey1, settings_.hotKey2);
     SetWindowPos(bar_->Handle(), nullptr, settings_.left, settings_.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    bar_->SetStayOnTop(settings_.onTop);
+    ApplyStayOnTop(settings_.onTop);
     bar_->SetAlpha(settings_.barAlpha);
     barShadow_.UpdateShadow();
 }
@@ -614,6 +658,26 @@ void TClockApp::RestoreFromTray() {
     if (!IsWindowVisible(bar_->Handle()))
         ShowWindow(bar_->Handle(), SW_SHOWNOACTIVATE);
     SetForegroundWindow(bar_->Handle());
+}
+
+void TClockApp::OnStartupView() {
+    // DefWin counts as the options dialog lists the views: clock before calendar.
+    switch (settings_.defaultView) {
+        case 1:
+            // At start-up a missing clock style leaves the bar alone rather
+            // than greeting the user with a message box.
+            if (!OpenClockView(bar_->Alpha()))
+                TraceFault("clock", "no clock style reads; the clock view stays closed");
+            break;
+        case 2:
+            ShowCalendarView(bar_->Alpha());
+            break;
+        case 3:
+            ShowWeatherView(bar_->Alpha());
+            break;
+        default:
+            break;
+    }
 }
 
 void TClockApp::OnStartupSettled() {
@@ -790,6 +854,8 @@ void TClockApp::OnClosing() {
 }
 
 void TClockApp::OnDestroyed() {
+    // The magnet goes first: the views' ends no longer concern it.
+    magnet_.reset();
     syncTime_.reset();
     adThread_.reset();
     if (tray_)

@@ -6,6 +6,7 @@
 
 #include "app/ClockHotKey_win.h"
 #include "app/ClockTick.h"
+#include "app/Magnetic_win.h"
 #include "display/Commands_win.h"
 #include "display/MenuController_win.h"
 #include "app/Settings.h"
@@ -53,6 +54,9 @@ struct AppOptions {
     // (empty: ShellExecuteEx).
     TWebFetchOptions webFetch;
     std::function<bool(const std::string& address)> openDocument;
+    // Where the window magnet reads the cursor during a drag; empty: the
+    // real cursor (tests drive drags by messages).
+    std::function<POINT()> magnetCursor;
 };
 
 // Menu command ids.
@@ -120,6 +124,12 @@ public:
     // Opens the clock view where the user left it, or beside the bar; when
     // no clock style reads, says so instead.
     void ShowClockView(int alpha);
+    // Sets the bar's stay-on-top style and registers the bar and every
+    // existing view with the magnet anew, so that dragging the bar still
+    // carries its views.
+    void ApplyStayOnTop(bool on);
+    // The window magnet the bar and its views are registered with.
+    const TMagnetic* Magnet() const { return magnet_.get(); }
     // The clock view's window while it exists.
     TFrmClock* ClockView() { return clock_.get(); }
     // The weather view's window while it exists.
@@ -180,6 +190,7 @@ public:
     void OnMenuButton(POINT screenAt) override;
     void OnMinimiseButton() override { HideToTray(); }
     void OnDateLineClick(int lineIndex) override;
+    void OnStartupView() override;
     void OnStartupSettled() override;
     bool OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void OnClosing() override;
@@ -205,6 +216,8 @@ private:
     // above a low bar.
     POINT DockedViewPlace(int viewHeight) const;
     void EnsureClockView();
+    // The clock view opened beside the bar; false (closed) when no style reads.
+    bool OpenClockView(int alpha);
     void SaveClockPosition();
     void EnsureWeatherView();
     void ShowWeatherView(int alpha);
@@ -225,6 +238,7 @@ private:
     // The window goes last: the parts below still talk to it as they go.
     std::unique_ptr<TFrmLED> bar_;
     TFormShadow barShadow_;
+    std::unique_ptr<TMagnetic> magnet_;
     std::unique_ptr<TFrmCalendar> calendar_;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;

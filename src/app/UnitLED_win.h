@@ -24,7 +24,9 @@ public:
     virtual void OnMinimiseButton() = 0;
     // A click on the date line while its line `lineIndex` showed (0: the date).
     virtual void OnDateLineClick(int lineIndex) = 0;
-    // A second after the bar first showed: the program has settled.
+    // 300 ms after the bar first showed: the default view opens.
+    virtual void OnStartupView() = 0;
+    // A second after that: the program has settled.
     virtual void OnStartupSettled() = 0;
     // Messages of the program rather than of the bar (tray, hotkey, popup
     // program, menus, session end); true when handled, with `result`.
@@ -84,6 +86,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnPaint();
     void Push(TSkinRect area);
     void Invalidate(TSkinRect area);
