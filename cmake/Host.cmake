@@ -32,4 +32,9 @@ if(TEMPORA_BENCH)
                         benchmark::benchmark benchmark::benchmark_main)
   # Benchmarks of the shipped artwork read it from data/.
   target_compile_definitions(tempora_bench PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+  # The tick driver that callgrind counts the instructions of one tick with.
+  add_executable(tempora_tick_cost ${CMAKE_SOURCE_DIR}/tests/bench/tick/TickCost.cpp)
+  target_link_libraries(tempora_tick_cost PRIVATE tempora_app)
+  target_compile_definitions(tempora_tick_cost PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endif()
