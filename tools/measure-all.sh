@@ -59,6 +59,7 @@ cmd_tick_cost() {
         done
         echo "$view: $(( (ir[1] - ir[0]) / (long - short) )) instructions per tick" \
             "($short ticks: ${ir[0]}, $long ticks: ${ir[1]})"
+        build/release/tempora_tick_cost 3600 $arg
     done
     rm -rf "$out"
 }
