@@ -209,9 +209,13 @@ cmd_lateness() {
     trace=$(winepath -w "$work/ticks.txt")
     (cd "$work/run" && exec wine ./Tempora.exe /trace-ticks "$trace" >/dev/null 2>&1) &
     wait_pid 'tempora.exe' >/dev/null
+    busiest() {
+        echo "busiest processes at the $1 (two seconds' sample):"
+        top -b -n 2 -d 2 -o %CPU | awk '/^top -/ {n++} n == 2' | sed -n '7,16p'
+    }
+    busiest start
     sleep "$secs"
-    echo "busiest processes at the end (two seconds' sample):"
-    top -b -n 2 -d 2 -o %CPU | awk '/^top -/ {n++} n == 2' | sed -n '7,16p'
+    busiest end
     [ ${#spinners[@]} -eq 0 ] || kill "${spinners[@]}"
     machine
     python3 tools/tick-report.py "$work/ticks.txt"
