@@ -219,6 +219,8 @@ cmd_lateness() {
     [ ${#spinners[@]} -eq 0 ] || kill "${spinners[@]}"
     machine
     python3 tools/tick-report.py "$work/ticks.txt"
+    cp "$work/ticks.txt" "build/ticks-${load:-idle}.txt"
+    echo "trace kept in build/ticks-${load:-idle}.txt"
     wine_stop
 }
 
