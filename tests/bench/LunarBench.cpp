@@ -62,8 +62,8 @@ void BM_SolarTermOfDay(benchmark::State& state) {
 }
 BENCHMARK(BM_SolarTermOfDay);
 
-// The first use of a year computes all 24 instants; a year outside the kept
-// range pays that for every term, which shows the cost of one.
+// A year outside the generated table solves each instant from the series:
+// the cost of one instant.
 void BM_SolarTermInstantComputed(benchmark::State& state) {
     int n = 0;
     for (auto _ : state) {
