@@ -1,6 +1,7 @@
 #include "app/ClockApp_win.h"
 
 #include "app/DayTexts.h"
+#include "app/UnitOptions_win.h"
 #include "app/res/Icons.rc.h"
 #include "calendar/Holiday.h"
 #include "core/ClockSource.h"
@@ -266,6 +267,11 @@ void TClockApp::AddCommands() {
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
     commands_.Add(PM_Open, [this] { RestoreFromTray(); });
     commands_.Add(PM_Hide1, [this] { HideToTray(); });
+    // The menus' "系统设置" items open the options dialog on their page.
+    const UINT optionPages[] = {PM_OptionsNor,   PM_OptionsBS,  PM_OptionsSkin,
+                                PM_OptionsClock, PM_OptionsMsg, PM_OptionsTime};
+    for (int page = 0; page < 6; ++page)
+        commands_.Add(optionPages[page], [this, page] { ShowOptions(*this, page); });
     commands_.Add(PM_HomePage, [this] { ShowHomePage(); });
     commands_.Add(PM_About, [this] {
         ShowAbout(bar_->Handle(), HomePage(),
@@ -990,6 +996,90 @@ bool TClockApp::OnCopyData(const COPYDATASTRUCT& data) {
     text.resize(std::char_traits<char>::length(text.c_str()));
     OnUpgradeText(GbkToUtf8(text));
     return true;
+}
+
+void TClockApp::SetBarAlpha(int alpha) {
+    settings_.barAlpha = alpha;
+    bar_->SetAlpha(alpha);
+    barShadow_.UpdateShadow();
+    if (calendar_ && calendar_->Visible())
+        calendar_->SetWindowAlpha(alpha);
+    if (clock_ && IsWindowVisible(clock_->Handle()))
+        clock_->SetOpacity(alpha);
+    if (weather_ && weather_->Visible())
+        weather_->SetWindowAlpha(alpha);
+}
+
+void TClockApp::SetLedDigits(bool on) {
+    settings_.ledFont = on;
+    ApplyTimeFont();
+}
+
+TTimeFont TClockApp::TimeFont() const {
+    return {settings_.fontName,   settings_.fontSize,      settings_.fontColor,
+            settings_.fontBold,   settings_.fontItalic,    settings_.fontUnderline,
+            settings_.fontStrikeOut};
+}
+
+void TClockApp::SetTimeFont(const TTimeFont& font) {
+    settings_.fontName = font.name;
+    settings_.fontSize = font.size;
+    settings_.fontColor = font.color;
+    settings_.fontBold = font.bold;
+    settings_.fontItalic = font.italic;
+    settings_.fontUnderline = font.underline;
+    settings_.fontStrikeOut = font.strikeOut;
+    ApplyTimeFont();
+}
+
+void TClockApp::ApplySkinToViews() {
+    ReadSettings(true);
+    if (clock_)
+        clock_->ReloadStyle(true);
+    if (calendar_)
+        calendar_->ReloadSkin();
+    if (weather_)
+        weather_->ReloadSkin();
+}
+
+void TClockApp::ApplyClockStyle() {
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    ReadSkinNames(ini, settings_);
+    if (clock_)
+        clock_->ReloadStyle(false);
+}
+
+void TClockApp::ApplyOptions(const TOptionsValues& v) {
+    settings_.onTop = v.onTop;
+    settings_.onStartHide = v.onStartHide;
+    settings_.defaultView = v.defWin;
+    settings_.barAlpha = v.barAlpha;
+    SetMarkReminders(v.calendarLX, v.calendarStep);
+    settings_.alarm = v.alarm;
+    settings_.halfAlarm = v.halfAlarm;
+    settings_.alarmType = v.alarmType;
+    if (alarm_)
+        alarm_->SetOptions(v.alarm, v.halfAlarm, v.alarmType);
+    settings_.autoCheck = v.autoCheck;
+    settings_.stepHour = v.stepHour;
+    UpdateTimeSync();
+    switch (HotKeyActionFor(v.hotKey, hotKey_->Id() != 0, settings_.hotKey1, settings_.hotKey2,
+                            v.hotKey1, v.hotKey2)) {
+        case THotKeyAction::Keep:
+            break;
+        case THotKeyAction::Reregister:
+            hotKey_->Unregister();
+            hotKey_->Register(v.hotKey1, v.hotKey2);
+            break;
+        case THotKeyAction::Unregister:
+            hotKey_->Unregister();
+            break;
+    }
+    settings_.hotKey = v.hotKey;
+    settings_.hotKey1 = v.hotKey1;
+    settings_.hotKey2 = v.hotKey2;
+    if (popup_)
+        popup_->SendPopupCode(kPopupCodeSettings);
 }
 
 }  // namespace tempora
