@@ -188,6 +188,7 @@ void TClockApp::Initialise() {
         options_.makePlayer ? options_.makePlayer() : std::make_unique<TBackSoundWindow>(),
         options_.dataDir + "Sound\\");
     alarm_->SetOptions(settings_.alarm, settings_.halfAlarm, settings_.alarmType);
+    alarm_->SetQuietHours(settings_.quiet);
     taskActions_ = std::make_unique<TTaskActions>(
         bar, *popup_, *alarm_, [this] { SaveBarStateQuietly(); }, options_.exitWindows,
         options_.countdownTickMs);

@@ -3,6 +3,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tempora {
 
@@ -42,6 +43,13 @@ BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) 
     s.hotKey = ini.ReadBool("CLOCK", "HotKey", false);
     s.hotKey1 = ini.ReadString("CLOCK", "HotKey1", "");
     s.hotKey2 = ini.ReadString("CLOCK", "HotKey2", "");
+    s.quiet.on = ini.ReadBool("CLOCK", "QuietHours", false);
+    for (auto [key, minute] : {std::pair{"QuietStart", &s.quiet.startMinute},
+                               std::pair{"QuietEnd", &s.quiet.endMinute}}) {
+        const int read = ParseMinuteOfDay(ini.ReadString("CLOCK", key, ""));
+        if (read >= 0)
+            *minute = read;
+    }
 
     s.autoCheck = ini.ReadBool("TIME", "AutoChcek", false);  // the key is spelled so
     s.stepHour = ReadInRange(ini, "TIME", "StepHour", 1, 1, 1000);

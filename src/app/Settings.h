@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/IniFile.h"
+#include "reminders/ClockAlarm.h"
 
 #include <cstdint>
 #include <string>
@@ -23,6 +24,7 @@ struct BarSettings {
     int alarmType = 0;
     bool hotKey = false;
     std::string hotKey1, hotKey2;
+    TQuietHours quiet;  // QuietHours, QuietStart, QuietEnd; a bad time keeps its default
     // TIME
     bool autoCheck = false;
     int stepHour = 1;
