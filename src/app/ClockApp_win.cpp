@@ -1059,8 +1059,11 @@ void TClockApp::ApplyOptions(const TOptionsValues& v) {
     settings_.alarm = v.alarm;
     settings_.halfAlarm = v.halfAlarm;
     settings_.alarmType = v.alarmType;
-    if (alarm_)
+    settings_.quiet = v.quiet;
+    if (alarm_) {
         alarm_->SetOptions(v.alarm, v.halfAlarm, v.alarmType);
+        alarm_->SetQuietHours(v.quiet);
+    }
     settings_.autoCheck = v.autoCheck;
     settings_.stepHour = v.stepHour;
     UpdateTimeSync();

@@ -4,6 +4,7 @@
 // and its rows to the command table.
 #pragma once
 
+#include "app/AutoStart_win.h"
 #include "app/ClockHotKey_win.h"
 #include "app/ClockTick.h"
 #include "app/Magnetic_win.h"
@@ -58,6 +59,8 @@ struct AppOptions {
     // Where the window magnet reads the cursor during a drag; empty: the
     // real cursor (tests drive drags by messages).
     std::function<POINT()> magnetCursor;
+    // Where "Windows启动时运行" keeps its entry.
+    TAutoStartPlace autoStart;
 };
 
 // Menu command ids.

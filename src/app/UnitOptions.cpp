@@ -3,6 +3,7 @@
 #include "core/FileSys.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tempora {
 
@@ -45,6 +46,13 @@ TOptionsValues ReadOptionsValues(const TIniFile& ini) {
     v.hotKey = ini.ReadBool("CLOCK", "HotKey", false);
     v.hotKey1 = ini.ReadString("CLOCK", "HotKey1", "");
     v.hotKey2 = ini.ReadString("CLOCK", "HotKey2", "");
+    v.quiet.on = ini.ReadBool("CLOCK", "QuietHours", false);
+    for (auto [key, minute] : {std::pair{"QuietStart", &v.quiet.startMinute},
+                               std::pair{"QuietEnd", &v.quiet.endMinute}}) {
+        const int read = ParseMinuteOfDay(ini.ReadString("CLOCK", key, ""));
+        if (read >= 0)
+            *minute = read;
+    }
 
     v.msgAuto = ini.ReadBool("MSG", "Auto", true);
     v.autoSec = ReadInRange(ini, "MSG", "AutoSec", 5, kMinAutoSec, kMaxAutoSec);
@@ -81,6 +89,10 @@ std::vector<TIniValue> OptionsIniValues(const TOptionsValues& v) {
     out.push_back({"CLOCK", "HotKey1", v.hotKey1});
     out.push_back({"CLOCK", "HotKey2", v.hotKey2});
     out.push_back({"CLOCK", "HotKey", Bool(v.hotKey)});
+    out.push_back({"CLOCK", "QuietHours", Bool(v.quiet.on)});
+    out.push_back(
+        {"CLOCK", "QuietStart", FormatMinuteOfDay(std::clamp(v.quiet.startMinute, 0, 1439))});
+    out.push_back({"CLOCK", "QuietEnd", FormatMinuteOfDay(std::clamp(v.quiet.endMinute, 0, 1439))});
 
     out.push_back({"MSG", "Auto", Bool(v.msgAuto)});
     out.push_back({"MSG", "AutoSec", Int(v.autoSec, kMinAutoSec, kMaxAutoSec)});

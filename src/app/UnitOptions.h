@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/IniFile.h"
+#include "reminders/ClockAlarm.h"
 
 #include <cstdint>
 #include <string>
@@ -43,6 +44,7 @@ struct TOptionsValues {
     int alarmType = 0;
     bool hotKey = false;
     std::string hotKey1, hotKey2;
+    TQuietHours quiet;  // QuietHours, QuietStart and QuietEnd ("HH:MM")
     // MSG
     bool msgAuto = true;
     int autoSec = 5;

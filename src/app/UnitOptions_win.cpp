@@ -1,5 +1,6 @@
 #include "app/UnitOptions_win.h"
 
+#include "app/AutoStart_win.h"
 #include "app/ClockApp_win.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
@@ -133,7 +134,7 @@ TFrmOptions* TFrmOptions::Current() {
 
 bool TFrmOptions::Create(HWND owner, int page) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |
-                                             ICC_STANDARD_CLASSES};
+                                             ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     if (!CreateDialogWindow(owner, kClassName, "系统设置", kWidth, kHeight))
         return false;
@@ -230,6 +231,16 @@ void TFrmOptions::BuildControls() {
     combo(UiComboBox1, kX + 80, 173, 150, mods);
     add(WC_STATICW, "+", SS_CENTER | SS_CENTERIMAGE, kX + 232, 173, 16, 22, 0);
     combo(UiComboBox2, kX + 250, 173, 60, letters);
+    add(WC_BUTTONW, "夜间免打扰", BS_GROUPBOX, kX - 4, 216, kPageW - 16, 58, 0);
+    add(WC_BUTTONW, "启用", kCheck, kX + 10, 240, 60, 22, UiCheckBox9);
+    for (int i = 0; i < 2; ++i) {
+        add(WC_STATICW, i == 0 ? "从" : "到", SS_CENTER | SS_CENTERIMAGE, kX + 80 + i * 110, 240,
+            20, 22, 0);
+        const HWND picker =
+            add(DATETIMEPICK_CLASSW, "", DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP | WS_GROUP,
+                kX + 102 + i * 110, 239, 74, 24, UiTimePicker1 + i);
+        SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
+    }
 
     // 皮肤
     building = TabSheet2;
@@ -280,6 +291,7 @@ void TFrmOptions::BuildControls() {
 void TFrmOptions::LoadOptions() {
     loading_ = true;
     const TOptionsValues v = ReadOptionsValues(TIniFile(app_.Options().dataDir + "skin.ini"));
+    SetChecked(UiCheckBox1, AutoStartOn(app_.Options().autoStart));
     const bool led = app_.Bar().Face().DigitsVisible();
     SetChecked(UiRadioButton6, led);
     SetChecked(UiRadioButton7, !led);
@@ -303,6 +315,9 @@ void TFrmOptions::LoadOptions() {
     select(UiComboBox1, HotKeyModifierTexts(), v.hotKey1);
     select(UiComboBox2, HotKeyLetterTexts(), v.hotKey2);
     SetChecked(UiCheckBox6, v.hotKey);
+    SetChecked(UiCheckBox9, v.quiet.on);
+    SetTimeOfDay(UiTimePicker1, v.quiet.startMinute);
+    SetTimeOfDay(UiTimePicker2, v.quiet.endMinute);
 
     SetChecked(UiRadioButton2, v.msgAuto);
     SetChecked(UiRadioButton1, !v.msgAuto);
@@ -507,6 +522,8 @@ void TFrmOptions::UpdateEnabling() {
     enable(UiSpinEdit1 + kSpinButton, Checked(UiRadioButton2));
     enable(UiSpinEdit2, Checked(UiRadioButton5));
     enable(UiSpinEdit2 + kSpinButton, Checked(UiRadioButton5));
+    enable(UiTimePicker1, Checked(UiCheckBox9));
+    enable(UiTimePicker2, Checked(UiCheckBox9));
     enable(UiSpinEdit3, Checked(UiCheckBox5));
     enable(UiSpinEdit3 + kSpinButton, Checked(UiCheckBox5));
 }
@@ -599,6 +616,9 @@ TOptionsValues TFrmOptions::Gathered() const {
     v.hotKey1 = ComboText(Item(UiComboBox1));
     v.hotKey2 = ComboText(Item(UiComboBox2));
     v.hotKey = Checked(UiCheckBox6);
+    v.quiet.on = Checked(UiCheckBox9);
+    v.quiet.startMinute = TimeOfDay(UiTimePicker1);
+    v.quiet.endMinute = TimeOfDay(UiTimePicker2);
 
     v.msgAuto = Checked(UiRadioButton2);
     v.autoSec = SpinValue(UiSpinEdit1);
@@ -623,7 +643,55 @@ bool TFrmOptions::WriteKeys(const std::vector<TIniValue>& values) {
     return true;
 }
 
+void TFrmOptions::SetTimeOfDay(int id, int minute) {
+    SYSTEMTIME st{};
+    GetLocalTime(&st);
+    st.wHour = static_cast<WORD>(minute / 60 % 24);
+    st.wMinute = static_cast<WORD>(minute % 60);
+    st.wSecond = 0;
+    st.wMilliseconds = 0;
+    SendMessageW(Item(id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+}
+
+int TFrmOptions::TimeOfDay(int id) const {
+    SYSTEMTIME st{};
+    if (SendMessageW(Item(id), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID)
+        return id == UiTimePicker1 ? TQuietHours{}.startMinute : TQuietHours{}.endMinute;
+    return st.wHour * 60 + st.wMinute;
+}
+
+void TFrmOptions::SaveAutoStart() {
+    if (!autoStartChanged_)
+        return;
+    autoStartChanged_ = false;
+    const TAutoStartPlace& place = app_.Options().autoStart;
+    if (Checked(UiCheckBox1)) {
+        wchar_t exe[MAX_PATH] = {};
+        const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH || !SetAutoStartOn(exe, place)) {
+            MessageBoxW(Handle(), L"无法写入启动项，Windows启动时不会运行本程序。", L"提示",
+                        MB_OK | MB_ICONINFORMATION);
+        }
+        return;
+    }
+    switch (SetAutoStartOff(place)) {
+        case TAutoStartOff::Done:
+            break;
+        case TAutoStartOff::MachineValueKept:
+            MessageBoxW(Handle(),
+                        L"已取消当前用户的启动项，但还有一个为所有用户设置的启动项。\n"
+                        L"删除它需要管理员权限：请以管理员身份运行本程序后再取消一次。",
+                        L"提示", MB_OK | MB_ICONINFORMATION);
+            break;
+        case TAutoStartOff::Failed:
+            MessageBoxW(Handle(), L"无法删除启动项，Windows启动时仍会运行本程序。", L"提示",
+                        MB_OK | MB_ICONINFORMATION);
+            break;
+    }
+}
+
 bool TFrmOptions::SaveOptions() {
+    SaveAutoStart();
     const TOptionsValues v = Gathered();
     if (!WriteKeys(OptionsIniValues(v)))
         return false;
@@ -640,6 +708,9 @@ void TFrmOptions::Command(int id, int code) {
     if (code != BN_CLICKED)
         return;
     switch (id) {
+        case UiCheckBox1:
+            autoStartChanged_ = true;
+            break;
         case UiCheckBox2:
             if (!loading_)
                 app_.ApplyStayOnTop(Checked(UiCheckBox2));

@@ -78,7 +78,10 @@ public:
         UiSpinEdit3,
         UiButton4,
         Label13,
-        kFirstStatic,  // captions and frames without a role of their own
+        UiCheckBox9,    // "夜间免打扰"
+        UiTimePicker1,  // its start ("从")
+        UiTimePicker2,  // its end ("到")
+        kFirstStatic,   // captions and frames without a role of their own
     };
 
     explicit TFrmOptions(TClockApp& app);
@@ -144,12 +147,16 @@ private:
     bool Checked(int id) const;
     void SetChecked(int id, bool on);
     int SpinValue(int id) const;
+    void SetTimeOfDay(int id, int minute);
+    int TimeOfDay(int id) const;
+    void SaveAutoStart();
 
     TClockApp& app_;
     std::vector<std::vector<HWND>> pageControls_;
     int page_ = -1;
     bool loading_ = false;
     bool pageVisited_[kPageCount] = {};
+    bool autoStartChanged_ = false;
     std::string chosenSkin_, chosenClock_;
     std::vector<std::string> skinPaths_, clockPaths_;
     Bitmap skinPreview_, clockPreview_;

@@ -74,11 +74,15 @@ TEST(OptionsTest, MissingOrOutOfRangeKeysReadAsTheirDefaults) {
     EXPECT_EQ(none.defWin, 1);
     EXPECT_EQ(none.stepHour, 1);
     EXPECT_FALSE(none.alarm || none.halfAlarm || none.hotKey || none.autoCheck);
+    EXPECT_FALSE(none.quiet.on);
+    EXPECT_EQ(none.quiet.startMinute, 22 * 60);
+    EXPECT_EQ(none.quiet.endMinute, 7 * 60);
 
     ASSERT_TRUE(WriteFileAtomic(dir.File("skin.ini"),
                                 "[BAR]\r\nDefWin=7\r\n[MSG]\r\nAutoSec=2\r\nTran=30\r\n"
                                 "CalendarLX=5\r\nCalendarStep=601\r\nAuto=yes\r\n"
-                                "[TIME]\r\nStepHour=0\r\n[CLOCK]\r\nAlarmType=4\r\n"));
+                                "[TIME]\r\nStepHour=0\r\n[CLOCK]\r\nAlarmType=4\r\n"
+                                "QuietStart=25:00\r\nQuietEnd=7\r\n"));
     const TOptionsValues bad = ReadOptionsValues(TIniFile(dir.File("skin.ini")));
     EXPECT_EQ(bad.defWin, 1);
     EXPECT_EQ(bad.autoSec, 5);
@@ -88,6 +92,8 @@ TEST(OptionsTest, MissingOrOutOfRangeKeysReadAsTheirDefaults) {
     EXPECT_TRUE(bad.msgAuto);
     EXPECT_EQ(bad.stepHour, 1);
     EXPECT_EQ(bad.alarmType, 0);
+    EXPECT_EQ(bad.quiet.startMinute, 22 * 60);
+    EXPECT_EQ(bad.quiet.endMinute, 7 * 60);
 }
 
 TEST(OptionsTest, FontKeysAreWrittenOnlyForThePlainTextClock) {
@@ -127,6 +133,7 @@ TEST(OptionsTest, WrittenValuesReadBackAndOtherKeysSurvive) {
     v.hotKey = true;
     v.hotKey1 = "Alt + Ctrl";
     v.hotKey2 = "Q";
+    v.quiet = {true, 23 * 60 + 30, 6 * 60 + 5};
     v.msgAuto = false;
     v.autoSec = 3600;
     v.msgAlpha = 55;
@@ -145,6 +152,11 @@ TEST(OptionsTest, WrittenValuesReadBackAndOtherKeysSurvive) {
     EXPECT_EQ(back.alarmType, 2);
     EXPECT_EQ(back.hotKey1, "Alt + Ctrl");
     EXPECT_EQ(back.hotKey2, "Q");
+    EXPECT_TRUE(back.quiet.on);
+    EXPECT_EQ(back.quiet.startMinute, 23 * 60 + 30);
+    EXPECT_EQ(back.quiet.endMinute, 6 * 60 + 5);
+    EXPECT_EQ(ini.ReadString("CLOCK", "QuietStart", ""), "23:30");
+    EXPECT_EQ(ini.ReadString("CLOCK", "QuietEnd", ""), "06:05");
     EXPECT_FALSE(back.msgAuto);
     EXPECT_EQ(back.autoSec, 3600);
     EXPECT_EQ(back.msgAlpha, 55);

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -19,9 +20,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SilentPlayer : public ISoundListPlayer {
+// Sound lists the chime composer hands out, instead of playing them.
+class RecordingPlayer : public ISoundListPlayer {
 public:
-    void Play(const std::string&) override {}
+    std::vector<std::string>* played = nullptr;
+    void Play(const std::string& list) override { played->push_back(list); }
 };
 
 std::string TextOf(HWND w) {
@@ -98,6 +101,11 @@ protected:
     void TearDown() override {
         form_.reset();
         app_.reset();
+        if (autoStart_.userRoot != HKEY_CURRENT_USER) {
+            RegCloseKey(autoStart_.userRoot);
+            RegCloseKey(autoStart_.machineRoot);
+            RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TemporaTest");
+        }
         ClockSource::Install(nullptr);
         SetFileAttributesW(Utf8ToWide(Ini()).c_str(), FILE_ATTRIBUTE_NORMAL);
         std::error_code ec;
@@ -109,7 +117,15 @@ protected:
         EXPECT_TRUE(WriteFileAtomic(Ini(), "[BAR]\r\nDefWin=0\r\n" + ini));
         AppOptions o;
         o.programDir = o.dataDir = Data();
-        o.makePlayer = [] { return std::make_unique<SilentPlayer>(); };
+        o.makePlayer = [this] {
+            auto p = std::make_unique<RecordingPlayer>();
+            p->played = &played_;
+            return p;
+        };
+        o.autoStart.userRoot = RegKey(L"Software\\TemporaTest\\User");
+        o.autoStart.machineRoot = RegKey(L"Software\\TemporaTest\\Machine");
+        o.autoStart.runKey = L"Run";
+        autoStart_ = o.autoStart;
         app_ = std::make_unique<TClockApp>(o);
         EXPECT_TRUE(app_->CreateHidden());
         app_->Initialise();
@@ -152,6 +168,22 @@ protected:
         }
         ADD_FAILURE() << "no item " << caption;
     }
+    static HKEY RegKey(const wchar_t* path) {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
+                  ERROR_SUCCESS);
+        return key;
+    }
+    static bool RunValueExists(HKEY root) {
+        return RegGetValueW(root, L"Run", L"Tempora", RRF_RT_REG_SZ, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
+    }
+    // The program's clock at local time hh:mm:ss of the fixture's day (UTC+8).
+    void SetLocalTime(int h, int m, int s) {
+        const double utc = ToUnixSeconds(EncodeDateTime(2026, 12, 10, h, m, s));
+        clock_.Set((std::llround(utc) - 8 * 3600) * 1000);
+    }
     std::string IniText() const {
         std::string text;
         ReadFileBytes(Ini(), text);
@@ -163,6 +195,8 @@ protected:
         static_cast<int64_t>(ToUnixSeconds(EncodeDateTime(2026, 12, 10, 9, 15, 0))) * 1000, 480};
     std::unique_ptr<TClockApp> app_;
     std::unique_ptr<TFrmOptions> form_;
+    std::vector<std::string> played_;
+    TAutoStartPlace autoStart_;
 };
 
 TEST_F(OptionsDialogTest, MenuItemsOpenTheirPageAndTheSkinPageShowsTheCurrentSkin) {
@@ -380,6 +414,73 @@ TEST_F(OptionsDialogTest, AReadOnlySettingsFileIsReportedAndTheDialogStaysOpen) 
     EXPECT_TRUE(stayedOpen);
     EXPECT_TRUE(TIniFile(Ini()).ReadBool("CLOCK", "Alarm", false));
     EXPECT_TRUE(app.Settings().alarm);
+}
+
+TEST_F(OptionsDialogTest, QuietHoursAreWrittenAndSilenceTheChimeAtOnce) {
+    TClockApp& app = Start("[CLOCK]\r\nAlarm=1\r\nHalfAlarm=1\r\n");
+    Open(TFrmOptions::TabSheet6);
+    // Off by default, 22:00 to 07:00, the times greyed while it is off.
+    EXPECT_FALSE(IsWindowEnabled(Item(TFrmOptions::UiTimePicker1)));
+    const auto pickerMinute = [&](int id) {
+        SYSTEMTIME st{};
+        SendMessageW(Item(id), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
+        return st.wHour * 60 + st.wMinute;
+    };
+    EXPECT_EQ(pickerMinute(TFrmOptions::UiTimePicker1), 22 * 60);
+    EXPECT_EQ(pickerMinute(TFrmOptions::UiTimePicker2), 7 * 60);
+
+    Click(TFrmOptions::UiCheckBox9);
+    EXPECT_TRUE(IsWindowEnabled(Item(TFrmOptions::UiTimePicker1)));
+    SYSTEMTIME st{};
+    GetLocalTime(&st);
+    st.wHour = 21;
+    st.wMinute = 30;
+    SendMessageW(Item(TFrmOptions::UiTimePicker1), DTM_SETSYSTEMTIME, GDT_VALID,
+                 reinterpret_cast<LPARAM>(&st));
+    ASSERT_TRUE(form_->SaveOptions());
+    const TIniFile ini(Ini());
+    EXPECT_EQ(ini.ReadString("CLOCK", "QuietHours", ""), "1");
+    EXPECT_EQ(ini.ReadString("CLOCK", "QuietStart", ""), "21:30");
+    EXPECT_EQ(ini.ReadString("CLOCK", "QuietEnd", ""), "07:00");
+    EXPECT_TRUE(app.Settings().quiet.on);
+
+    // The span runs across midnight up to, not including, its end.
+    const struct {
+        int h, m;
+        bool chimes;
+    } cases[] = {{21, 0, true}, {21, 30, false}, {23, 0, false}, {6, 30, false}, {7, 0, true}};
+    for (const auto& c : cases) {
+        played_.clear();
+        SetLocalTime(c.h, c.m, 0);
+        clock_.Advance(-1000);
+        app.Bar().TickNow();
+        clock_.Advance(1000);
+        app.Bar().TickNow();
+        EXPECT_EQ(!played_.empty(), c.chimes) << c.h << ":" << c.m;
+    }
+}
+
+TEST_F(OptionsDialogTest, AutoStartIsTheUsersOwnEntry) {
+    Start("");
+    Open(TFrmOptions::TabSheet1);
+    EXPECT_FALSE(SendMessageW(Item(TFrmOptions::UiCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED);
+    Click(TFrmOptions::UiCheckBox1);
+    ASSERT_TRUE(form_->SaveOptions());
+    EXPECT_TRUE(RunValueExists(autoStart_.userRoot));
+    EXPECT_FALSE(RunValueExists(autoStart_.machineRoot));
+    form_.reset();
+
+    // An older installation's machine-wide entry shows as on; turning it off
+    // removes both where that is allowed.
+    ASSERT_EQ(RegSetKeyValueW(autoStart_.machineRoot, L"Run", L"Tempora", REG_SZ, L"x",
+                              2 * sizeof(wchar_t)),
+              ERROR_SUCCESS);
+    Open(TFrmOptions::TabSheet1);
+    EXPECT_TRUE(SendMessageW(Item(TFrmOptions::UiCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED);
+    Click(TFrmOptions::UiCheckBox1);
+    ASSERT_TRUE(form_->SaveOptions());
+    EXPECT_FALSE(RunValueExists(autoStart_.userRoot));
+    EXPECT_FALSE(RunValueExists(autoStart_.machineRoot));
 }
 
 }  // namespace
