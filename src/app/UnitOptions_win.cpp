@@ -153,11 +153,10 @@ void TFrmOptions::BuildControls() {
         AddControl(WC_BUTTONW, kPageCaptions[p], BS_OWNERDRAW, kTabX, kTabY + p * kTabH, kTabW,
                    kTabH - 2, kTabFirst + p);
     }
-    AddControl(WC_STATICW, "", SS_ETCHEDFRAME, kPageX, kPageY, kPageW, kPageH, kFirstStatic);
     AddControl(WC_BUTTONW, "关闭(&C)", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, kWidth - 8 - 86,
                kHeight - 8 - 28, 86, 28, UiButton1);
 
-    int statics = kFirstStatic + 1;
+    int statics = kFirstStatic;
     int building = 0;
     const auto add = [&](const wchar_t* cls, std::string_view text, DWORD style, int x, int y,
                          int w, int h, int id, DWORD ex = 0) {
@@ -210,7 +209,8 @@ void TFrmOptions::BuildControls() {
     add(WC_STATICW, "运行时默认界面", kLabel, kX, 142, 100, 22, 0);
     combo(UiComboBox3, kX + 104, 142, 100, kViewTexts);
     // Kept for the setting it stores; the bar has no cycling date line to switch.
-    add(WC_BUTTONW, "日期 - 公历农历循环显示", kCheck & ~WS_VISIBLE, kX, 178, 240, 22, UiCheckBox7);
+    ShowWindow(add(WC_BUTTONW, "日期 - 公历农历循环显示", kCheck, kX, 178, 240, 22, UiCheckBox7),
+               SW_HIDE);
 
     // 报时
     building = TabSheet6;
@@ -231,14 +231,13 @@ void TFrmOptions::BuildControls() {
     combo(UiComboBox1, kX + 80, 173, 150, mods);
     add(WC_STATICW, "+", SS_CENTER | SS_CENTERIMAGE, kX + 232, 173, 16, 22, 0);
     combo(UiComboBox2, kX + 250, 173, 60, letters);
-    add(WC_BUTTONW, "夜间免打扰", BS_GROUPBOX, kX - 4, 216, kPageW - 16, 58, 0);
-    add(WC_BUTTONW, "启用", kCheck, kX + 10, 240, 60, 22, UiCheckBox9);
+    add(WC_BUTTONW, "夜间免打扰", kCheck, kX, 228, 100, 22, UiCheckBox9);
     for (int i = 0; i < 2; ++i) {
-        add(WC_STATICW, i == 0 ? "从" : "到", SS_CENTER | SS_CENTERIMAGE, kX + 80 + i * 110, 240,
+        add(WC_STATICW, i == 0 ? "从" : "到", SS_CENTER | SS_CENTERIMAGE, kX + 112 + i * 110, 228,
             20, 22, 0);
         const HWND picker =
             add(DATETIMEPICK_CLASSW, "", DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP | WS_GROUP,
-                kX + 102 + i * 110, 239, 74, 24, UiTimePicker1 + i);
+                kX + 134 + i * 110, 227, 74, 24, UiTimePicker1 + i);
         SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
     }
 
@@ -756,15 +755,12 @@ void TFrmOptions::DrawItem(const DRAWITEMSTRUCT& dis) {
     const bool selected = id - kTabFirst == page_;
     RECT box = r;
     InflateRect(&box, -1, -1);
-    GdiObject<HRGN> shape(
-        CreateRoundRectRgn(box.left, box.top, box.right + 1, box.bottom + 1, 6, 6));
-    SelectClipRgn(dis.hDC, shape.Get());
-    if (selected)
-        Gradient(dis.hDC, box, RGB(255, 255, 255), RGB(173, 222, 245));
-    else if (dis.itemState & ODS_HOTLIGHT)
-        Gradient(dis.hDC, box, RGB(250, 252, 255), RGB(222, 232, 244));
-    SelectClipRgn(dis.hDC, nullptr);
     if (selected) {
+        GdiObject<HRGN> shape(
+            CreateRoundRectRgn(box.left, box.top, box.right + 1, box.bottom + 1, 6, 6));
+        SelectClipRgn(dis.hDC, shape.Get());
+        Gradient(dis.hDC, box, RGB(255, 255, 255), RGB(173, 222, 245));
+        SelectClipRgn(dis.hDC, nullptr);
         GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(49, 106, 197)));
         SelectObjectScope p(dis.hDC, pen.Get());
         SelectObjectScope b(dis.hDC, GetStockObject(NULL_BRUSH));
@@ -818,6 +814,18 @@ LRESULT TFrmOptions::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        }
+        case WM_PAINT: {
+            // The pages' panel: a light frame around the controls, over the
+            // dialog's own background.
+            PAINTSTRUCT ps;
+            const HDC dc = BeginPaint(Handle(), &ps);
+            GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(160, 172, 190)));
+            SelectObjectScope p(dc, pen.Get());
+            SelectObjectScope b(dc, GetStockObject(NULL_BRUSH));
+            RoundRect(dc, kPageX, kPageY, kPageX + kPageW, kPageY + kPageH, 6, 6);
+            EndPaint(Handle(), &ps);
+            return 0;
         }
         case WM_DRAWITEM:
             DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));

@@ -1,3 +1,5 @@
+#include <winsock2.h>
+
 #include "app/ClockApp_win.h"
 #include "app/UnitOptions_win.h"
 #include "WinTestUtil.h"
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 
 using namespace tempora;
 using tempora::test::WaitFor;
@@ -82,6 +85,47 @@ std::string AnswerBox(const wchar_t* title, const std::function<void()>& run) {
     return seen;
 }
 
+// A time server on 127.0.0.1 that answers one connection with the time
+// protocol's four bytes for `unixSeconds`.
+class OneTimeServer {
+public:
+    explicit OneTimeServer(int64_t unixSeconds) {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        s_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(s_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(s_, 1);
+        int len = sizeof a;
+        getsockname(s_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        const uint32_t since1900 = static_cast<uint32_t>(unixSeconds + 2208988800LL);
+        thread_ = std::thread([this, since1900] {
+            const SOCKET c = accept(s_, nullptr, nullptr);
+            if (c == INVALID_SOCKET)
+                return;
+            const char reply[4] = {static_cast<char>(since1900 >> 24),
+                                   static_cast<char>(since1900 >> 16),
+                                   static_cast<char>(since1900 >> 8), static_cast<char>(since1900)};
+            send(c, reply, 4, 0);
+            closesocket(c);
+        });
+    }
+    ~OneTimeServer() {
+        closesocket(s_);  // ends an accept still waiting
+        thread_.join();
+        WSACleanup();
+    }
+    uint16_t Port() const { return port_; }
+
+private:
+    SOCKET s_ = INVALID_SOCKET;
+    uint16_t port_ = 0;
+    std::thread thread_;
+};
+
 // A data folder of its own with the shipped skins and clock styles; the
 // program's clock stands still.
 class OptionsDialogTest : public ::testing::Test {
@@ -122,6 +166,8 @@ protected:
             p->played = &played_;
             return p;
         };
+        // The clock is never set; the time server is the test's own.
+        o.timeSync.setClock = [](int64_t) { return true; };
         o.autoStart.userRoot = RegKey(L"Software\\TemporaTest\\User");
         o.autoStart.machineRoot = RegKey(L"Software\\TemporaTest\\Machine");
         o.autoStart.runKey = L"Run";
@@ -481,6 +527,23 @@ TEST_F(OptionsDialogTest, AutoStartIsTheUsersOwnEntry) {
     ASSERT_TRUE(form_->SaveOptions());
     EXPECT_FALSE(RunValueExists(autoStart_.userRoot));
     EXPECT_FALSE(RunValueExists(autoStart_.machineRoot));
+}
+
+TEST_F(OptionsDialogTest, CheckNowShowsTheTimeOfTheLastCorrection) {
+    OneTimeServer server(clock_.UtcMillis() / 1000);
+    ASSERT_TRUE(WriteFileAtomic(Data() + "TimeHost.lst",
+                                "127.0.0.1:" + std::to_string(server.Port()) + "\r\n"));
+    ASSERT_TRUE(WriteFileAtomic(Data() + "TimeCheck.lst", "2026-12-01 08:00:05\r\n"));
+    Start("");
+    Open(TFrmOptions::TabSheet5);
+    EXPECT_EQ(TextOf(Item(TFrmOptions::Label13)), "最后校正于: 2026-12-01 08:00:05");
+    Click(TFrmOptions::UiButton4);
+    EXPECT_FALSE(IsWindowEnabled(Item(TFrmOptions::UiButton4)));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(Item(TFrmOptions::UiButton4)); }, 5000));
+    std::string recorded;
+    ASSERT_TRUE(ReadFileBytes(Data() + "TimeCheck.lst", recorded));
+    EXPECT_EQ(recorded.substr(0, 11), "2026-12-10 ");
+    EXPECT_EQ(TextOf(Item(TFrmOptions::Label13)), "最后校正于: " + recorded.substr(0, 19));
 }
 
 }  // namespace
