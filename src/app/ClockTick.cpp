@@ -51,6 +51,11 @@ int64_t TClockHeart::Tick(const ClockSource& clock) {
             handlers_[i](local(second));
         if (skippedFrom < second && OnSkipped)
             OnSkipped(localSeconds(skippedFrom), localSeconds(second));
+        // A tick nested in the handlers went on to its own present; this
+        // tick's present is then behind it, and more than a minute behind
+        // after a long nested loop would look like the clock set back.
+        if (ticker_.LastHandled() != second)
+            break;
     }
     if (OnTrace) {
         OnTrace(first < 0 ? std::to_string(nowMs) + " - -"

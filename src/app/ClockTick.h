@@ -71,7 +71,8 @@ public:
 
     // One tick at the clock's present; returns the milliseconds to wait for
     // the next one. A handler may run a nested message loop that ticks
-    // again: that tick goes on with the next second.
+    // again: that tick goes on with the next second, up to its own present,
+    // and this one hands out nothing more.
     int64_t Tick(const ClockSource& clock);
 
 private:

@@ -192,3 +192,32 @@ TEST(MissedTasks, TheHeartReportsForwardJumpsOnlyWithTheSkippedLocalSeconds) {
     for (const std::string& line : seen)
         EXPECT_EQ(line.rfind("skipped", 0), std::string::npos) << line;
 }
+
+// A task's countdown or message loop can tick on for longer than a minute:
+// the outer tick, whose present is then far behind, must neither hand out its
+// old second again nor make the next tick look like a jump.
+TEST(MissedTasks, ALongNestedLoopIsNeitherReplayedNorReportedAsSkipped) {
+    FakeClock clock(1'000'000'000'000LL, 0);
+    TClockHeart heart;
+    std::vector<int64_t> handled;
+    std::vector<int64_t> skipped;
+    bool nested = false;
+    heart.AddSecondHandler([&](TDateTime t) {
+        handled.push_back(std::llround(ToUnixSeconds(t)));
+        if (nested)
+            return;
+        nested = true;
+        for (int i = 0; i < 100; ++i) {
+            clock.Advance(1000);
+            heart.Tick(clock);
+        }
+    });
+    heart.OnSkipped = [&](int64_t from, int64_t) { skipped.push_back(from); };
+    heart.Tick(clock);
+    clock.Advance(1000);
+    heart.Tick(clock);
+    ASSERT_EQ(handled.size(), 102u);
+    for (size_t i = 0; i < handled.size(); ++i)
+        EXPECT_EQ(handled[i], 1'000'000'000 + static_cast<int64_t>(i));
+    EXPECT_TRUE(skipped.empty());
+}
