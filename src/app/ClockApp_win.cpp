@@ -10,6 +10,7 @@
 #include "core/Text.h"
 #include "display/MyWindow_win.h"
 #include "reminders/BackSound_win.h"
+#include "reminders/MissedTasks.h"
 #include "reminders/PopupProtocol.h"
 #include "win/Gdi_win.h"
 #include "win/LocaleFormats_win.h"
@@ -202,6 +203,15 @@ void TClockApp::Initialise() {
     });
     heart_.AddSecondHandler([this](TDateTime t) { tasks_->RunDueTask(t); });
     heart_.AddSecondHandler([this](TDateTime t) { ChimeSecond(t); });
+    // Tasks that fell due while the machine slept or the clock jumped ahead
+    // are not run late (a late shutdown would catch the user unawares), only
+    // listed once in the popup.
+    heart_.OnSkipped = [this](int64_t from, int64_t to) {
+        const std::vector<TTaskRec>& tasks = tasks_->Tasks();
+        const std::string text = MissedTasksText(tasks, FindMissedTasks(tasks, from, to));
+        if (!text.empty() && popup_->EnsurePopup())
+            popup_->SendPopupText(text);
+    };
     // The world-time dialog shows the seconds while it is open.
     heart_.AddSecondHandler([this](TDateTime) {
         if (worldTime_)
