@@ -2,7 +2,7 @@
 // of a running Tempora.exe and PopupMsg.exe (see helpers/HostileSender.cpp
 // for what it sends and what it leaves out); both keep running, answer
 // afterwards and keep their data. TEMPORA_HOSTILE_SECONDS sets how long the
-// messages come (default 15 s).
+// messages come in all (default 15 s).
 #include "core/FileSys.h"
 #include "core/IniFile.h"
 #include "reminders/PopupProtocol.h"
@@ -86,7 +86,11 @@ bool Answers(HWND w) {
 
 }  // namespace
 
-TEST(HostileMessages, BothProgramsKeepRunningAndKeepTheirData) {
+// Run once with each view the bar can open at start-up ([BAR] DefWin): the
+// clock view (with the calendar made beside it) and the weather view.
+class HostileMessages : public testing::TestWithParam<int> {};
+
+TEST_P(HostileMessages, BothProgramsKeepRunningAndKeepTheirData) {
     const fs::path folder = fs::temp_directory_path() / "tempora-hostile";
     fs::remove_all(folder);
     const fs::path data = fs::path(TEMPORA_SOURCE_DIR) / "data";
@@ -113,6 +117,7 @@ TEST(HostileMessages, BothProgramsKeepRunningAndKeepTheirData) {
         std::fputs("00501=\xc0\xcd\xb6\xaf\xbd\xda\r\n", f);
         std::fclose(f);
     }
+    tempora::TIniFile((folder / "skin.ini").string()).WriteInteger("BAR", "DefWin", GetParam());
     const std::string skinBefore = ReadAll(folder / "skin.ini");
     const std::string warBefore = ReadAll(folder / "War.lst");
     const std::string marksBefore = ReadAll(folder / "Marks.rec");
@@ -125,10 +130,11 @@ TEST(HostileMessages, BothProgramsKeepRunningAndKeepTheirData) {
     ASSERT_TRUE(popup.Start((folder / "PopupMsg.exe").wstring(),
                             std::to_wstring(reinterpret_cast<uintptr_t>(bar)), folder.wstring()));
     ASSERT_NE(WaitForWindow(popup.pi.dwProcessId, tempora::kPopupClassName), nullptr);
-    Sleep(1000);  // the views the bar opens after its start
+    Sleep(1000);  // the view the bar opens after its start
 
     const char* secondsVar = std::getenv("TEMPORA_HOSTILE_SECONDS");
-    const std::wstring seconds = secondsVar ? std::to_wstring(std::atoi(secondsVar)) : L"15";
+    // The time is shared between the runs.
+    const std::wstring seconds = std::to_wstring((secondsVar ? std::atoi(secondsVar) : 15) / 2);
     const unsigned seed = std::random_device{}();
     std::printf("[ hostile ] seed %u\n", seed);
     std::fflush(stdout);
@@ -172,6 +178,13 @@ TEST(HostileMessages, BothProgramsKeepRunningAndKeepTheirData) {
     const tempora::TIniFile after((folder / "skin.ini").string());
     for (const char* key : {"SkinFile", "WinFile", "ClockFile"})
         EXPECT_EQ(after.ReadString("SKIN", key, "?"), before.ReadString("SKIN", key, "!")) << key;
+    EXPECT_EQ(after.ReadInteger("BAR", "DefWin", -1), GetParam());
     for (const auto& entry : fs::directory_iterator(folder))
         EXPECT_NE(entry.path().extension(), ".tmp~") << entry.path().filename();
 }
+
+INSTANTIATE_TEST_SUITE_P(StartUpViews, HostileMessages, testing::Values(1, 3),
+                         [](const testing::TestParamInfo<int>& run) {
+                             return run.param == 1 ? std::string("ClockView")
+                                                   : std::string("WeatherView");
+                         });

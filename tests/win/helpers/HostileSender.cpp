@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,16 @@ int wmain(int argc, wchar_t** argv) {
                         static_cast<unsigned long long>(wp), static_cast<unsigned long long>(lp));
         }
     }
+    std::set<std::wstring> classes;
+    for (const Target& t : finder.found) {
+        wchar_t cls[64] = {};
+        GetClassNameW(t.hwnd, cls, 64);
+        classes.insert(cls);
+    }
+    std::printf("[ hostile ] window classes:");
+    for (const std::wstring& cls : classes)
+        std::printf(" %ls", cls.c_str());
+    std::printf("\n");
     std::printf(
         "[ hostile ] %lu s: %ld WM_COPYDATA, %ld program messages, %ld WM_USER+n, "
         "%ld WM_TIMER, %ld timeouts, %zu windows\n",
