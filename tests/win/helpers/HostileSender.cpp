@@ -136,7 +136,8 @@ int wmain(int argc, wchar_t** argv) {
             data.dwData = static_cast<ULONG_PTR>(kinds[any(3)]);
             data.cbData = static_cast<DWORD>(size);
             data.lpData = size || any(2) ? block.data() : nullptr;
-            lp = reinterpret_cast<LPARAM>(&data);
+            // Now and then no block at all.
+            lp = any(16) ? reinterpret_cast<LPARAM>(&data) : 0;
             if (any(2))
                 wp = reinterpret_cast<WPARAM>(bar);
             ++copies;
