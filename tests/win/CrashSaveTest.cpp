@@ -98,6 +98,7 @@ TEST(CrashSave, EveryKillLeavesEachFileWholeOldOrNew) {
     long long spanUs = 500000;
 
     int kills = 0, killsInSave[kFileCount] = {}, newAfterKill[kFileCount] = {};
+    int tempsLeft = 0;  // kills after which a temporary file lay beside its target
     long next = 1;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < end) {
@@ -132,9 +133,13 @@ TEST(CrashSave, EveryKillLeavesEachFileWholeOldOrNew) {
             ++newAfterKill[file];
         }
         state->saving = 0;
-        for (const auto& entry : fs::directory_iterator(folder))
+        bool tempLeft = false;
+        for (const auto& entry : fs::directory_iterator(folder)) {
             ASSERT_TRUE(allowed.count(entry.path().filename().string()))
                 << "stray file " << entry.path().filename();
+            tempLeft = tempLeft || entry.path().extension() == kTempSuffix;
+        }
+        tempsLeft += tempLeft;
         ASSERT_EQ(state->failures, 0) << "a save failed after kill " << kills;
 
         long newest = 0;
@@ -145,13 +150,17 @@ TEST(CrashSave, EveryKillLeavesEachFileWholeOldOrNew) {
         next = newest + 1;
     }
 
-    std::printf("[ crash-save ] %d kills in %d s (seed %u), kills inside a save:", kills, seconds,
-                seed);
+    std::printf(
+        "[ crash-save ] %d kills in %d s (seed %u), %d left a temporary file; kills inside "
+        "a save:",
+        kills, seconds, seed, tempsLeft);
     for (int file = 0; file < kFileCount; ++file)
         std::printf(" %s %d (new %d)", kFileNames[file], killsInSave[file], newAfterKill[file]);
     std::printf("\n");
     for (int file = 0; file < kFileCount; ++file)
         EXPECT_GT(killsInSave[file], 0) << "no kill landed inside a save of " << kFileNames[file];
+    // The next save must cope with the temporary file a kill leaves.
+    EXPECT_GT(tempsLeft, 0) << "no kill left a temporary file behind";
 
     // A clean round after all those kills saves every file and leaves no
     // temporary file behind.
