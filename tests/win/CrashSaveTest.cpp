@@ -93,8 +93,9 @@ TEST(CrashSave, EveryKillLeavesEachFileWholeOldOrNew) {
     const int seconds = secondsVar ? std::atoi(secondsVar) : 40;
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
-    // The kills land up to two rounds of four saves after the first save
-    // begins; the first run, killed after half a second, times a round.
+    // Each kill picks a file, waits for its save to begin and lands up to half
+    // a round of four saves later; the first run, killed after half a second,
+    // times a round.
     long long spanUs = 500000;
 
     int kills = 0, killsInSave[kFileCount] = {}, newAfterKill[kFileCount] = {};
@@ -104,14 +105,23 @@ TEST(CrashSave, EveryKillLeavesEachFileWholeOldOrNew) {
     while (std::chrono::steady_clock::now() < end) {
         Saver saver;
         ASSERT_TRUE(saver.Start(saverArgs(next)));
-        // Kill only once it saves: a kill during the start proves nothing.
+        // Kill only once it saves: a kill during the start proves nothing. The
+        // wait gives the processor up meanwhile, for the saver to start.
         const ULONGLONG giveUp = GetTickCount64() + 20000;
         while (state->saving == 0 && state->writing[kSkinIni] < next) {
             ASSERT_LT(GetTickCount64(), giveUp) << "the saver never began to save";
-            ASSERT_EQ(WaitForSingleObject(saver.pi.hProcess, 0), WAIT_TIMEOUT)
+            ASSERT_EQ(WaitForSingleObject(saver.pi.hProcess, 1), WAIT_TIMEOUT)
                 << "the saver ended by itself";
         }
-        SpinFor(kills == 0 ? spanUs : std::uniform_int_distribution<long long>(0, spanUs)(random));
+        if (kills == 0) {
+            SpinFor(spanUs);
+        } else {
+            const LONG target = std::uniform_int_distribution<LONG>(1, kFileCount)(random);
+            while (state->saving != target) {
+                ASSERT_LT(GetTickCount64(), giveUp) << "the saver stopped saving";
+            }
+            SpinFor(std::uniform_int_distribution<long long>(0, spanUs)(random));
+        }
         ASSERT_TRUE(TerminateProcess(saver.pi.hProcess, 9));
         ASSERT_EQ(WaitForSingleObject(saver.pi.hProcess, 10000), WAIT_OBJECT_0);
         ++kills;
@@ -146,7 +156,7 @@ TEST(CrashSave, EveryKillLeavesEachFileWholeOldOrNew) {
         for (const LONG g : state->writing)
             newest = std::max<long>(newest, g);
         if (kills == 1)
-            spanUs = 2 * spanUs / (newest - next + 1);
+            spanUs = spanUs / 2 / (newest - next + 1);
         next = newest + 1;
     }
 
