@@ -6,12 +6,14 @@
 #include "app/ClockApp_win.h"
 #include "core/FileSys.h"
 #include "core/IniFile.h"
+#include "core/LineFile.h"
 #include "reminders/PopupProtocol.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -100,24 +102,10 @@ TEST_P(HostileMessages, BothProgramsKeepRunningAndKeepTheirData) {
     fs::remove(folder / "TimeHost.lst");
     fs::copy_file("Tempora.exe", folder / "Tempora.exe");
     fs::copy_file("PopupMsg.exe", folder / "PopupMsg.exe");
-    {
-        // "*02030年01月01日08时00分" and its message, "00501=劳动节", in GBK.
-        std::FILE* f = std::fopen((folder / "War.lst").string().c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fputs(
-            "*02030\xc4\xea"
-            "01\xd4\xc2"
-            "01\xc8\xd5"
-            "08\xca\xb1"
-            "00\xb7\xd6\r\n"
-            "3\xcf\xfb\xcf\xa2 (hello)\r\n",
-            f);
-        std::fclose(f);
-        f = std::fopen((folder / "Marks.rec").string().c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fputs("00501=\xc0\xcd\xb6\xaf\xbd\xda\r\n", f);
-        std::fclose(f);
-    }
+    // A task and a mark, so that there is data of the user's to keep.
+    ASSERT_TRUE(tempora::WriteLineFile((folder / "War.lst").string(),
+                                       {"*02030年01月01日08时00分", "3消息 (hello)"}));
+    ASSERT_TRUE(tempora::WriteLineFile((folder / "Marks.rec").string(), {"00501=劳动节"}));
     tempora::TIniFile((folder / "skin.ini").string()).WriteInteger("BAR", "DefWin", GetParam());
     const std::string skinBefore = ReadAll(folder / "skin.ini");
     const std::string warBefore = ReadAll(folder / "War.lst");
