@@ -187,6 +187,7 @@ void TClockApp::Initialise() {
         options_.makePlayer ? options_.makePlayer() : std::make_unique<TBackSoundWindow>(),
         options_.dataDir + "Sound\\");
     alarm_->SetOptions(settings_.alarm, settings_.halfAlarm, settings_.alarmType);
+    alarm_->SetQuietHours(settings_.quiet);
     taskActions_ = std::make_unique<TTaskActions>(
         bar, *popup_, *alarm_, [this] { SaveBarStateQuietly(); }, options_.exitWindows,
         options_.countdownTickMs);
@@ -429,9 +430,12 @@ bool TClockApp::OpenClockView(int alpha) {
         return false;
     RECT bar;
     GetWindowRect(bar_->Handle(), &bar);
+    const RECT monitor = MonitorOf(bar_->Handle());
+    const ClockViewScreens screens{monitor.top, monitor.bottom - monitor.top,
+                                   GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                   GetSystemMetrics(SM_CXVIRTUALSCREEN)};
     const ClockViewPlace place =
-        PlaceClockView(ini, bar.left, bar.top, bar.bottom - bar.top, GetSystemMetrics(SM_CXSCREEN),
-                       GetSystemMetrics(SM_CYSCREEN));
+        PlaceClockView(ini, bar.left, bar.top, bar.bottom - bar.top, screens);
     if (!clock_->OpenAt(style, alpha, place.left, place.top, -1, place.bottomAnchor)) {
         // No style reads: an empty window would only puzzle the user.
         DestroyWindow(clock_->Handle());
