@@ -840,7 +840,8 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             return true;
         }
         case WM_COPYDATA:
-            if (!OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
+            // Any program may send this; one without its block is refused.
+            if (!lp || !OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
                 return false;
             result = TRUE;
             return true;
