@@ -70,21 +70,22 @@ BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) 
     return s;
 }
 
-int ClampClockViewLeft(int left, int screenWidth) {
-    return std::max(0, std::min(left, screenWidth - 100));
+int ClampClockViewLeft(int left, int desktopLeft, int desktopWidth) {
+    return std::max(desktopLeft, std::min(left, desktopLeft + desktopWidth - 100));
 }
 
 ClockViewPlace PlaceClockView(const TIniFile& ini, int barLeft, int barTop, int barHeight,
-                              int screenWidth, int screenHeight) {
+                              const ClockViewScreens& screens) {
     ClockViewPlace p;
-    if (barTop > screenHeight / 2) {
+    if (barTop - screens.monitorTop > screens.monitorHeight / 2) {
         p.top = -1;
         p.bottomAnchor = barTop;
     } else {
         p.top = barTop + barHeight;
     }
     p.top = ini.ReadInteger("CHILD", "Top", p.top);
-    p.left = ClampClockViewLeft(ini.ReadInteger("CHILD", "Left", barLeft), screenWidth);
+    p.left = ClampClockViewLeft(ini.ReadInteger("CHILD", "Left", barLeft), screens.desktopLeft,
+                                screens.desktopWidth);
     return p;
 }
 

@@ -83,9 +83,12 @@ TEST(BarSettings, ClampsAndFallbacks) {
     EXPECT_EQ(q.quiet.startMinute, 23 * 60 + 30);
     EXPECT_EQ(q.quiet.endMinute, 7 * 60);
 
-    EXPECT_EQ(ClampClockViewLeft(-20, 1280), 0);
-    EXPECT_EQ(ClampClockViewLeft(1250, 1280), 1180);
-    EXPECT_EQ(ClampClockViewLeft(300, 1280), 300);
+    EXPECT_EQ(ClampClockViewLeft(-20, 0, 1280), 0);
+    EXPECT_EQ(ClampClockViewLeft(1250, 0, 1280), 1180);
+    EXPECT_EQ(ClampClockViewLeft(300, 0, 1280), 300);
+    // A desktop with a monitor left of the primary one.
+    EXPECT_EQ(ClampClockViewLeft(-1500, -1920, 3200), -1500);
+    EXPECT_EQ(ClampClockViewLeft(-2000, -1920, 3200), -1920);
 }
 
 TEST(BarSettings, HideSwitchAndHotKeyTexts) {
