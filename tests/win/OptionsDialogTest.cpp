@@ -301,6 +301,25 @@ TEST_F(OptionsDialogTest, SkinPreviewShowsThePackagesLookAndApplyDressesTheBar) 
     EXPECT_FALSE(app.Bar().Face().Picture() == before);
 }
 
+TEST_F(OptionsDialogTest, ClockStylePreviewFitsItsBoxAndApplyRedressesTheOpenClock) {
+    TClockApp& app = Start("[SKIN]\r\nClockFile=Classic.cl\r\n");
+    app.ShowView(kViewClock);
+    ASSERT_NE(app.ClockView(), nullptr);
+    const Bitmap face = app.ClockView()->Face().Picture();
+    TFrmOptions& form = Open(TFrmOptions::TabSheet3);
+    EXPECT_EQ(form.ChosenClock(), Data() + "Clock\\Classic.cl");
+
+    SelectListItem(TFrmOptions::UiListView2, "Midnight.cl");
+    TClockSkin midnight;
+    ASSERT_EQ(ReadClockSkin(Data(), Data() + "Clock\\Midnight.cl", midnight), TSkinResult::Applied);
+    EXPECT_EQ((TPreviewSize{form.ClockPreview().Width(), form.ClockPreview().Height()}),
+              ClockPreviewSize(midnight.face.Width(), midnight.face.Height()));
+    Click(TFrmOptions::UiButton2);
+    EXPECT_EQ(TIniFile(Ini()).ReadString("SKIN", "ClockFile", ""), "Midnight.cl");
+    EXPECT_EQ(app.Settings().clockFile, "Midnight.cl");
+    EXPECT_FALSE(app.ClockView()->Face().Picture() == face);
+}
+
 TEST_F(OptionsDialogTest, APackageOfAnotherVersionCannotBeApplied) {
     // RicePaper as it is, but marked 1.1.
     std::string file, keys;
