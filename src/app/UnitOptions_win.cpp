@@ -10,6 +10,7 @@
 #include "core/Text.h"
 #include "display/MyWindow_win.h"
 #include "display/SupFun.h"
+#include "timesvc/SyncTime.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -337,7 +338,7 @@ void TFrmOptions::LoadOptions() {
     TrackBarMoved(Item(UiTrackBar2));
     std::vector<std::string> lines;
     if (ReadLineFile(app_.Options().dataDir + "TimeCheck.lst", lines) && !lines.empty())
-        SetWindowTextW(Item(Label13), Utf8ToWide("最后校正于: " + lines.front()).c_str());
+        SetWindowTextW(Item(Label13), Utf8ToWide(LastCheckText(lines.front())).c_str());
     UpdateEnabling();
 }
 
@@ -591,7 +592,7 @@ void TFrmOptions::TimeChecked() {
     // sees an edited TimeHost.lst.
     timeCheck_.reset();
     if (r.status == SyncStatus::Done && !r.stamp.empty())
-        SetWindowTextW(Item(Label13), Utf8ToWide("最后校正于: " + r.stamp).c_str());
+        SetWindowTextW(Item(Label13), Utf8ToWide(LastCheckText(r.stamp)).c_str());
 }
 
 TOptionsValues TFrmOptions::Gathered() const {
