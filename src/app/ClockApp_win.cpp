@@ -1,6 +1,7 @@
 #include "app/ClockApp_win.h"
 
 #include "app/DayTexts.h"
+#include "app/UnitOptions_win.h"
 #include "app/res/Icons.rc.h"
 #include "calendar/Holiday.h"
 #include "core/ClockSource.h"
@@ -10,6 +11,7 @@
 #include "core/Text.h"
 #include "display/MyWindow_win.h"
 #include "reminders/BackSound_win.h"
+#include "reminders/MissedTasks.h"
 #include "reminders/PopupProtocol.h"
 #include "win/Gdi_win.h"
 #include "win/LocaleFormats_win.h"
@@ -187,6 +189,7 @@ void TClockApp::Initialise() {
         options_.makePlayer ? options_.makePlayer() : std::make_unique<TBackSoundWindow>(),
         options_.dataDir + "Sound\\");
     alarm_->SetOptions(settings_.alarm, settings_.halfAlarm, settings_.alarmType);
+    alarm_->SetQuietHours(settings_.quiet);
     taskActions_ = std::make_unique<TTaskActions>(
         bar, *popup_, *alarm_, [this] { SaveBarStateQuietly(); }, options_.exitWindows,
         options_.countdownTickMs);
@@ -201,6 +204,15 @@ void TClockApp::Initialise() {
     });
     heart_.AddSecondHandler([this](TDateTime t) { tasks_->RunDueTask(t); });
     heart_.AddSecondHandler([this](TDateTime t) { ChimeSecond(t); });
+    // Tasks that fell due while the machine slept or the clock jumped ahead
+    // are not run late (a late shutdown would catch the user unawares), only
+    // listed once in the popup.
+    heart_.OnSkipped = [this](int64_t from, int64_t to) {
+        const std::vector<TTaskRec>& tasks = tasks_->Tasks();
+        const std::string text = MissedTasksText(tasks, FindMissedTasks(tasks, from, to));
+        if (!text.empty() && popup_->EnsurePopup())
+            popup_->SendPopupText(text);
+    };
     // The world-time dialog shows the seconds while it is open.
     heart_.AddSecondHandler([this](TDateTime) {
         if (worldTime_)
@@ -266,6 +278,11 @@ void TClockApp::AddCommands() {
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
     commands_.Add(PM_Open, [this] { RestoreFromTray(); });
     commands_.Add(PM_Hide1, [this] { HideToTray(); });
+    // The menus' "系统设置" items open the options dialog on their page.
+    const UINT optionPages[] = {PM_OptionsNor,   PM_OptionsBS,  PM_OptionsSkin,
+                                PM_OptionsClock, PM_OptionsMsg, PM_OptionsTime};
+    for (int page = 0; page < 6; ++page)
+        commands_.Add(optionPages[page], [this, page] { ShowOptions(*this, page); });
     commands_.Add(PM_HomePage, [this] { ShowHomePage(); });
     commands_.Add(PM_About, [this] {
         ShowAbout(bar_->Handle(), HomePage(),
@@ -429,9 +446,12 @@ bool TClockApp::OpenClockView(int alpha) {
         return false;
     RECT bar;
     GetWindowRect(bar_->Handle(), &bar);
+    const RECT monitor = MonitorOf(bar_->Handle());
+    const ClockViewScreens screens{monitor.top, monitor.bottom - monitor.top,
+                                   GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                   GetSystemMetrics(SM_CXVIRTUALSCREEN)};
     const ClockViewPlace place =
-        PlaceClockView(ini, bar.left, bar.top, bar.bottom - bar.top, GetSystemMetrics(SM_CXSCREEN),
-                       GetSystemMetrics(SM_CYSCREEN));
+        PlaceClockView(ini, bar.left, bar.top, bar.bottom - bar.top, screens);
     if (!clock_->OpenAt(style, alpha, place.left, place.top, -1, place.bottomAnchor)) {
         // No style reads: an empty window would only puzzle the user.
         DestroyWindow(clock_->Handle());
@@ -826,7 +846,8 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             return true;
         }
         case WM_COPYDATA:
-            if (!OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
+            // Any program may send this; one without its block is refused.
+            if (!lp || !OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
                 return false;
             result = TRUE;
             return true;
@@ -990,6 +1011,93 @@ bool TClockApp::OnCopyData(const COPYDATASTRUCT& data) {
     text.resize(std::char_traits<char>::length(text.c_str()));
     OnUpgradeText(GbkToUtf8(text));
     return true;
+}
+
+void TClockApp::SetBarAlpha(int alpha) {
+    settings_.barAlpha = alpha;
+    bar_->SetAlpha(alpha);
+    barShadow_.UpdateShadow();
+    if (calendar_ && calendar_->Visible())
+        calendar_->SetWindowAlpha(alpha);
+    if (clock_ && IsWindowVisible(clock_->Handle()))
+        clock_->SetOpacity(alpha);
+    if (weather_ && weather_->Visible())
+        weather_->SetWindowAlpha(alpha);
+}
+
+void TClockApp::SetLedDigits(bool on) {
+    settings_.ledFont = on;
+    ApplyTimeFont();
+}
+
+TTimeFont TClockApp::TimeFont() const {
+    return {settings_.fontName,   settings_.fontSize,      settings_.fontColor,
+            settings_.fontBold,   settings_.fontItalic,    settings_.fontUnderline,
+            settings_.fontStrikeOut};
+}
+
+void TClockApp::SetTimeFont(const TTimeFont& font) {
+    settings_.fontName = font.name;
+    settings_.fontSize = font.size;
+    settings_.fontColor = font.color;
+    settings_.fontBold = font.bold;
+    settings_.fontItalic = font.italic;
+    settings_.fontUnderline = font.underline;
+    settings_.fontStrikeOut = font.strikeOut;
+    ApplyTimeFont();
+}
+
+void TClockApp::ApplySkinToViews() {
+    ReadSettings(true);
+    if (clock_)
+        clock_->ReloadStyle(true);
+    if (calendar_)
+        calendar_->ReloadSkin();
+    if (weather_)
+        weather_->ReloadSkin();
+}
+
+void TClockApp::ApplyClockStyle() {
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    ReadSkinNames(ini, settings_);
+    if (clock_)
+        clock_->ReloadStyle(false);
+}
+
+void TClockApp::ApplyOptions(const TOptionsValues& v) {
+    settings_.onTop = v.onTop;
+    settings_.onStartHide = v.onStartHide;
+    settings_.defaultView = v.defWin;
+    settings_.barAlpha = v.barAlpha;
+    SetMarkReminders(v.calendarLX, v.calendarStep);
+    settings_.alarm = v.alarm;
+    settings_.halfAlarm = v.halfAlarm;
+    settings_.alarmType = v.alarmType;
+    settings_.quiet = v.quiet;
+    if (alarm_) {
+        alarm_->SetOptions(v.alarm, v.halfAlarm, v.alarmType);
+        alarm_->SetQuietHours(v.quiet);
+    }
+    settings_.autoCheck = v.autoCheck;
+    settings_.stepHour = v.stepHour;
+    UpdateTimeSync();
+    switch (HotKeyActionFor(v.hotKey, hotKey_->Id() != 0, settings_.hotKey1, settings_.hotKey2,
+                            v.hotKey1, v.hotKey2)) {
+        case THotKeyAction::Keep:
+            break;
+        case THotKeyAction::Reregister:
+            hotKey_->Unregister();
+            hotKey_->Register(v.hotKey1, v.hotKey2);
+            break;
+        case THotKeyAction::Unregister:
+            hotKey_->Unregister();
+            break;
+    }
+    settings_.hotKey = v.hotKey;
+    settings_.hotKey1 = v.hotKey1;
+    settings_.hotKey2 = v.hotKey2;
+    if (popup_)
+        popup_->SendPopupCode(kPopupCodeSettings);
 }
 
 }  // namespace tempora

@@ -4,6 +4,7 @@
 // and its rows to the command table.
 #pragma once
 
+#include "app/AutoStart_win.h"
 #include "app/ClockHotKey_win.h"
 #include "app/ClockTick.h"
 #include "app/Magnetic_win.h"
@@ -12,6 +13,7 @@
 #include "app/Settings.h"
 #include "app/TrayIcon_win.h"
 #include "app/UnitLED_win.h"
+#include "app/UnitOptions.h"
 #include "app/Views.h"
 #include "calendar/UnitCalendar_win.h"
 #include "display/UnitClock_win.h"
@@ -57,6 +59,8 @@ struct AppOptions {
     // Where the window magnet reads the cursor during a drag; empty: the
     // real cursor (tests drive drags by messages).
     std::function<POINT()> magnetCursor;
+    // Where "Windows启动时运行" keeps its entry.
+    TAutoStartPlace autoStart;
 };
 
 // Menu command ids.
@@ -157,6 +161,24 @@ public:
     void PrepareMenu(HMENU menu);
     // What choosing a menu item does; false when the item has no command.
     bool RunCommand(UINT id) { return commands_.Run(id); }
+
+    // What the options dialog hands to the running program.
+    const AppOptions& Options() const { return options_; }
+    // The bar's alpha, and that of every view that shows, at once.
+    void SetBarAlpha(int alpha);
+    // The time as LED digits, or as text in the plain-text font.
+    void SetLedDigits(bool on);
+    TTimeFont TimeFont() const;
+    void SetTimeFont(const TTimeFont& font);
+    // The skin SKIN/SkinFile names, on the bar and on every view that exists
+    // (the clock view takes only its menu colours from it).
+    void ApplySkinToViews();
+    // The clock style SKIN/ClockFile names, on the clock view if it exists.
+    void ApplyClockStyle();
+    // The settings the options dialog wrote, for the parts that use them:
+    // mark reminders, chimes, time sync, the hotkey (registered anew only
+    // when its texts changed); the popup program is told last.
+    void ApplyOptions(const TOptionsValues& v);
 
     // The ads of Sup\Ad.his, read again into the date line.
     void LoadAdLines();
