@@ -188,8 +188,8 @@ cmd_cold_start() {
     wine_stop
 }
 
-# The tick trace over SECONDS, with the analog clock docked under the bar so
-# that every second turns its hands too.
+# The tick trace over SECONDS, with the calendar view docked under the bar
+# (BAR/DefWin=2; 1 would dock the analog clock).
 cmd_lateness() {
     local secs=${1:?seconds} load=${2:-}
     build_win
