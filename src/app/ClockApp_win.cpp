@@ -1031,8 +1031,8 @@ void TClockApp::SetLedDigits(bool on) {
 }
 
 TTimeFont TClockApp::TimeFont() const {
-    return {settings_.fontName,   settings_.fontSize,      settings_.fontColor,
-            settings_.fontBold,   settings_.fontItalic,    settings_.fontUnderline,
+    return {settings_.fontName,     settings_.fontSize,   settings_.fontColor,
+            settings_.fontBold,     settings_.fontItalic, settings_.fontUnderline,
             settings_.fontStrikeOut};
 }
 
