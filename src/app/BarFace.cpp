@@ -166,6 +166,16 @@ bool TBarFace::ShowTime(TDateTime t) {
     return newDay;
 }
 
+void TBarFace::SetAdLines(const std::vector<std::string>& adLines) {
+    std::vector<std::string>& lines = FadeTextDate.Lines();
+    FadeTextDate.BeginUpdate();
+    lines.resize(std::min<size_t>(lines.size(), 1));
+    if (lines.empty())
+        lines.emplace_back();
+    lines.insert(lines.end(), adLines.begin(), adLines.end());
+    FadeTextDate.EndUpdate();
+}
+
 const Bitmap& TBarFace::Compose(TSkinRect area) {
     if (picture_.Width() != Width() || picture_.Height() != Height())
         picture_ = skin_.background;

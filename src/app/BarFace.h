@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tempora {
 
@@ -64,6 +65,9 @@ public:
     // The time of one tick: the digits, and the date line when the day
     // changed. True when the day changed (the first call counts as a change).
     bool ShowTime(TDateTime t);
+    // The lines behind the date (the ads' "<FontAD>" lines) replace the old
+    // ones; the date stays the first line.
+    void SetAdLines(const std::vector<std::string>& adLines);
 
     // Brings the picture up to date within `area` (and the whole of any
     // control that reaches into it) and returns it.

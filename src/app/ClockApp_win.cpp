@@ -6,17 +6,34 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
+#include "core/LineFile.h"
+#include "core/Text.h"
 #include "display/MyWindow_win.h"
 #include "reminders/BackSound_win.h"
 #include "reminders/PopupProtocol.h"
 #include "win/Gdi_win.h"
 #include "win/LocaleFormats_win.h"
 #include "win/PictureBlit_win.h"
+#include "web/UnitAbout_win.h"
+#include "web/UnitHomepage_win.h"
+#include "web/Upgrade.h"
+#include "web/WebServer.h"
+
+#include <random>
 
 namespace tempora {
 
 namespace {
 constexpr COLORREF kKey = TFrmLED::kKeyColor;
+
+// The monitor the window is on (the nearest one when it is off every screen).
+RECT MonitorOf(HWND w) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromWindow(w, MONITOR_DEFAULTTONEAREST), &info))
+        return info.rcMonitor;
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
 
 // A rounded rectangle filled with a vertical gradient and framed by `border`.
 void RoundedPanel(HDC dc, const RECT& r, int radius, COLORREF top, COLORREF bottom,
@@ -117,6 +134,10 @@ TBarSkin BuiltInBarSkin() {
 
 TClockApp::TClockApp(AppOptions options) : options_(std::move(options)) {
     bar_ = std::make_unique<TFrmLED>(*this, options_.dataDir);
+    // Known only inside this process: another program cannot hand the bar a
+    // pointer it would follow.
+    std::random_device random;
+    upgradeKey_ = static_cast<WPARAM>((static_cast<uint64_t>(random()) << 32) ^ random()) | 1;
 }
 
 TClockApp::~TClockApp() {
@@ -146,6 +167,11 @@ void TClockApp::Initialise() {
         }
     }
     bar_->ApplySkin(BuiltInBarSkin());
+    // The bar snaps to screen edges and other windows within 15 px and
+    // carries the views docked to it.
+    magnet_ = std::make_unique<TMagnetic>(options_.magnetCursor);
+    magnet_->SetSnapDistance(15);
+    magnet_->AddWindow(bar, nullptr);
     hotKey_ = std::make_unique<TClockHotKey>(bar);
     AddCommands();
     BuildMenus();
@@ -198,6 +224,8 @@ void TClockApp::Initialise() {
     // Hidden at start only when started by the autostart entry.
     startHidden_ = settings_.onStartHide && IsHideSwitch(options_.firstArgument);
     SetTimer(bar, TimerMsg, kStartMessageMs, nullptr);
+    LoadAdLines();
+    SetTimer(bar, TimerAD, kAdDelayMs, nullptr);
 }
 
 void TClockApp::AddCommands() {
@@ -238,6 +266,11 @@ void TClockApp::AddCommands() {
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
     commands_.Add(PM_Open, [this] { RestoreFromTray(); });
     commands_.Add(PM_Hide1, [this] { HideToTray(); });
+    commands_.Add(PM_HomePage, [this] { ShowHomePage(); });
+    commands_.Add(PM_About, [this] {
+        ShowAbout(bar_->Handle(), HomePage(),
+                  [this](const std::string& a) { return OpenDocument(a); });
+    });
 }
 
 void TClockApp::EnsureCalendarView() {
@@ -249,9 +282,31 @@ void TClockApp::EnsureCalendarView() {
         return;
     }
     calendar_ = std::move(calendar);
+    DockView(calendar_->Handle(), bar_->Handle());
     calendar_->OnShowClock = [this] { ShowView(kViewClock); };
     calendar_->OnShowWeather = [this] { ShowView(kViewWeather); };
     calendar_->OnWorldTime = [this] { ShowWorldTime(); };
+}
+
+void TClockApp::ApplyStayOnTop(bool on) {
+    const HWND views[] = {calendar_ ? calendar_->Handle() : nullptr,
+                          clock_ ? clock_->Handle() : nullptr,
+                          weather_ ? weather_->Handle() : nullptr};
+    if (magnet_) {
+        for (HWND view : views) {
+            if (view)
+                magnet_->RemoveWindow(view);
+        }
+        magnet_->RemoveWindow(bar_->Handle());
+    }
+    bar_->SetStayOnTop(on);
+    if (magnet_) {
+        magnet_->AddWindow(bar_->Handle(), nullptr);
+        for (HWND view : views) {
+            if (view)
+                DockView(view, bar_->Handle());
+        }
+    }
 }
 
 int TClockApp::CurrentView() const {
@@ -290,16 +345,21 @@ void TClockApp::ShowView(int code) {
     }
 }
 
+POINT TClockApp::DockedViewPlace(int viewHeight) const {
+    RECT bar{};
+    GetWindowRect(bar_->Handle(), &bar);
+    const RECT screen = MonitorOf(bar_->Handle());
+    return {bar.left, DockedViewTop(bar.top, bar.bottom - bar.top, viewHeight,
+                                    screen.bottom - screen.top, screen.top)};
+}
+
 void TClockApp::ShowCalendarView(int alpha) {
     HideAllViews();
     EnsureCalendarView();
     if (!calendar_)
         return;
-    RECT bar{};
-    GetWindowRect(bar_->Handle(), &bar);
-    const int top = DockedViewTop(bar.top, bar.bottom - bar.top, calendar_->Height(),
-                                  GetSystemMetrics(SM_CYSCREEN));
-    calendar_->ShowDocked(alpha, bar.left, top);
+    const POINT at = DockedViewPlace(calendar_->Height());
+    calendar_->ShowDocked(alpha, at.x, at.y);
 }
 
 void TClockApp::EnsureWeatherView() {
@@ -311,6 +371,7 @@ void TClockApp::EnsureWeatherView() {
         return;
     }
     weather_ = std::move(weather);
+    DockView(weather_->Handle(), bar_->Handle());
     weather_->OnWorldTime = [this] { ShowWorldTime(); };
     weather_->OnShowClock = [this] { ShowView(kViewClock); };
     weather_->OnShowCalendar = [this] { ShowView(kViewCalendar); };
@@ -324,11 +385,8 @@ void TClockApp::ShowWeatherView(int alpha) {
     EnsureWeatherView();
     if (!weather_)
         return;
-    RECT bar{};
-    GetWindowRect(bar_->Handle(), &bar);
-    const int top = DockedViewTop(bar.top, bar.bottom - bar.top, weather_->Height(),
-                                  GetSystemMetrics(SM_CYSCREEN));
-    weather_->ShowDocked(alpha, bar.left, top);
+    const POINT at = DockedViewPlace(weather_->Height());
+    weather_->ShowDocked(alpha, at.x, at.y);
 }
 
 void TClockApp::BuildMenus() {
@@ -352,6 +410,7 @@ void TClockApp::EnsureClockView() {
         clock_.reset();
         return;
     }
+    DockView(clock_->Handle(), bar_->Handle());
     clock_->OnPopupMenu = [this](POINT at) {
         clockMenuPainter_->colors = clock_->MenuColors();
         ShowMenu(clockMenu_.Get(), at, true);
@@ -360,14 +419,14 @@ void TClockApp::EnsureClockView() {
     clock_->OnDestroyed = [this] { clock_.reset(); };
 }
 
-void TClockApp::ShowClockView(int alpha) {
+bool TClockApp::OpenClockView(int alpha) {
     HideAllViews();
     const TIniFile ini(options_.dataDir + "skin.ini");
     const std::string style =
         options_.dataDir + "Clock\\" + ini.ReadString("SKIN", "ClockFile", "");
     EnsureClockView();
     if (!clock_)
-        return;
+        return false;
     RECT bar;
     GetWindowRect(bar_->Handle(), &bar);
     const ClockViewPlace place =
@@ -376,13 +435,18 @@ void TClockApp::ShowClockView(int alpha) {
     if (!clock_->OpenAt(style, alpha, place.left, place.top, -1, place.bottomAnchor)) {
         // No style reads: an empty window would only puzzle the user.
         DestroyWindow(clock_->Handle());
-        MessageBoxW(bar_->Handle(),
-                    L"找不到可用的时钟样式，时钟窗口无法打开。\n请检查 Clock 文件夹。", L"提示",
-                    MB_OK | MB_ICONINFORMATION);
-        return;
+        return false;
     }
     clockLeft_ = place.left;
     clockTop_ = place.top;
+    return true;
+}
+
+void TClockApp::ShowClockView(int alpha) {
+    if (!OpenClockView(alpha))
+        MessageBoxW(bar_->Handle(),
+                    L"找不到可用的时钟样式，时钟窗口无法打开。\n请检查 Clock 文件夹。", L"提示",
+                    MB_OK | MB_ICONINFORMATION);
 }
 
 void TClockApp::SaveClockPosition() {
@@ -427,7 +491,7 @@ void TClockApp::ReadSettings(bool skinsOnly) {
         hotKey_->Register(settings_.hotKey1, settings_.hotKey2);
     SetWindowPos(bar_->Handle(), nullptr, settings_.left, settings_.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    bar_->SetStayOnTop(settings_.onTop);
+    ApplyStayOnTop(settings_.onTop);
     bar_->SetAlpha(settings_.barAlpha);
     barShadow_.UpdateShadow();
 }
@@ -596,6 +660,26 @@ void TClockApp::RestoreFromTray() {
     SetForegroundWindow(bar_->Handle());
 }
 
+void TClockApp::OnStartupView() {
+    // DefWin counts as the options dialog lists the views: clock before calendar.
+    switch (settings_.defaultView) {
+        case 1:
+            // At start-up a missing clock style leaves the bar alone rather
+            // than greeting the user with a message box.
+            if (!OpenClockView(bar_->Alpha()))
+                TraceFault("clock", "no clock style reads; the clock view stays closed");
+            break;
+        case 2:
+            ShowCalendarView(bar_->Alpha());
+            break;
+        case 3:
+            ShowWeatherView(bar_->Alpha());
+            break;
+        default:
+            break;
+    }
+}
+
 void TClockApp::OnStartupSettled() {
     if (startHidden_) {
         HideToTray();
@@ -659,6 +743,10 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
                 case TimerWarStep:
                     MarkTimerTick();
                     return true;
+                case TimerAD:
+                    KillTimer(bar_->Handle(), TimerAD);
+                    CheckAdDownload();
+                    return true;
                 case TimerHintClose:
                     KillTimer(bar_->Handle(), TimerHintClose);
                     if (tray_)
@@ -718,6 +806,30 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND)
                 bar_->TickNow();
             return false;
+        case kUpgradeTextMessage:
+            // lParam is a pointer: only code of this process may hand one over.
+            if (wp == upgradeKey_ && lp)
+                OnUpgradeText(reinterpret_cast<const char*>(lp));
+            return true;
+        case kUpgradeCheckedMessage:
+            RecordUpgradeCheck();
+            return true;
+        case kAdStoredMessage:
+            if (FileExists(options_.dataDir + std::string(kAdHistoryFile)))
+                LoadAdLines();
+            return true;
+        case kUpgradeFoundMessage: {
+            std::vector<std::string> history;
+            ReadLineFile(options_.dataDir + std::string(kUpgradeHistoryFile), history);
+            if (UpgradeNoticeDue(history, ClockSource::Current().NowLocal()))
+                RaiseUpgradeNotice();
+            return true;
+        }
+        case WM_COPYDATA:
+            if (!OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
+                return false;
+            result = TRUE;
+            return true;
         case WM_ENDSESSION:
             if (wp)
                 SaveBarStateQuietly();
@@ -732,6 +844,7 @@ void TClockApp::OnClosing() {
     barShadow_.Attach(nullptr);
     KillTimer(bar_->Handle(), TimerMsg);
     KillTimer(bar_->Handle(), TimerWarStep);
+    KillTimer(bar_->Handle(), TimerAD);
     SaveBarStateQuietly();
     HideAllViews();
     if (hotKey_)
@@ -741,7 +854,10 @@ void TClockApp::OnClosing() {
 }
 
 void TClockApp::OnDestroyed() {
+    // The magnet goes first: the views' ends no longer concern it.
+    magnet_.reset();
     syncTime_.reset();
+    adThread_.reset();
     if (tray_)
         tray_->Remove();
     if (popup_)
@@ -749,6 +865,131 @@ void TClockApp::OnDestroyed() {
     const std::string scratch = options_.dataDir + "SkinDone.tmp";
     if (FileExists(scratch))
         RemoveFile(scratch);
+}
+
+std::string TClockApp::WebHost() const {
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    return ServerHostOf(ini.ReadString("WEB", "Host", "")).value_or("");
+}
+
+std::string TClockApp::HomePage() const {
+    const TIniFile ini(options_.dataDir + "skin.ini");
+    return HomePageOf(ini.ReadString("WEB", "HomePage", "")).value_or("");
+}
+
+void TClockApp::LoadAdLines() {
+    MakeDirectory(options_.dataDir + "Sup");
+    ads_.clear();
+    std::vector<std::string> lines;
+    if (ReadLineFile(options_.dataDir + std::string(kAdHistoryFile), lines))
+        ads_ = ParseAdLines(lines);
+    bar_->Face().SetAdLines(AdDateLines(ads_));
+}
+
+void TClockApp::CheckAdDownload() {
+    if (AdDownloadRunning())
+        return;
+    const std::string host = WebHost();
+    if (host.empty())
+        return;  // no server configured: no request at all
+    TADJob job;
+    job.host = host;
+    job.adFile = options_.dataDir + std::string(kAdHistoryFile);
+    job.window = bar_->Handle();
+    job.fetch = options_.webFetch;
+    const TDateTime now = ClockSource::Current().NowLocal();
+    std::vector<std::string> lines;
+    ReadLineFile(job.adFile, lines);
+    const TAdHeader header = ParseAdHeader(lines.empty() ? std::string() : lines.front());
+    job.fetchAd = AdDownloadDue(header, now);
+    job.storedId = header.id;
+    std::vector<std::string> history;
+    ReadLineFile(options_.dataDir + std::string(kUpgradeHistoryFile), history);
+    job.checkUpgrade = UpgradeNoticeDue(history, now);
+    if (!job.fetchAd && !job.checkUpgrade)
+        return;
+    MakeDirectory(options_.dataDir + "Sup");
+    adThread_.reset();
+    adThread_ = std::make_unique<TADThread>(std::move(job));
+}
+
+bool TClockApp::OpenDocument(const std::string& target) {
+    if (!IsWebTarget(target))
+        return false;
+    if (options_.openDocument)
+        return options_.openDocument(target);
+    const std::wstring file = Utf8ToWide(target);
+    SHELLEXECUTEINFOW sei{};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    sei.hwnd = bar_->Handle();
+    sei.lpVerb = L"open";
+    sei.lpFile = file.c_str();
+    sei.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&sei))
+        return true;
+    // No program takes web pages: let the user choose one.
+    const size_t dot = target.rfind('.');
+    if (dot != std::string::npos && target.find('/', dot) == std::string::npos &&
+        EqualsNoCase(std::string_view(target).substr(dot), ".htm")) {
+        ShellExecuteW(bar_->Handle(), nullptr, L"RunDLL32.exe", L"Shell32.dll,OpenAs_RunDLL *.htm",
+                      nullptr, SW_SHOWNORMAL);
+    }
+    return false;
+}
+
+void TClockApp::OnDateLineClick(int lineIndex) {
+    if (lineIndex < 1 || lineIndex > static_cast<int>(ads_.size()))
+        return;
+    const TADRec ad = ads_[static_cast<size_t>(lineIndex - 1)];
+    if (ad.type == kAdLink) {
+        OpenDocument(ad.target);
+    } else if (ad.type == kAdStartPage) {
+        OfferHomePage(bar_->Handle(), ad.target,
+                      [this](const std::string& a) { return OpenDocument(a); });
+    }
+}
+
+void TClockApp::ShowHomePage() {
+    const std::string home = HomePage();
+    if (home.empty()) {
+        MessageBoxW(bar_->Handle(),
+                    L"没有设置主页地址。\n可在 skin.ini 的 [WEB] 节中用 HomePage= 设置一个 http:// "
+                    L"或 https:// 地址。",
+                    L"提示", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    OpenDocument(home);
+}
+
+void TClockApp::RecordUpgradeCheck() {
+    WriteLineFile(options_.dataDir + std::string(kUpgradeHistoryFile),
+                  {UpgradeRecordLine(ClockSource::Current().NowLocal())});
+}
+
+void TClockApp::OnUpgradeText(const std::string& text) {
+    if (UpgradeTextAnnounces(text))
+        RaiseUpgradeNotice();
+}
+
+void TClockApp::RaiseUpgradeNotice() {
+    if (popup_ && popup_->EnsurePopup())
+        popup_->SendPopupText(UpgradeNoticeText(HomePage()));
+    RecordUpgradeCheck();
+}
+
+bool TClockApp::OnCopyData(const COPYDATASTRUCT& data) {
+    if (data.dwData != kUpgradeTextMessage || data.cbData > kMaxUpgradeTextBytes ||
+        (data.cbData > 0 && !data.lpData)) {
+        return false;
+    }
+    std::string text;
+    if (data.cbData > 0)
+        text.assign(static_cast<const char*>(data.lpData), data.cbData);
+    // The text ends at its terminator, or at the end of the block without one.
+    text.resize(std::char_traits<char>::length(text.c_str()));
+    OnUpgradeText(GbkToUtf8(text));
+    return true;
 }
 
 }  // namespace tempora

@@ -6,6 +6,7 @@
 
 #include "app/ClockHotKey_win.h"
 #include "app/ClockTick.h"
+#include "app/Magnetic_win.h"
 #include "display/Commands_win.h"
 #include "display/MenuController_win.h"
 #include "app/Settings.h"
@@ -23,6 +24,8 @@
 #include "timesvc/SyncTime_win.h"
 #include "timesvc/UnitWorldTime_win.h"
 #include "web/UnitWeather_win.h"
+#include "web/AdFile.h"
+#include "web/UpgraderThread_win.h"
 #include "win/Handles_win.h"
 
 #include <cstdio>
@@ -47,6 +50,13 @@ struct AppOptions {
     TSyncOptions timeSync;
     // How the weather view loads its page.
     TWeatherOptions weather;
+    // The web features' downloads, and what hands a web address to the shell
+    // (empty: ShellExecuteEx).
+    TWebFetchOptions webFetch;
+    std::function<bool(const std::string& address)> openDocument;
+    // Where the window magnet reads the cursor during a drag; empty: the
+    // real cursor (tests drive drags by messages).
+    std::function<POINT()> magnetCursor;
 };
 
 // Menu command ids.
@@ -114,6 +124,12 @@ public:
     // Opens the clock view where the user left it, or beside the bar; when
     // no clock style reads, says so instead.
     void ShowClockView(int alpha);
+    // Sets the bar's stay-on-top style and registers the bar and every
+    // existing view with the magnet anew, so that dragging the bar still
+    // carries its views.
+    void ApplyStayOnTop(bool on);
+    // The window magnet the bar and its views are registered with.
+    const TMagnetic* Magnet() const { return magnet_.get(); }
     // The clock view's window while it exists.
     TFrmClock* ClockView() { return clock_.get(); }
     // The weather view's window while it exists.
@@ -142,19 +158,39 @@ public:
     // What choosing a menu item does; false when the item has no command.
     bool RunCommand(UINT id) { return commands_.Run(id); }
 
+    // The ads of Sup\Ad.his, read again into the date line.
+    void LoadAdLines();
+    const std::vector<TADRec>& Ads() const { return ads_; }
+    // Starts the download of a due ad file and the version check on the
+    // configured host, once per run; without a usable WEB/Host nothing.
+    void CheckAdDownload();
+    // True while that download runs.
+    bool AdDownloadRunning() const { return adThread_ && !adThread_->Done(); }
+    // Hands a web address to the shell; any other target is not opened.
+    bool OpenDocument(const std::string& target);
+    // Writes the time of now to Upgrade.his.
+    void RecordUpgradeCheck();
+    // What code inside the program puts in wParam of kUpgradeTextMessage:
+    // the message is honoured only with it, since its lParam is a pointer.
+    WPARAM UpgradeMessageKey() const { return upgradeKey_; }
+
     // The bar's timers beyond the clock's own.
     enum : UINT_PTR {
         TimerMsg = 0x4D01,  // once, a second after start-up: the mark message or the balloon
         TimerWarStep,       // the repeated mark message
         TimerHintClose,     // closes the balloon
+        TimerAD,            // once, five minutes after start-up: the ad download
     };
     static constexpr UINT kStartMessageMs = 1000;
     static constexpr UINT kBalloonMs = 10000;
+    static constexpr UINT kAdDelayMs = 300000;
 
     // TBarOwner
     int64_t OnClockTimer() override;
     void OnMenuButton(POINT screenAt) override;
     void OnMinimiseButton() override { HideToTray(); }
+    void OnDateLineClick(int lineIndex) override;
+    void OnStartupView() override;
     void OnStartupSettled() override;
     bool OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void OnClosing() override;
@@ -176,10 +212,24 @@ private:
     void ShowMarkReminder(TDateTime t);
     void ShowDateBalloon();
     void ShowCalendarView(int alpha);
+    // Where a view of that height opens: lined up with the bar, below it or
+    // above a low bar.
+    POINT DockedViewPlace(int viewHeight) const;
     void EnsureClockView();
+    // The clock view opened beside the bar; false (closed) when no style reads.
+    bool OpenClockView(int alpha);
     void SaveClockPosition();
     void EnsureWeatherView();
     void ShowWeatherView(int alpha);
+    // The web server's host and the home page of skin.ini's WEB section;
+    // empty when missing or unusable.
+    std::string WebHost() const;
+    std::string HomePage() const;
+    void ShowHomePage();
+    // An upgrade checker's text: more than two lines raise the notice.
+    void OnUpgradeText(const std::string& text);
+    void RaiseUpgradeNotice();
+    bool OnCopyData(const COPYDATASTRUCT& data);
 
     AppOptions options_;
     BarSettings settings_;
@@ -188,6 +238,7 @@ private:
     // The window goes last: the parts below still talk to it as they go.
     std::unique_ptr<TFrmLED> bar_;
     TFormShadow barShadow_;
+    std::unique_ptr<TMagnetic> magnet_;
     std::unique_ptr<TFrmCalendar> calendar_;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
@@ -214,6 +265,10 @@ private:
     bool hiddenToTray_ = false;
     std::vector<HWND> hiddenWindows_;
     std::wstring hint_;
+    std::vector<TADRec> ads_;
+    WPARAM upgradeKey_ = 0;
+    // Last: it posts to the bar until it is stopped.
+    std::unique_ptr<TADThread> adThread_;
 };
 
 }  // namespace tempora

@@ -1,5 +1,6 @@
 #include "app/UnitLED_win.h"
 
+#include "app/Magnetic_win.h"
 #include "app/res/Icons.rc.h"
 #include "core/Encoding.h"
 #include "core/IniFile.h"
@@ -8,6 +9,8 @@
 
 #include <commctrl.h>
 #include <windowsx.h>
+
+#include <utility>
 
 namespace tempora {
 
@@ -220,6 +223,7 @@ void TFrmLED::OnPaint() {
 
 void TFrmLED::OnMouseDown(POINT p) {
     const TBarPart part = face_.HitTest(p.x, p.y);
+    datePressed_ = part == TBarPart::DateLine;
     if (part == TBarPart::MenuButton || part == TBarPart::MinButton) {
         face_.SetPressed(part);
         SetCapture(Handle());
@@ -230,6 +234,10 @@ void TFrmLED::OnMouseDown(POINT p) {
 }
 
 void TFrmLED::OnMouseUp(POINT p) {
+    if (std::exchange(datePressed_, false) && face_.HitTest(p.x, p.y) == TBarPart::DateLine) {
+        owner_.OnDateLineClick(face_.FadeTextDate.LineIndex());
+        return;
+    }
     const TBarPart was = face_.Pressed();
     face_.SetPressed(TBarPart::None);
     if (GetCapture() == Handle())
@@ -255,6 +263,33 @@ void TFrmLED::OnMouseMove(POINT p) {
 }
 
 LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // The window magnet snaps a move or size before the default handling
+    // sees it, and learns of the move's start and end, minimising and
+    // restoring after the bar's own handling.
+    TMagnetMessage rec{wp, lp, 0};
+    bool handled = false;
+    switch (msg) {
+        case WM_MOVING:
+        case WM_SIZING:
+            if (MagnetHook(Handle(), msg, rec, handled) && handled)
+                return rec.result;
+            return HandleMessage(msg, wp, lp);
+        case WM_ENTERSIZEMOVE:
+        case WM_EXITSIZEMOVE:
+        case WM_SYSCOMMAND:
+        case WM_COMMAND: {
+            const HWND self = Handle();
+            const LRESULT result = HandleMessage(msg, wp, lp);
+            if (IsWindow(self))
+                MagnetHook(self, msg, rec, handled);
+            return result;
+        }
+        default:
+            return HandleMessage(msg, wp, lp);
+    }
+}
+
+LRESULT TFrmLED::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (owner_.OnProgramMessage(msg, wp, lp, result))
         return result;
@@ -281,6 +316,7 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 case TimerChild:
                     // The start-up work waits a second without blocking the program.
                     KillTimer(Handle(), TimerChild);
+                    owner_.OnStartupView();
                     SetTimer(Handle(), TimerChildHide, 1000, nullptr);
                     return 0;
                 case TimerChildHide:

@@ -22,7 +22,11 @@ public:
     virtual int64_t OnClockTimer() = 0;
     virtual void OnMenuButton(POINT screenAt) = 0;
     virtual void OnMinimiseButton() = 0;
-    // A second after the bar first showed: the program has settled.
+    // A click on the date line while its line `lineIndex` showed (0: the date).
+    virtual void OnDateLineClick(int lineIndex) = 0;
+    // 300 ms after the bar first showed: the default view opens.
+    virtual void OnStartupView() = 0;
+    // A second after that: the program has settled.
     virtual void OnStartupSettled() = 0;
     // Messages of the program rather than of the bar (tray, hotkey, popup
     // program, menus, session end); true when handled, with `result`.
@@ -82,6 +86,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnPaint();
     void Push(TSkinRect area);
     void Invalidate(TSkinRect area);
@@ -103,6 +108,7 @@ private:
     int rememberedLeft_ = 0, rememberedTop_ = 0;
     bool firstShow_ = true;
     bool trackingMouse_ = false;
+    bool datePressed_ = false;  // the left button went down on the date line
 };
 
 }  // namespace tempora

@@ -2,12 +2,12 @@
 
 namespace tempora {
 
-bool BarIsLow(int barTop, int screenHeight) {
-    return barTop > screenHeight / 2;
+bool BarIsLow(int barTop, int screenHeight, int screenTop) {
+    return barTop - screenTop > screenHeight / 2;
 }
 
-int DockedViewTop(int barTop, int barHeight, int viewHeight, int screenHeight) {
-    return BarIsLow(barTop, screenHeight) ? barTop - viewHeight : barTop + barHeight;
+int DockedViewTop(int barTop, int barHeight, int viewHeight, int screenHeight, int screenTop) {
+    return BarIsLow(barTop, screenHeight, screenTop) ? barTop - viewHeight : barTop + barHeight;
 }
 
 }  // namespace tempora

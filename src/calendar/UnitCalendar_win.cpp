@@ -16,6 +16,7 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "display/MyWindow.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -34,41 +35,11 @@ constexpr int kButtonTop = 17;
 constexpr int kInfoLeft = 14, kInfoTop = 322, kInfoStep = 16;
 constexpr int kTitleBand = 40;
 
-// The look when no calendar package applies: a light panel with a slate
-// caption band, and small slate arrow buttons.
+// The look when no calendar package applies: the plain view panel with a
+// rule above the info lines.
 Bitmap PlainBackground() {
-    constexpr int w = 332, h = 390;
-    Bitmap b;
-    b.Create(w, h, 0xF6F3EF);
-    b.FillRect(0, 0, w, kTitleBand, 0x584A3C);
-    b.FillRect(0, 0, w, 1, 0x3A3028);
-    b.FillRect(0, h - 1, w, 1, 0x3A3028);
-    b.FillRect(0, 0, 1, h, 0x3A3028);
-    b.FillRect(w - 1, 0, 1, h, 0x3A3028);
-    b.FillRect(3, 317, w - 6, 1, 0xC8BEB4);
-    // Rounded corners: the key colour outside.
-    for (const auto& [x, y] : {std::pair{0, 0},
-                               {1, 0},
-                               {0, 1},
-                               {w - 1, 0},
-                               {w - 2, 0},
-                               {w - 1, 1},
-                               {0, h - 1},
-                               {1, h - 1},
-                               {0, h - 2},
-                               {w - 1, h - 1},
-                               {w - 2, h - 1},
-                               {w - 1, h - 2}}) {
-        b.At(x, y) = kKey;
-    }
-    return b;
-}
-
-Bitmap PlainButton() {
-    Bitmap b;
-    b.Create(11, 11, 0x806A58);
-    for (int y = 0; y < 3; ++y)
-        b.FillRect(2 + y, 4 + y, 7 - 2 * y, 1, 0xF6F3EF);
+    Bitmap b = PlainViewBackground(332, 390, kTitleBand);
+    b.FillRect(3, 317, 332 - 6, 1, 0xC8BEB4);
     return b;
 }
 
@@ -99,7 +70,7 @@ TFrmCalendar::~TFrmCalendar() {
 
 bool TFrmCalendar::Create(HWND owner) {
     background_ = PlainBackground();
-    btnYear_ = btnMonth_ = PlainButton();
+    btnYear_ = btnMonth_ = PlainViewButton();
     ComposeFace();
     if (!CreateWin(kClassName, L"日历", WS_POPUP | WS_CLIPCHILDREN,
                    WS_EX_TOOLWINDOW | WS_EX_LAYERED, 0, 0, face_.Width(), face_.Height(), owner)) {

@@ -208,4 +208,38 @@ bool InDragStrip(int x, int y, int width) {
     return x >= 0 && x < width && y >= 0 && y < TMyWindow::kCaptionHeight;
 }
 
+Bitmap PlainViewBackground(int width, int height, int captionBand) {
+    const int w = width, h = height;
+    Bitmap b;
+    b.Create(w, h, 0xF6F3EF);
+    b.FillRect(0, 0, w, captionBand, 0x584A3C);
+    b.FillRect(0, 0, w, 1, 0x3A3028);
+    b.FillRect(0, h - 1, w, 1, 0x3A3028);
+    b.FillRect(0, 0, 1, h, 0x3A3028);
+    b.FillRect(w - 1, 0, 1, h, 0x3A3028);
+    for (const auto& [x, y] : {std::pair{0, 0},
+                               {1, 0},
+                               {0, 1},
+                               {w - 1, 0},
+                               {w - 2, 0},
+                               {w - 1, 1},
+                               {0, h - 1},
+                               {1, h - 1},
+                               {0, h - 2},
+                               {w - 1, h - 1},
+                               {w - 2, h - 1},
+                               {w - 1, h - 2}}) {
+        b.At(x, y) = Bitmap::kKeyColor;
+    }
+    return b;
+}
+
+Bitmap PlainViewButton() {
+    Bitmap b;
+    b.Create(11, 11, 0x806A58);
+    for (int y = 0; y < 3; ++y)
+        b.FillRect(2 + y, 4 + y, 7 - 2 * y, 1, 0xF6F3EF);
+    return b;
+}
+
 }  // namespace tempora

@@ -95,4 +95,11 @@ bool InDragStrip(int x, int y, int width);
 // The template, close pictures and caption colour of TMyWindow::Plain().
 TWinSkin PlainWinSkin();
 
+// The look of a docked view (calendar, weather) when no package applies: a
+// light panel with a slate caption band `captionBand` pixels high, a dark
+// outline and rounded corners in the key colour.
+Bitmap PlainViewBackground(int width, int height, int captionBand);
+// The small slate arrow button of such a view's pickers.
+Bitmap PlainViewButton();
+
 }  // namespace tempora

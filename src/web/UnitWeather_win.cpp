@@ -16,8 +16,9 @@
 #include "core/Encoding.h"
 #include "core/IniFile.h"
 #include "core/Text.h"
+#include "display/MyWindow.h"
 #include "display/SupFun.h"
-#include "web/UnitWeather.h"
+#include "web/WebServer.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -176,41 +177,6 @@ constexpr uint32_t kKey = Bitmap::kKeyColor;
 constexpr int kTitleLeft = 12, kTitleTop = 10;
 constexpr UINT kRetryId = 100;
 
-// The look when no weather package applies, like the calendar's plain one.
-Bitmap PlainBackground() {
-    constexpr int w = 332, h = 160;
-    Bitmap b;
-    b.Create(w, h, 0xF6F3EF);
-    b.FillRect(0, 0, w, 38, 0x584A3C);
-    b.FillRect(0, 0, w, 1, 0x3A3028);
-    b.FillRect(0, h - 1, w, 1, 0x3A3028);
-    b.FillRect(0, 0, 1, h, 0x3A3028);
-    b.FillRect(w - 1, 0, 1, h, 0x3A3028);
-    for (const auto& [x, y] : {std::pair{0, 0},
-                               {1, 0},
-                               {0, 1},
-                               {w - 1, 0},
-                               {w - 2, 0},
-                               {w - 1, 1},
-                               {0, h - 1},
-                               {1, h - 1},
-                               {0, h - 2},
-                               {w - 1, h - 1},
-                               {w - 2, h - 1},
-                               {w - 1, h - 2}}) {
-        b.At(x, y) = kKey;
-    }
-    return b;
-}
-
-Bitmap PlainButton() {
-    Bitmap b;
-    b.Create(11, 11, 0x806A58);
-    for (int y = 0; y < 3; ++y)
-        b.FillRect(2 + y, 4 + y, 7 - 2 * y, 1, 0xF6F3EF);
-    return b;
-}
-
 int Today() {
     return static_cast<int>(std::floor(ClockSource::Current().NowLocal()));
 }
@@ -253,8 +219,8 @@ TFrmWeather::~TFrmWeather() {
 }
 
 bool TFrmWeather::Create(HWND owner) {
-    background_ = PlainBackground();
-    btnGNG_ = PlainButton();
+    background_ = PlainViewBackground(332, 160, 38);
+    btnGNG_ = PlainViewButton();
     ComposeFace();
     if (!CreateWin(kClassName, L"天气", WS_POPUP | WS_CLIPCHILDREN,
                    WS_EX_TOOLWINDOW | WS_EX_LAYERED, 0, 0, face_.Width(), face_.Height(), owner)) {
@@ -406,7 +372,7 @@ void TFrmWeather::Navigate() {
             L"尚未设置天气服务器。\n请在 skin.ini 的 [WEB] 节中填写 Host，\n然后点击“重试”。");
         return;
     }
-    const std::optional<std::string> host = WeatherHostOf(configured);
+    const std::optional<std::string> host = ServerHostOf(configured);
     if (!host) {
         ShowMessage(TState::BadHost, L"天气服务器地址无效：\n" + Utf8ToWide(configured) +
                                          L"\n请只填写主机名（可带端口），例如 example.com:8080。");
@@ -422,7 +388,7 @@ void TFrmWeather::Navigate() {
     ShowWindow(panel_, SW_SHOW);
     ComposeFace();
     InvalidateRect(Handle(), nullptr, FALSE);
-    const std::wstring url = Utf8ToWide(WeatherUrl(*host));
+    const std::wstring url = Utf8ToWide(ServerUrl(*host, kWeatherPage));
     BSTR target = SysAllocString(url.c_str());
     VARIANT empty;
     VariantInit(&empty);
@@ -448,7 +414,7 @@ bool TFrmWeather::CreateBrowser() {
         [this] {
             const std::string host = TIniFile(dataDir_ + "skin.ini").ReadString("WEB", "Host", "");
             ShowMessage(TState::PageFailed, L"天气网页无法打开：\n" +
-                                                Utf8ToWide(WeatherUrl(Trim(host))) +
+                                                Utf8ToWide(ServerUrl(Trim(host), kWeatherPage)) +
                                                 L"\n请检查网络后重试。");
         });
     site_ = site;

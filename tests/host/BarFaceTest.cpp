@@ -181,3 +181,19 @@ TEST_F(BarFaceTest, TheDateLineComingRoundAgainPaintsNothing) {
     EXPECT_EQ(face_.FadeTextDate.LineIndex(), 0);
     EXPECT_TRUE(seen_.empty());
 }
+
+TEST_F(BarFaceTest, AdLinesFollowTheDateAndANewSetReplacesTheOld) {
+    face_.Apply(PlainSkin());
+    face_.SetAdLines({"<FontAD>a", "<FontAD>b"});  // stored ads load before the first tick
+    face_.ShowTime(EncodeDateTime(2024, 2, 10, 8, 0, 0));
+    const std::string date = "<FontCN>2024年02月10日 星期六";
+    EXPECT_EQ(face_.FadeTextDate.Lines(),
+              (std::vector<std::string>{date, "<FontAD>a", "<FontAD>b"}));
+    face_.SetAdLines({"<FontAD>c"});
+    EXPECT_EQ(face_.FadeTextDate.Lines(), (std::vector<std::string>{date, "<FontAD>c"}));
+    face_.ShowTime(EncodeDateTime(2024, 2, 11, 0, 0, 0));
+    EXPECT_EQ(face_.FadeTextDate.Lines(),
+              (std::vector<std::string>{"<FontCN>2024年02月11日 星期日", "<FontAD>c"}));
+    face_.SetAdLines({});
+    EXPECT_EQ(face_.FadeTextDate.Lines().size(), 1u);
+}

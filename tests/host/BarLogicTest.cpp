@@ -211,4 +211,10 @@ TEST(DockedViews, OpenBelowTheBarOrAboveALowOne) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(DockedViewTop(c.barTop, 34, 390, 1024), c.viewTop) << c.barTop;
+
+    // A 1024-high monitor above the primary one, from −1024 to 0: its own
+    // middle (−512) decides.
+    EXPECT_EQ(DockedViewTop(-512, 34, 390, 1024, -1024), -512 + 34);
+    EXPECT_EQ(DockedViewTop(-300, 34, 390, 1024, -1024), -300 - 390);
+    EXPECT_EQ(DockedViewTop(700, 34, 390, 1024, -1024), 700 - 390);  // off it, below
 }

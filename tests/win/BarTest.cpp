@@ -254,7 +254,8 @@ TEST_F(BarTest, MenusTickTheShownViewAndGreyWhatIsNotThereYet) {
     for (HMENU m : {bar.MainMenu(), bar.TrayMenu()}) {
         EXPECT_EQ(GetMenuState(m, PM_Exit, MF_BYCOMMAND) & MF_GRAYED, 0u);
         EXPECT_EQ(GetMenuState(m, PM_Help, MF_BYCOMMAND) & MF_GRAYED, 0u);
-        EXPECT_NE(GetMenuState(m, PM_About, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        EXPECT_EQ(GetMenuState(m, PM_About, MF_BYCOMMAND) & MF_GRAYED, 0u);
+        EXPECT_EQ(GetMenuState(m, PM_HomePage, MF_BYCOMMAND) & MF_GRAYED, 0u);
     }
 }
 

@@ -99,7 +99,8 @@ TEST_F(WeatherWindowTest, APageThatNeverLoadsEndsInTheMessage) {
     // stays silent, the view ends in its message, never blank.
     TWeatherOptions quick;
     quick.loadTimeoutMs = 1500;
-    TClockApp& app = Start("[WEB]\r\nHost=127.0.0.1:9\r\n", quick);
+    // No view of its own after start-up (DefWin 0) closes the weather view meanwhile.
+    TClockApp& app = Start("[WEB]\r\nHost=127.0.0.1:9\r\n[BAR]\r\nDefWin=0\r\n", quick);
     app.RunCommand(PM_Weather);
     ASSERT_NE(app.WeatherView(), nullptr);
     Pump(3000);
