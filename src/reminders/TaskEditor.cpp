@@ -30,8 +30,12 @@ TTaskTree TaskTreeFromLines(const std::vector<std::string>& utf8Lines) {
         if (line[0] == '*') {
             TTaskNode task;
             task.image = line.size() > 1 && IsDigit(line[1]) ? line[1] - '0' : kImgTaskOn;
-            // The state is one byte; whatever follows it is the schedule.
-            task.text = line.size() > 2 ? line.substr(2) : std::string();
+            // The state is one character, which a damaged file may make a
+            // multi-byte one; the schedule starts after all of its bytes.
+            size_t start = 2;
+            while (start < line.size() && (static_cast<unsigned char>(line[start]) & 0xC0) == 0x80)
+                ++start;
+            task.text = line.size() > start ? line.substr(start) : std::string();
             tree.push_back(std::move(task));
         } else if (!tree.empty() && IsDigit(line[0])) {
             tree.back().actions.push_back({line[0] - '0', line.substr(1)});
@@ -105,29 +109,30 @@ std::string BuildSchedule(const ScheduleFields& fields) {
     return text;
 }
 
-std::vector<std::string> ScheduleChoices(size_t field, int currentYear,
-                                         const std::string& ownYear) {
+std::vector<std::string> ScheduleChoices(size_t field, int currentYear, const std::string& own) {
+    static constexpr int kFirst[6] = {0, 1, 1, 0, 0, 0};
+    static constexpr int kLast[6] = {0, 12, 31, 23, 59, 59};
     std::vector<std::string> list{""};
     if (field == 0) {
         for (int y = currentYear; y < currentYear + 12; ++y)
             list.push_back(std::to_string(y));
-        // The task's own year is kept as written, among the others by value.
-        const bool numeric = !ownYear.empty() && ownYear.size() <= 9 &&
-                             std::all_of(ownYear.begin(), ownYear.end(), IsDigit);
-        if (numeric && std::find(list.begin(), list.end(), ownYear) == list.end()) {
-            const int own = std::stoi(ownYear);
-            auto at = list.begin() + 1;
-            while (at != list.end() && std::stoi(*at) < own)
-                ++at;
-            list.insert(at, ownYear);
-        }
-        return list;
-    }
-    static constexpr int kFirst[6] = {0, 1, 1, 0, 0, 0};
-    static constexpr int kLast[6] = {0, 12, 31, 23, 59, 59};
-    if (field < 6)
+    } else if (field < 6) {
         for (int v = kFirst[field]; v <= kLast[field]; ++v)
             list.push_back(TwoDigits(v));
+    }
+    if (own.empty() || std::find(list.begin(), list.end(), own) != list.end())
+        return list;
+    const auto number = [](const std::string& s) {
+        return !s.empty() && s.size() <= 9 && std::all_of(s.begin(), s.end(), IsDigit);
+    };
+    auto at = list.end();
+    if (number(own)) {
+        // The offered entries are all numbers: the first larger one follows it.
+        const int value = std::stoi(own);
+        at = std::find_if(list.begin() + 1, list.end(),
+                          [&](const std::string& s) { return std::stoi(s) > value; });
+    }
+    list.insert(at, own);
     return list;
 }
 

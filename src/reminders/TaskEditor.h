@@ -37,10 +37,11 @@ struct TTaskNode {
 
 using TTaskTree = std::vector<TTaskNode>;
 
-// The tree of War.lst's lines (UTF-8). A task line's image is its second
-// character (0 when that is not a digit); an action line's image is its first
-// character, and a line that does not start with a digit, or comes before the
-// first task, is skipped. Blank lines are skipped.
+// The tree of War.lst's lines (UTF-8). A task line is "*", the state
+// character and the schedule text; its image is the state when that is a
+// digit, else 0. An action line is its image digit and its display text; a
+// line that does not start with a digit, or comes before the first task, is
+// skipped. Blank lines are skipped.
 TTaskTree TaskTreeFromLines(const std::vector<std::string>& utf8Lines);
 // The lines War.lst holds for the tree: "*" + image + text per task, image +
 // text per action, in display order.
@@ -72,12 +73,15 @@ ScheduleFields SplitSchedule(const std::string& text);
 // Each non-empty field followed by its unit, year to second.
 std::string BuildSchedule(const ScheduleFields& fields);
 
-// The entries of a field's drop-down list, the empty entry first. The year
-// list offers the current year and the eleven after it, and also `ownYear`
-// (the edited task's year) when it is a number outside them, in order, so
-// that editing a task never loses its year.
+// The entries of a field's drop-down list, the empty entry first: the
+// current year and the eleven after it, months 01-12, days 01-31, hours
+// 00-23, minutes and seconds 00-59. The list also holds `own`, the edited
+// task's value of that field, when it is not empty and not among them (a
+// past year, "5" written by hand for "05"): among the numbers by value when
+// it is one, else last. So changing one list never drops another field and
+// turns a one-time task into a recurring one.
 std::vector<std::string> ScheduleChoices(size_t field, int currentYear,
-                                         const std::string& ownYear = {});
+                                         const std::string& own = {});
 
 // The message editor: limit in GBK bytes, the counter label for a text, and
 // the stored single line (the memo's lines joined with nothing between).

@@ -61,16 +61,16 @@ bool Matches(int32_t field, int value) {
     return field == -1 || field == value;
 }
 
-constexpr int64_t kNever = INT64_MIN;
-
-}  // namespace
-
 bool IsDue(const TTaskRec& task, const DateParts& d, const TimeParts& t) {
     return task.enabled && Matches(task.year, d.year) && Matches(task.month, d.month) &&
            Matches(task.day, d.day) && Matches(task.hour, t.hour) &&
            Matches(task.minute, t.minute) && Matches(task.second, t.second) &&
            (task.hour != -1 || task.minute != -1 || task.second != -1);
 }
+
+constexpr int64_t kNever = INT64_MIN;
+
+}  // namespace
 
 std::vector<TTaskRec> ParseTaskLines(const std::vector<std::string>& utf8Lines) {
     std::vector<TTaskRec> tasks;

@@ -71,10 +71,6 @@ struct TTaskRec {
 // matching second.
 std::vector<TTaskRec> ParseTaskLines(const std::vector<std::string>& utf8Lines);
 
-// Whether the task is due at that local date and second: enabled, each field
-// open or equal, and at least one of hour, minute and second set.
-bool IsDue(const TTaskRec& task, const DateParts& d, const TimeParts& t);
-
 class TTaskList {
 public:
     explicit TTaskList(ITaskActions& actions) : actions_(actions) {}
