@@ -64,6 +64,15 @@ void TFrmInputMsg::Command(int id, int code) {
         MemoChanged();
 }
 
+bool TFrmInputMsg::PreTranslate(const MSG& msg) {
+    // The memo takes every key, Escape included; Escape still cancels here.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && msg.hwnd == Item(Memo1Id)) {
+        EndModal(IDCANCEL);
+        return true;
+    }
+    return false;
+}
+
 bool TFrmInputMsg::Accept() {
     text_ = JoinMessageLines(TaskWindowText(Item(Memo1Id)));
     return true;

@@ -29,6 +29,7 @@ protected:
     void Command(int id, int code) override;
     bool Accept() override;
     HWND FirstFocus() const override { return Item(Memo1Id); }
+    bool PreTranslate(const MSG& msg) override;
 
 private:
     void MemoChanged();

@@ -557,3 +557,15 @@ TEST_F(TaskDialogs, MessageEditorCountsBytesAndStopsAtTheLimit) {
     Type(edit.Item(TFrmInputMsg::Memo1Id), std::wstring(205, L'x').c_str());
     EXPECT_EQ(Text(edit.Item(TFrmInputMsg::Label1Id)), "205/200字节");
 }
+
+TEST_F(TaskDialogs, EscapeInTheMessageMemoCancels) {
+    Script script({{Dialog(TFrmInputMsg::kClassName), [](HWND w) {
+                        const HWND memo = GetDlgItem(w, TFrmInputMsg::Memo1Id);
+                        Type(memo, L"changed");
+                        PostMessageW(memo, WM_KEYDOWN, VK_ESCAPE, 0);
+                    }}});
+    std::string text = "开会";
+    EXPECT_FALSE(EditMessage(owner.Handle(), false, text));
+    EXPECT_EQ(script.Left(), 0u);
+    EXPECT_EQ(text, "开会");
+}
