@@ -2,6 +2,7 @@
 // run-action editor and the message editor, driven through their controls
 // from inside their own modal loops by a script of steps, each waiting for
 // its window to show.
+#include "app/ClockApp_win.h"
 #include "reminders/UnitAct_win.h"
 #include "reminders/UnitEditTask_win.h"
 #include "reminders/UnitInputMsg_win.h"
@@ -568,4 +569,30 @@ TEST_F(TaskDialogs, EscapeInTheMessageMemoCancels) {
     EXPECT_FALSE(EditMessage(owner.Handle(), false, text));
     EXPECT_EQ(script.Left(), 0u);
     EXPECT_EQ(text, "开会");
+}
+
+TEST_F(TaskDialogs, TheBarsMenuOpensTheListAndItsOkReloadsTheTasks) {
+    Put({"*008时00分", "3消息 (开会)"});
+    AppOptions options;
+    options.programDir = options.dataDir = dataDir;
+    auto app = std::make_unique<TClockApp>(options);
+    ASSERT_TRUE(app->CreateHidden());
+    app->Initialise();
+    app->PrepareMenu(app->MainMenu());
+    EXPECT_EQ(GetMenuState(app->MainMenu(), PM_TaskOptions, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    ASSERT_EQ(app->Tasks().Tasks().size(), 1u);
+    EXPECT_TRUE(app->Tasks().Tasks()[0].enabled);
+
+    Script script({{Dialog(TFrmWarnOptions::kClassName), [](HWND w) {
+                        const HWND tree = GetDlgItem(w, TFrmWarnOptions::TreeId);
+                        SelectNode(tree, Node(tree, 0));
+                        SendMessageW(w, WM_COMMAND, CmdToggle, 0);
+                        Post(w, IDOK);
+                    }}});
+    EXPECT_TRUE(app->RunCommand(PM_TaskOptions));
+    EXPECT_EQ(script.Left(), 0u);
+    // The scheduler has the stopped task without a restart.
+    ASSERT_EQ(app->Tasks().Tasks().size(), 1u);
+    EXPECT_FALSE(app->Tasks().Tasks()[0].enabled);
+    EXPECT_EQ(Read(), (Lines{"*108时00分", "3消息 (开会)"}));
 }
