@@ -90,15 +90,17 @@ void TTaskDialog::EndModal(int result) {
         modalResult_ = result;
 }
 
-void TTaskDialog::PopupMenu(const std::vector<std::pair<int, std::string>>& items, POINT screenAt) {
+void TTaskDialog::PopupMenu(const std::vector<MenuItem>& items, POINT screenAt) {
     // A painter per menu, so that the items of menus gone do not pile up.
     menuPainter_ = std::make_unique<TMenuController>(nullptr);
     MenuHandle menu(CreatePopupMenu());
-    for (const auto& [id, caption] : items) {
-        if (id == 0)
+    for (const MenuItem& item : items) {
+        if (item.id == 0) {
             menuPainter_->AddSeparator(menu.Get());
-        else
-            menuPainter_->Add(menu.Get(), static_cast<UINT>(id), Utf8ToWide(caption));
+        } else {
+            menuPainter_->Add(menu.Get(), static_cast<UINT>(item.id), Utf8ToWide(item.caption), -1,
+                              item.enabled);
+        }
     }
     TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, screenAt.x, screenAt.y, 0, Handle(), nullptr);
 }

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "display/MenuController_win.h"
@@ -54,9 +53,14 @@ protected:
     // WM_NOTIFY from a control.
     virtual LRESULT Notify(NMHDR*) { return 0; }
 
-    // Shows an owner-drawn pop-up menu of (id, caption) items at `screenAt`
-    // (a zero id is a separator); the chosen item comes back as WM_COMMAND.
-    void PopupMenu(const std::vector<std::pair<int, std::string>>& items, POINT screenAt);
+    struct MenuItem {
+        int id = 0;  // 0: a separator
+        std::string caption;
+        bool enabled = true;
+    };
+    // Shows an owner-drawn pop-up menu at `screenAt`; the chosen item comes
+    // back as WM_COMMAND.
+    void PopupMenu(const std::vector<MenuItem>& items, POINT screenAt);
 
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 

@@ -93,14 +93,14 @@ void TFrmWarnOptions::DeleteSelected() {
 void TFrmWarnOptions::ShowAddMenu() {
     RECT r;
     GetWindowRect(Item(AddButtonId), &r);
-    std::vector<std::pair<int, std::string>> items{{CmdNewTask, "新定时任务"}};
     // The action entries need a task to go to.
-    if (Selected()) {
-        items.insert(
-            items.end(),
-            {{0, ""}, {CmdAddSound, "声音"}, {CmdAddMessage, "消息"}, {CmdAddRun, "执行命令"}});
-    }
-    PopupMenu(items, {r.left, r.bottom});
+    const bool any = Selected() != nullptr;
+    PopupMenu({{CmdNewTask, "新定时任务"},
+               {0, ""},
+               {CmdAddSound, "声音", any},
+               {CmdAddMessage, "消息", any},
+               {CmdAddRun, "执行命令", any}},
+              {r.left, r.bottom});
 }
 
 void TFrmWarnOptions::ShowNodeMenu(HTREEITEM item, POINT screenAt) {
@@ -108,7 +108,7 @@ void TFrmWarnOptions::ShowNodeMenu(HTREEITEM item, POINT screenAt) {
         PopupMenu({{CmdNewTask, "添加定时任务"}}, screenAt);
         return;
     }
-    std::vector<std::pair<int, std::string>> items{{CmdEdit, "修改"}, {CmdDelete, "删除"}};
+    std::vector<MenuItem> items{{CmdEdit, "修改"}, {CmdDelete, "删除"}};
     if (IsTaskNode(Tree(), item)) {
         items.insert(items.end(),
                      {{0, ""},

@@ -149,6 +149,39 @@ void DragNode(HWND dialog, HWND tree, HTREEITEM from, HTREEITEM onto) {
     SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }
 
+// A shown pop-up menu: its items' ids (0 for a separator) with "-" after a
+// greyed one; reading it closes it.
+std::function<HWND()> ShownMenu() {
+    return [] { return FindWindowW(L"#32768", nullptr); };
+}
+std::vector<std::string> ReadMenu(HWND menuWindow) {
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const bool grey = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED;
+        items.push_back(std::to_string(GetMenuItemID(menu, i)) + (grey ? "-" : ""));
+    }
+    EndMenu();
+    return items;
+}
+// Right-clicks the tree at the middle of `item`, or below its last node.
+void RightClick(HWND dialog, HWND tree, HTREEITEM item) {
+    RECT r{};
+    if (item) {
+        std::memcpy(&r, &item, sizeof item);
+        SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    } else {
+        GetClientRect(tree, &r);
+        r.top = r.bottom - 12;
+    }
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tree, &at);
+    SetCursorPos(at.x, at.y);
+    static NMHDR click;
+    click = {tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), static_cast<UINT>(NM_RCLICK)};
+    PostMessageW(dialog, WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
 // Picks a file in the open-file dialog by typing its name.
 void PickFile(HWND box, const std::wstring& name) {
     HWND field = GetDlgItem(box, 0x47C);  // the file name box
@@ -595,4 +628,57 @@ TEST_F(TaskDialogs, TheBarsMenuOpensTheListAndItsOkReloadsTheTasks) {
     ASSERT_EQ(app->Tasks().Tasks().size(), 1u);
     EXPECT_FALSE(app->Tasks().Tasks()[0].enabled);
     EXPECT_EQ(Read(), (Lines{"*108时00分", "3消息 (开会)"}));
+}
+
+TEST_F(TaskDialogs, MenusOfferWhatTheNodeUnderTheMouseAllows) {
+    Put(kTwoTasks);
+    const auto ids = [](std::initializer_list<std::string> list) {
+        return std::vector<std::string>(list);
+    };
+    const std::string edit = std::to_string(CmdEdit), del = std::to_string(CmdDelete),
+                      sound = std::to_string(CmdAddSound), msg = std::to_string(CmdAddMessage),
+                      run = std::to_string(CmdAddRun), toggle = std::to_string(CmdToggle),
+                      add = std::to_string(CmdNewTask);
+    std::vector<std::vector<std::string>> seen;
+    std::vector<std::string> selected;
+    const auto tree = [](HWND w) { return GetDlgItem(w, TFrmWarnOptions::TreeId); };
+    const auto read = [&](HWND menu) {
+        seen.push_back(ReadMenu(menu));
+        const HWND w = FindWindowW(TFrmWarnOptions::kClassName, nullptr);
+        selected.push_back(NodeText(tree(w), reinterpret_cast<HTREEITEM>(SendMessageW(
+                                                 tree(w), TVM_GETNEXTITEM, TVGN_CARET, 0))));
+    };
+    Script script({
+        {Dialog(TFrmWarnOptions::kClassName),
+         [&](HWND w) {
+             SendMessageW(tree(w), TVM_SELECTITEM, TVGN_CARET, 0);
+             Post(w, TFrmWarnOptions::AddButtonId);
+         }},
+        {ShownMenu(), read},
+        {Dialog(TFrmWarnOptions::kClassName),
+         [&](HWND w) {
+             SelectNode(tree(w), Node(tree(w), 0, 1));
+             RightClick(w, tree(w), Node(tree(w), 1));
+         }},
+        {ShownMenu(), read},
+        {Dialog(TFrmWarnOptions::kClassName),
+         [&](HWND w) { RightClick(w, tree(w), Node(tree(w), 0, 1)); }},
+        {ShownMenu(), read},
+        {Dialog(TFrmWarnOptions::kClassName), [&](HWND w) { RightClick(w, tree(w), nullptr); }},
+        {ShownMenu(), read},
+        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Post(w, IDCANCEL); }},
+    });
+    EXPECT_FALSE(ShowTaskList(owner.Handle(), dataDir));
+    EXPECT_EQ(script.Left(), 0u);
+    ASSERT_EQ(seen.size(), 4u);
+    // 添加 with nothing selected: a new task only.
+    EXPECT_EQ(seen[0], ids({add, "0", sound + "-", msg + "-", run + "-"}));
+    // A task: edit, delete, its state, and adding actions; the click selects it.
+    EXPECT_EQ(seen[1], ids({edit, del, "0", toggle, "0", sound, msg, run}));
+    EXPECT_EQ(selected[1], "12时");
+    // An action: edit and delete.
+    EXPECT_EQ(seen[2], ids({edit, del}));
+    EXPECT_EQ(selected[2], "消息 (起床)");
+    // Below the nodes: a new task; the selection stays.
+    EXPECT_EQ(seen[3], ids({add}));
 }
