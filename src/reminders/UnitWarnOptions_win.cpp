@@ -217,8 +217,20 @@ bool TFrmWarnOptions::Accept() {
 }
 
 bool ShowTaskList(HWND owner, const std::string& dataDir) {
+    // The clock view's menu stays usable while the list is open; a second
+    // list would write War.lst over the first one's changes.
+    static HWND open = nullptr;
+    if (open && IsWindow(open)) {
+        SetForegroundWindow(open);
+        return false;
+    }
     TFrmWarnOptions form(dataDir);
-    return form.Create(owner) && form.ShowModal() == IDOK;
+    if (!form.Create(owner))
+        return false;
+    open = form.Handle();
+    const bool ok = form.ShowModal() == IDOK;
+    open = nullptr;
+    return ok;
 }
 
 }  // namespace tempora

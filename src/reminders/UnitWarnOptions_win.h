@@ -57,7 +57,8 @@ private:
 };
 
 // Runs the task list over `owner`; true when it closed with OK and War.lst
-// was written.
+// was written. While a list is open, another call brings it to the front and
+// gives false.
 bool ShowTaskList(HWND owner, const std::string& dataDir);
 
 }  // namespace tempora

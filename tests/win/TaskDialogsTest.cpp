@@ -682,3 +682,35 @@ TEST_F(TaskDialogs, MenusOfferWhatTheNodeUnderTheMouseAllows) {
     // Below the nodes: a new task; the selection stays.
     EXPECT_EQ(seen[3], ids({add}));
 }
+
+TEST_F(TaskDialogs, OneTaskListAtATime) {
+    Put(kTwoTasks);
+    // A second list, were one to open, is counted and cancelled.
+    static HWND first = nullptr;
+    static int seconds = 0;
+    first = nullptr;
+    seconds = 0;
+    const UINT_PTR closer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        const HWND w = FindWindowW(TFrmWarnOptions::kClassName, nullptr);
+        if (first && w && w != first && IsWindowVisible(w)) {
+            ++seconds;
+            PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    Script script({
+        {Dialog(TFrmWarnOptions::kClassName),
+         [&](HWND w) {
+             first = w;
+             EXPECT_FALSE(ShowTaskList(owner.Handle(), dataDir));
+             Post(w, IDOK);
+         }},
+    });
+    EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
+    KillTimer(nullptr, closer);
+    EXPECT_EQ(script.Left(), 0u);
+    EXPECT_EQ(seconds, 0);
+    // Closed, it opens again.
+    Script again({{Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Post(w, IDOK); }}});
+    EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
+    EXPECT_EQ(again.Left(), 0u);
+}
