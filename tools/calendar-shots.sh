@@ -24,7 +24,7 @@ backdrop=$!
 
 for package in data/Skin/*.sk; do
     name=$(basename "$package" .sk)
-    printf '[SKIN]\r\nSkinFile=%s\r\nWinFile=Frame.sk\r\n[BAR]\r\nLeft=300\r\nTop=20\r\nTr=255\r\n' \
+    printf '[SKIN]\r\nSkinFile=%s\r\nWinFile=Frame.sk\r\n[BAR]\r\nDefWin=0\r\nLeft=300\r\nTop=20\r\nTr=255\r\n' \
         "$name.sk" >"$work/skin.ini"
     (cd "$work" && exec wine Tempora.exe) >/dev/null 2>&1 &
     sleep 7
@@ -41,7 +41,7 @@ for package in data/Skin/*.sk; do
     wineserver -k 2>/dev/null || true
     sleep 1
 done
-printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nLeft=300\r\nTop=20\r\nTr=255\r\n[MSG]\r\nCalendarLX=0\r\n' \
+printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nDefWin=0\r\nLeft=300\r\nTop=20\r\nTr=255\r\n[MSG]\r\nCalendarLX=0\r\n' \
     >"$work/skin.ini"
 (cd "$work" && exec faketime '2026-12-22 10:00:00' wine Tempora.exe) >/dev/null 2>&1 &
 sleep 7

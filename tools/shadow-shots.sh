@@ -41,7 +41,7 @@ shot() {
     echo "$out"
 }
 
-printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nLeft=860\r\nTop=60\r\n' \
+printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nDefWin=0\r\nLeft=860\r\nTop=60\r\n' \
     >"$work/skin.ini"
 shot '#eef1f5' 6 380x70+846+46 200% docs/shadow-light.png
 shot '#1e2633' 6 380x70+846+46 200% docs/shadow-dark.png

@@ -11,7 +11,7 @@ cp "$bin/skin.ini" "$bin/skin.ini.keep"
 trap 'mv "$bin/skin.ini.keep" "$bin/skin.ini"' EXIT
 for package in data/Skin/*.sk; do
     name=$(basename "$package" .sk)
-    printf '[SKIN]\r\nSkinFile=%s\r\nWinFile=Frame.sk\r\n[BAR]\r\nLeft=860\r\nTop=20\r\n' "$name.sk" >"$bin/skin.ini"
+    printf '[SKIN]\r\nSkinFile=%s\r\nWinFile=Frame.sk\r\n[BAR]\r\nDefWin=0\r\nLeft=860\r\nTop=20\r\n' "$name.sk" >"$bin/skin.ini"
     tools/screenshot.sh "/tmp/tempora-shot-$name.png" 6 >/dev/null
     # The bar at 860,20 on a desktop-blue root, with a margin.
     convert "/tmp/tempora-shot-$name.png" -crop 352x54+850+10 +repage -scale 200% "$out/bar-$name.png"

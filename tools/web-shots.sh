@@ -24,7 +24,7 @@ display -backdrop -background '#dfe6ee' -geometry +0+0 "$work/dot.png" >/dev/nul
 backdrop=$!
 
 # The bar above the middle of the screen, where the dialogs open.
-printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nLeft=474\r\nTop=200\r\n[WEB]\r\nHomePage=http://127.0.0.1:8080/\r\n' \
+printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nDefWin=0\r\nLeft=474\r\nTop=200\r\n[WEB]\r\nHomePage=http://127.0.0.1:8080/\r\n' \
     >"$work/skin.ini"
 bar_x=474
 bar_y=200

@@ -10,6 +10,7 @@
 #include "core/Text.h"
 #include "display/MyWindow_win.h"
 #include "reminders/BackSound_win.h"
+#include "reminders/MissedTasks.h"
 #include "reminders/PopupProtocol.h"
 #include "reminders/UnitWarnOptions_win.h"
 #include "win/Gdi_win.h"
@@ -188,6 +189,7 @@ void TClockApp::Initialise() {
         options_.makePlayer ? options_.makePlayer() : std::make_unique<TBackSoundWindow>(),
         options_.dataDir + "Sound\\");
     alarm_->SetOptions(settings_.alarm, settings_.halfAlarm, settings_.alarmType);
+    alarm_->SetQuietHours(settings_.quiet);
     taskActions_ = std::make_unique<TTaskActions>(
         bar, *popup_, *alarm_, [this] { SaveBarStateQuietly(); }, options_.exitWindows,
         options_.countdownTickMs);
@@ -202,6 +204,15 @@ void TClockApp::Initialise() {
     });
     heart_.AddSecondHandler([this](TDateTime t) { tasks_->RunDueTask(t); });
     heart_.AddSecondHandler([this](TDateTime t) { ChimeSecond(t); });
+    // Tasks that fell due while the machine slept or the clock jumped ahead
+    // are not run late (a late shutdown would catch the user unawares), only
+    // listed once in the popup.
+    heart_.OnSkipped = [this](int64_t from, int64_t to) {
+        const std::vector<TTaskRec>& tasks = tasks_->Tasks();
+        const std::string text = MissedTasksText(tasks, FindMissedTasks(tasks, from, to));
+        if (!text.empty() && popup_->EnsurePopup())
+            popup_->SendPopupText(text);
+    };
     // The world-time dialog shows the seconds while it is open.
     heart_.AddSecondHandler([this](TDateTime) {
         if (worldTime_)
@@ -435,9 +446,12 @@ bool TClockApp::OpenClockView(int alpha) {
         return false;
     RECT bar;
     GetWindowRect(bar_->Handle(), &bar);
+    const RECT monitor = MonitorOf(bar_->Handle());
+    const ClockViewScreens screens{monitor.top, monitor.bottom - monitor.top,
+                                   GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                   GetSystemMetrics(SM_CXVIRTUALSCREEN)};
     const ClockViewPlace place =
-        PlaceClockView(ini, bar.left, bar.top, bar.bottom - bar.top, GetSystemMetrics(SM_CXSCREEN),
-                       GetSystemMetrics(SM_CYSCREEN));
+        PlaceClockView(ini, bar.left, bar.top, bar.bottom - bar.top, screens);
     if (!clock_->OpenAt(style, alpha, place.left, place.top, -1, place.bottomAnchor)) {
         // No style reads: an empty window would only puzzle the user.
         DestroyWindow(clock_->Handle());
@@ -832,7 +846,8 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             return true;
         }
         case WM_COPYDATA:
-            if (!OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
+            // Any program may send this; one without its block is refused.
+            if (!lp || !OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
                 return false;
             result = TRUE;
             return true;

@@ -29,6 +29,11 @@ public:
     // just the current second. A clock moved back by up to kMaxCatchUp
     // seconds yields nothing until it passes the last handled second again.
     bool NextSecond(int64_t nowMs, int64_t& second);
+    // The same, also giving the first second passed over to reach `second`:
+    // after a jump of more than kMaxCatchUp seconds forward the seconds
+    // [skippedFrom, second) were never handled; otherwise skippedFrom equals
+    // `second`.
+    bool NextSecond(int64_t nowMs, int64_t& second, int64_t& skippedFrom);
 
     // Milliseconds from nowMs until just past the next second boundary.
     static int64_t DelayToNextBoundary(int64_t nowMs);
@@ -57,10 +62,17 @@ public:
     // One line per tick when set: "<utc ms> <first second> <last second>",
     // or "<utc ms> - -" when the tick handled no second.
     std::function<void(const std::string& line)> OnTrace;
+    // Called once per forward jump of the clock (more than kMaxCatchUp
+    // seconds: sleep, hibernation, a clock set forward) with the local
+    // seconds since 1970 that were passed over, [localFrom, localTo), after
+    // the handlers of the second the clock jumped to. A clock moved back
+    // calls nothing.
+    std::function<void(int64_t localFrom, int64_t localTo)> OnSkipped;
 
     // One tick at the clock's present; returns the milliseconds to wait for
     // the next one. A handler may run a nested message loop that ticks
-    // again: that tick goes on with the next second.
+    // again: that tick goes on with the next second, up to its own present,
+    // and this one hands out nothing more.
     int64_t Tick(const ClockSource& clock);
 
 private:

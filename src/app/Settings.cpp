@@ -3,6 +3,7 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tempora {
 
@@ -42,6 +43,13 @@ BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) 
     s.hotKey = ini.ReadBool("CLOCK", "HotKey", false);
     s.hotKey1 = ini.ReadString("CLOCK", "HotKey1", "");
     s.hotKey2 = ini.ReadString("CLOCK", "HotKey2", "");
+    s.quiet.on = ini.ReadBool("CLOCK", "QuietHours", false);
+    for (auto [key, minute] : {std::pair{"QuietStart", &s.quiet.startMinute},
+                               std::pair{"QuietEnd", &s.quiet.endMinute}}) {
+        const int read = ParseMinuteOfDay(ini.ReadString("CLOCK", key, ""));
+        if (read >= 0)
+            *minute = read;
+    }
 
     s.autoCheck = ini.ReadBool("TIME", "AutoChcek", false);  // the key is spelled so
     s.stepHour = ReadInRange(ini, "TIME", "StepHour", 1, 1, 1000);
@@ -62,21 +70,22 @@ BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) 
     return s;
 }
 
-int ClampClockViewLeft(int left, int screenWidth) {
-    return std::max(0, std::min(left, screenWidth - 100));
+int ClampClockViewLeft(int left, int desktopLeft, int desktopWidth) {
+    return std::max(desktopLeft, std::min(left, desktopLeft + desktopWidth - 100));
 }
 
 ClockViewPlace PlaceClockView(const TIniFile& ini, int barLeft, int barTop, int barHeight,
-                              int screenWidth, int screenHeight) {
+                              const ClockViewScreens& screens) {
     ClockViewPlace p;
-    if (barTop > screenHeight / 2) {
+    if (barTop - screens.monitorTop > screens.monitorHeight / 2) {
         p.top = -1;
         p.bottomAnchor = barTop;
     } else {
         p.top = barTop + barHeight;
     }
     p.top = ini.ReadInteger("CHILD", "Top", p.top);
-    p.left = ClampClockViewLeft(ini.ReadInteger("CHILD", "Left", barLeft), screenWidth);
+    p.left = ClampClockViewLeft(ini.ReadInteger("CHILD", "Left", barLeft), screens.desktopLeft,
+                                screens.desktopWidth);
     return p;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/IniFile.h"
+#include "reminders/ClockAlarm.h"
 
 #include <cstdint>
 #include <string>
@@ -23,6 +24,7 @@ struct BarSettings {
     int alarmType = 0;
     bool hotKey = false;
     std::string hotKey1, hotKey2;
+    TQuietHours quiet;  // QuietHours, QuietStart, QuietEnd; a bad time keeps its default
     // TIME
     bool autoCheck = false;
     int stepHour = 1;
@@ -44,12 +46,19 @@ BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth);
 // Only the skin names, for re-reading after a skin has been applied.
 void ReadSkinNames(const TIniFile& ini, BarSettings& s);
 
-// Where the clock view goes: CHILD/Left clamped to 0 … screen width − 100.
-int ClampClockViewLeft(int left, int screenWidth);
-
+// The screens the clock view is placed on: the monitor the bar is on decides
+// below or above the bar; a saved left edge is kept on the desktop that all
+// monitors make up (monitors left of the primary one have negative x).
+struct ClockViewScreens {
+    int monitorTop = 0, monitorHeight = 0;
+    int desktopLeft = 0, desktopWidth = 0;
+};
+// Where the clock view goes: CHILD/Left clamped to desktopLeft … the
+// desktop's right edge − 100.
+int ClampClockViewLeft(int left, int desktopLeft, int desktopWidth);
 // Where the clock view opens beside a bar at barLeft, barTop of barHeight:
-// below the bar, or above it when the bar sits in the lower half of the
-// screen (top −1 and the bottom edge anchored at the bar's top). CHILD/Top
+// below the bar, or above it when the bar sits in the lower half of its
+// monitor (top −1 and the bottom edge anchored at the bar's top). CHILD/Top
 // and CHILD/Left, when saved, put it back where the user left it; a missing
 // CHILD/Left keeps it level with the bar.
 struct ClockViewPlace {
@@ -57,7 +66,7 @@ struct ClockViewPlace {
     int bottomAnchor = -1;  // −1: none
 };
 ClockViewPlace PlaceClockView(const TIniFile& ini, int barLeft, int barTop, int barHeight,
-                              int screenWidth, int screenHeight);
+                              const ClockViewScreens& screens);
 
 // True when the first command-line argument asks for a hidden start.
 bool IsHideSwitch(const std::string& firstArgument);

@@ -1,5 +1,6 @@
 #include "reminders/ClockAlarm.h"
 
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -17,12 +18,44 @@ void TClockAlarm::SetOptions(bool hourChime, bool halfHourChime, int chimeType) 
     chimeType_ = chimeType;
 }
 
+bool TQuietHours::Silences(int minuteOfDay) const {
+    if (!on || startMinute == endMinute)
+        return false;
+    if (startMinute < endMinute)
+        return minuteOfDay >= startMinute && minuteOfDay < endMinute;
+    return minuteOfDay >= startMinute || minuteOfDay < endMinute;
+}
+
+int ParseMinuteOfDay(std::string_view text) {
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos || colon < 1 || colon > 2 || text.size() != colon + 3)
+        return -1;
+    int value[2] = {0, 0};
+    const std::string_view parts[2] = {text.substr(0, colon), text.substr(colon + 1)};
+    for (int i = 0; i < 2; ++i) {
+        for (char c : parts[i]) {
+            if (c < '0' || c > '9')
+                return -1;
+            value[i] = value[i] * 10 + (c - '0');
+        }
+    }
+    if (value[0] > 23 || value[1] > 59)
+        return -1;
+    return value[0] * 60 + value[1];
+}
+
+std::string FormatMinuteOfDay(int minute) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d:%02d", (minute / 60) % 24, minute % 60);
+    return text;
+}
+
 bool TClockAlarm::CheckChime(TDateTime t) {
     const TimeParts parts = DecodeTime(t);
     if (parts.second != 0)
         return false;
     const bool due = (hourChime_ && parts.minute == 0) || (halfHourChime_ && parts.minute == 30);
-    if (!due)
+    if (!due || quiet_.Silences(parts.hour * 60 + parts.minute))
         return false;
     const std::string list = ComposeChime(parts.hour, parts.minute, chimeType_, false);
     if (!list.empty())

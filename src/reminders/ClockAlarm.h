@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tempora {
 
@@ -24,6 +25,25 @@ enum : int {
     kChimeMessage = 3,    // "消息报时": a text shown by the popup program
 };
 
+// Hours in which no chime sounds or shows (CLOCK/QuietHours, QuietStart,
+// QuietEnd). The span runs from startMinute up to, not including, endMinute
+// (minutes of the day), across midnight when it starts later than it ends;
+// equal ends silence nothing. Timed tasks and the spoken-time hotkey are not
+// affected: the user asked for those.
+struct TQuietHours {
+    bool on = false;
+    int startMinute = 22 * 60;
+    int endMinute = 7 * 60;
+
+    bool Silences(int minuteOfDay) const;
+};
+
+// "HH:MM" (0:00 … 23:59, one or two digits for the hour) as minutes of the
+// day; -1 for anything else.
+int ParseMinuteOfDay(std::string_view text);
+// Minutes of the day as "HH:MM".
+std::string FormatMinuteOfDay(int minute);
+
 class TClockAlarm {
 public:
     // `soundFolder` holds the recordings (T1.wav, To1.wav … Z2.wav); a
@@ -33,9 +53,11 @@ public:
     TClockAlarm& operator=(const TClockAlarm&) = delete;
 
     void SetOptions(bool hourChime, bool halfHourChime, int chimeType);
+    void SetQuietHours(const TQuietHours& quiet) { quiet_ = quiet; }
 
     // True when a chime falls on `t`: second 0 of a whole hour with the hour
-    // chime on, or of a half hour with the half-hour chime on. The chime is
+    // chime on, or of a half hour with the half-hour chime on, outside the
+    // quiet hours. The chime is
     // played before returning (message chimes play nothing). Nothing is
     // remembered, so each tick in a due second chimes.
     bool CheckChime(TDateTime t);
@@ -56,6 +78,7 @@ private:
     bool hourChime_ = false;
     bool halfHourChime_ = false;
     int chimeType_ = kChimeSpoken;
+    TQuietHours quiet_;
     std::unique_ptr<ISoundListPlayer> player_;
     std::string soundFolder_;  // ends in a backslash unless empty
 };

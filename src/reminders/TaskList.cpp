@@ -38,6 +38,7 @@ TTaskRec ParseTaskLine(std::string_view line) {
     const size_t stateEnd = 1 + Utf8SequenceLength(line, 1);
     task.enabled = line.substr(1, stateEnd - 1) == "0";
     std::string_view rest = line.substr(stateEnd);
+    task.schedule = rest;
     static constexpr std::string_view kUnits[] = {"年", "月", "日", "时", "分", "秒"};
     int32_t* const fields[] = {&task.year, &task.month,  &task.day,
                                &task.hour, &task.minute, &task.second};
@@ -61,16 +62,16 @@ bool Matches(int32_t field, int value) {
     return field == -1 || field == value;
 }
 
+constexpr int64_t kNever = INT64_MIN;
+
+}  // namespace
+
 bool IsDue(const TTaskRec& task, const DateParts& d, const TimeParts& t) {
     return task.enabled && Matches(task.year, d.year) && Matches(task.month, d.month) &&
            Matches(task.day, d.day) && Matches(task.hour, t.hour) &&
            Matches(task.minute, t.minute) && Matches(task.second, t.second) &&
            (task.hour != -1 || task.minute != -1 || task.second != -1);
 }
-
-constexpr int64_t kNever = INT64_MIN;
-
-}  // namespace
 
 std::vector<TTaskRec> ParseTaskLines(const std::vector<std::string>& utf8Lines) {
     std::vector<TTaskRec> tasks;

@@ -58,6 +58,9 @@ struct TTaskRec {
     // The values to match, -1 for any, -2 for a damaged field that matches none.
     int32_t year = -1, month = -1, day = -1, hour = -1, minute = -1, second = -1;
     std::vector<TActRec> actions;  // in file order
+    // The schedule as the line writes it, after the state digit: what the
+    // task list shows for the task.
+    std::string schedule;
 
     bool operator==(const TTaskRec&) const = default;
 };
@@ -70,6 +73,11 @@ struct TTaskRec {
 // minute without a second means second 0, so that a task is due once per
 // matching second.
 std::vector<TTaskRec> ParseTaskLines(const std::vector<std::string>& utf8Lines);
+
+// Whether the task would run at that local date and second if no task above
+// it were due: enabled, each field open or equal, and at least one of hour,
+// minute and second set.
+bool IsDue(const TTaskRec& task, const DateParts& d, const TimeParts& t);
 
 class TTaskList {
 public:

@@ -73,9 +73,22 @@ TEST(BarSettings, ClampsAndFallbacks) {
     EXPECT_EQ(s.fontSize, 18);
     EXPECT_EQ(s.fontColor, 0xFFu);
 
-    EXPECT_EQ(ClampClockViewLeft(-20, 1280), 0);
-    EXPECT_EQ(ClampClockViewLeft(1250, 1280), 1180);
-    EXPECT_EQ(ClampClockViewLeft(300, 1280), 300);
+    // Quiet hours: off 22:00–07:00 by default (older files lack the keys); a
+    // time that does not read keeps its default.
+    EXPECT_FALSE(s.quiet.on);
+    EXPECT_EQ(s.quiet.startMinute, 22 * 60);
+    EXPECT_EQ(s.quiet.endMinute, 7 * 60);
+    const BarSettings q = ReadFrom("[CLOCK]\nQuietHours=1\nQuietStart=23:30\nQuietEnd=25:00");
+    EXPECT_TRUE(q.quiet.on);
+    EXPECT_EQ(q.quiet.startMinute, 23 * 60 + 30);
+    EXPECT_EQ(q.quiet.endMinute, 7 * 60);
+
+    EXPECT_EQ(ClampClockViewLeft(-20, 0, 1280), 0);
+    EXPECT_EQ(ClampClockViewLeft(1250, 0, 1280), 1180);
+    EXPECT_EQ(ClampClockViewLeft(300, 0, 1280), 300);
+    // A desktop with a monitor left of the primary one.
+    EXPECT_EQ(ClampClockViewLeft(-1500, -1920, 3200), -1500);
+    EXPECT_EQ(ClampClockViewLeft(-2000, -1920, 3200), -1920);
 }
 
 TEST(BarSettings, HideSwitchAndHotKeyTexts) {

@@ -164,6 +164,46 @@ TEST(ClockAlarm, CheckHasNoMemoryAndFollowsNewOptions) {
     EXPECT_EQ(a.lists.size(), 2u);
 }
 
+TEST(ClockAlarm, QuietHoursSilenceTheChimeAcrossMidnight) {
+    const struct {
+        bool on;
+        const char *from, *to;
+        int h, m;
+        bool chimes;
+    } cases[] = {
+        {true, "22:00", "07:00", 23, 0, false}, {true, "22:00", "07:00", 6, 30, false},
+        {true, "22:00", "07:00", 7, 0, true},   {true, "22:00", "07:00", 22, 0, false},
+        {true, "22:00", "07:00", 21, 30, true}, {true, "22:00", "07:00", 0, 0, false},
+        {false, "22:00", "07:00", 23, 0, true}, {true, "12:00", "14:00", 13, 30, false},
+        {true, "12:00", "14:00", 23, 0, true},  {true, "8:00", "8:00", 8, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << "-" << c.to << " at " << c.h << ":" << c.m);
+        Alarm a;
+        a.alarm.SetOptions(true, true, kChimeMessage);
+        a.alarm.SetQuietHours({c.on, ParseMinuteOfDay(c.from), ParseMinuteOfDay(c.to)});
+        EXPECT_EQ(a.alarm.CheckChime(At(c.h, c.m, 0)), c.chimes);
+    }
+    // The hotkey still speaks in quiet hours: the user asked.
+    Alarm a;
+    a.alarm.SetQuietHours({true, 0, 23 * 60 + 59});
+    a.alarm.AnnounceNow(At(3, 0, 0));
+    EXPECT_EQ(a.lists.size(), 1u);
+}
+
+TEST(ClockAlarm, MinuteOfDayReadsOnlyAClockTime) {
+    const struct {
+        const char* text;
+        int minute;
+    } cases[] = {{"00:00", 0},   {"7:05", 425}, {"23:59", 1439}, {"24:00", -1},
+                 {"12:60", -1},  {"12:5", -1},  {"", -1},        {"ab:cd", -1},
+                 {"123:00", -1}, {" 7:00", -1}, {"-1:00", -1},   {"07:00x", -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseMinuteOfDay(c.text), c.minute) << c.text;
+    EXPECT_EQ(FormatMinuteOfDay(425), "07:05");
+    EXPECT_EQ(FormatMinuteOfDay(22 * 60), "22:00");
+}
+
 TEST(ClockAlarm, AnnounceSpeaksMinutesWhateverTheChimeType) {
     Alarm a;
     a.alarm.SetOptions(false, false, 2);

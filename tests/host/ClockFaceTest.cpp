@@ -289,9 +289,19 @@ TEST(ClockViewPlace, BesideTheBarOrWhereTheUserLeftIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ini);
         const TIniFile ini("skin.ini", c.ini);
-        const ClockViewPlace p = PlaceClockView(ini, 900, c.barTop, 34, 1280, 1024);
+        const ClockViewPlace p = PlaceClockView(ini, 900, c.barTop, 34, {0, 1024, 0, 1280});
         EXPECT_EQ(p.left, c.left);
         EXPECT_EQ(p.top, c.top);
         EXPECT_EQ(p.bottomAnchor, c.bottomAnchor);
     }
+    // A bar on a second monitor below the primary one (y 1024 … 2048) at 1300
+    // is in that monitor's upper half; on a monitor left of the primary one a
+    // saved left edge stays there.
+    const ClockViewPlace second =
+        PlaceClockView(TIniFile("skin.ini", ""), 900, 1300, 34, {1024, 1024, 0, 1280});
+    EXPECT_EQ(second.top, 1334);
+    EXPECT_EQ(second.bottomAnchor, -1);
+    const ClockViewPlace left = PlaceClockView(TIniFile("skin.ini", "[CHILD]\r\nLeft=-1500\r\n"),
+                                               -1800, 100, 34, {0, 1080, -1920, 3200});
+    EXPECT_EQ(left.left, -1500);
 }

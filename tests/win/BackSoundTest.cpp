@@ -301,3 +301,40 @@ TEST_F(BackSoundWin, ItsOwnTimerGivesUpAnItemPastItsDeadline) {
     // The recording given up was closed; a.wav, which followed, stays open.
     EXPECT_EQ(OpenDevices(), 1);
 }
+
+// The alarm and reminder sounds shipped in MySound\, copied beside the
+// program, played as one task's sound list: each opens, lasts a few seconds
+// and plays through to its end.
+TEST_F(BackSoundWin, ShippedMySoundsPlayThroughAsOneTaskList) {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::filesystem::path mySound = std::filesystem::path(exe).parent_path() / L"MySound";
+    std::string list;
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(mySound)) {
+        if (entry.path().extension() == L".wav") {
+            list += WideToUtf8(entry.path().wstring()) + "*";
+            ++count;
+        }
+    }
+    ASSERT_GE(count, 3) << list;
+    TBackSound player(mci);
+    Wire(player);
+    player.Play(list);
+    ASSERT_TRUE(PumpUntil([&] { return !player.Busy() && notifications == count; }, 30000))
+        << mci.Text();
+    EXPECT_EQ(mci.Count("play "), count);
+    int lengths = 0;
+    for (const std::string& line : mci.log) {
+        if (line.rfind("open ", 0) == 0 || line.rfind("play ", 0) == 0) {
+            EXPECT_EQ(line.substr(line.size() - 5), " -> 0") << line;
+        }
+        if (const size_t at = line.find("length -> 0 "); at != std::string::npos) {
+            const int ms = std::stoi(line.substr(at + 12));
+            EXPECT_GE(ms, 1000) << line;
+            EXPECT_LE(ms, 5000) << line;
+            ++lengths;
+        }
+    }
+    EXPECT_EQ(lengths, count) << mci.Text();
+}

@@ -273,3 +273,36 @@ TEST(TaskRun, TicksGoOnDuringTheCountdownThenItPowersOffOrIsCancelled) {
         ClockSource::Install(nullptr);
     }
 }
+
+// A night asleep on the fake clock: on waking the bar shows the tasks it
+// missed in the real popup program, and the shutdown among them is not run.
+TEST(TaskRun, TasksMissedWhileAsleepAreShownInThePopupAndNotRun) {
+    const TDateTime evening = EncodeDateTime(2024, 3, 10, 22, 0, 0);
+    FakeClock clock(static_cast<int64_t>(std::llround(ToUnixSeconds(evening))) * 1000, 0);
+    ClockSource::Install(&clock);
+    {
+        ScratchFolder dir;
+        ASSERT_TRUE(WriteLineFile(dir.Utf8() + "War.lst",
+                                  {"*023时30分", "3消息 (该睡觉了)", "*001时", "4执行 (关机)",
+                                   "*007时", "2播放 (C:\\起床.wav)"}));
+        TaskApp bar(dir, ProgramDir(), TFrmShutDown::kTickMs);
+        bar.app->Bar().TickNow();
+        clock.Advance(8 * 3600 * 1000);
+        bar.app->Bar().TickNow();
+        const std::string expected =
+            "错过的定时任务：\r\n23时30分 消息 (该睡觉了)\r\n01时 执行 (关机)";
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                const HWND popup = bar.app->Popup().PopupHandle();
+                return popup && IsWindowVisible(popup) && ShownText(popup) == expected;
+            },
+            10000));
+        // The next second on: still no countdown, no power-off, no sound.
+        clock.Advance(1000);
+        bar.app->Bar().TickNow();
+        WaitFor([] { return false; }, 1000);
+        EXPECT_EQ(FindWindowW(TFrmShutDown::kClassName, nullptr), nullptr);
+        EXPECT_TRUE(bar.events.empty());
+    }
+    ClockSource::Install(nullptr);
+}
