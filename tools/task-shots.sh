@@ -15,9 +15,9 @@ cp -r "$bin/Tempora.exe" "$bin/Frame.sk" "$bin/Holiday.lst" "$bin/Skin" "$bin/So
 [ -d "$bin/MySound" ] && cp -r "$bin/MySound" "$work/"
 printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nLeft=300\r\nTop=20\r\nTr=255\r\n' \
     >"$work/skin.ini"
-printf '%s\r\n' '*007时30分' '2播放 (C:\Tempora\MySound\Morning.wav)' \
+printf '%s\r\n' '*007时30分' '2播放 (C:\Tempora\MySound\Marimba.wav)' \
     '3消息 (起床了，今天上午九点开会。)' '*017时45分' '3消息 (下班前把周报发出去)' \
-    '2播放 (C:\Tempora\MySound\Reminder.wav)' '*12026年12月31日23时00分' '4执行 (关机)' \
+    '2播放 (C:\Tempora\MySound\Chimes.wav)' '*12026年12月31日23时00分' '4执行 (关机)' \
     '*002时00分00秒' '4执行 (C:\Tempora\Backup.bat)' | iconv -f UTF-8 -t GBK >"$work/War.lst"
 
 # shellcheck source=wine-env.sh
