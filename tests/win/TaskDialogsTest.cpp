@@ -714,3 +714,38 @@ TEST_F(TaskDialogs, OneTaskListAtATime) {
     EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
     EXPECT_EQ(again.Left(), 0u);
 }
+
+TEST_F(TaskDialogs, TaskEditorMenusAndItsStateToggle) {
+    const std::string edit = std::to_string(CmdEdit), del = std::to_string(CmdDelete),
+                      sound = std::to_string(CmdAddSound), msg = std::to_string(CmdAddMessage),
+                      run = std::to_string(CmdAddRun), toggle = std::to_string(CmdToggle);
+    std::vector<std::vector<std::string>> seen;
+    bool addOnAction = true, editOnAction = false;
+    const auto tree = [](HWND w) { return GetDlgItem(w, TFrmEditTask::TreeId); };
+    Script script({
+        {Dialog(TFrmEditTask::kClassName),
+         [&](HWND w) { RightClick(w, tree(w), Node(tree(w), 0)); }},
+        {ShownMenu(), [&](HWND menu) { seen.push_back(ReadMenu(menu)); }},
+        {Dialog(TFrmEditTask::kClassName),
+         [&](HWND w) {
+             SendMessageW(w, WM_COMMAND, CmdToggle, 0);
+             RightClick(w, tree(w), Node(tree(w), 0, 0));
+         }},
+        {ShownMenu(), [&](HWND menu) { seen.push_back(ReadMenu(menu)); }},
+        {Dialog(TFrmEditTask::kClassName),
+         [&](HWND w) {
+             addOnAction = Enabled(w, TFrmEditTask::AddButtonId);
+             editOnAction = Enabled(w, TFrmEditTask::EditButtonId);
+             Post(w, IDOK);
+         }},
+    });
+    TTaskNode task{kImgTaskOn, "08时", {{kImgMessage, "消息 (a)"}}};
+    EXPECT_TRUE(EditTask(owner.Handle(), false, task, dataDir));
+    EXPECT_EQ(script.Left(), 0u);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], (std::vector<std::string>{toggle, "0", sound, msg, run}));
+    EXPECT_EQ(seen[1], (std::vector<std::string>{edit, del, "0", run}));
+    EXPECT_FALSE(addOnAction);
+    EXPECT_TRUE(editOnAction);
+    EXPECT_EQ(task.image, kImgTaskOff);
+}
