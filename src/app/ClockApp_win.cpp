@@ -13,6 +13,7 @@
 #include "reminders/BackSound_win.h"
 #include "reminders/MissedTasks.h"
 #include "reminders/PopupProtocol.h"
+#include "reminders/UnitWarnOptions_win.h"
 #include "win/Gdi_win.h"
 #include "win/LocaleFormats_win.h"
 #include "win/PictureBlit_win.h"
@@ -275,6 +276,11 @@ void TClockApp::AddCommands() {
     });
     commands_.Add(PM_Help, [this] { ShowHelp(); });
     commands_.Add(PM_WorldTime, [this] { ShowWorldTime(); });
+    commands_.Add(PM_TaskOptions, [this] {
+        // OK has written War.lst: the scheduler runs the new list from now on.
+        if (ShowTaskList(bar_->Handle(), options_.dataDir))
+            tasks_->LoadTasks(options_.dataDir + "War.lst");
+    });
     commands_.Add(PM_Exit, [this] { PostMessageW(bar_->Handle(), WM_CLOSE, 0, 0); });
     commands_.Add(PM_Open, [this] { RestoreFromTray(); });
     commands_.Add(PM_Hide1, [this] { HideToTray(); });

@@ -1,0 +1,252 @@
+#include "UnitEditTask_win.h"
+
+#include "core/ClockSource.h"
+#include "core/DateTime.h"
+#include "core/Encoding.h"
+
+#include <windowsx.h>
+
+namespace tempora {
+
+namespace {
+
+constexpr int kRowY = 40, kTreeX = 16, kTreeY = 74, kTreeW = 340, kTreeH = 240;
+constexpr int kButtonX = 372, kButtonW = 82, kButtonH = 26;
+constexpr DWORD kComboStyle = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+
+bool IsScheduleBox(int id) {
+    return id >= TFrmEditTask::YearBoxId && id <= TFrmEditTask::SecondBoxId;
+}
+
+std::string ComboSelection(HWND combo) {
+    const LRESULT i = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (i < 0)
+        return {};
+    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (len <= 0)
+        return {};
+    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(len));
+    return WideToUtf8(text);
+}
+
+}  // namespace
+
+bool TFrmEditTask::Create(HWND owner, bool adding, const TTaskNode& task, int currentYear) {
+    if (!CreateDialogWindow(owner, kClassName, adding ? "添加任务" : "编辑任务", kWidth, kHeight))
+        return false;
+    const ScheduleFields fields = SplitSchedule(task.text);
+    int x = 16;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const int id = YearBoxId + static_cast<int>(i);
+        const int w = i == 0 ? 62 : 44;
+        const HWND combo = AddControl(WC_COMBOBOXW, "", kComboStyle, x, kRowY, w, 300, id);
+        AddControl(L"STATIC", kScheduleUnits[i], SS_LEFT | SS_CENTERIMAGE, x + w + 3, kRowY + 1, 16,
+                   20, -1);
+        x += w + 28;
+        // The list holds the field's own text; an open field selects nothing.
+        int select = -1;
+        const std::vector<std::string> entries = ScheduleChoices(i, currentYear, fields[i]);
+        for (size_t e = 0; e < entries.size(); ++e) {
+            SendMessageW(combo, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Utf8ToWide(entries[e]).c_str()));
+            if (e > 0 && entries[e] == fields[i])
+                select = static_cast<int>(e);
+        }
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
+    }
+    CreateTaskTree(Handle(), TreeId, kTreeX, kTreeY, kTreeW, kTreeH, Font());
+    AddControl(WC_BUTTONW, "添加", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY, kButtonW, kButtonH,
+               AddButtonId);
+    AddControl(WC_BUTTONW, "修改", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY + 34, kButtonW,
+               kButtonH, EditButtonId);
+    AddControl(WC_BUTTONW, "删除", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY + 68, kButtonW,
+               kButtonH, DeleteButtonId);
+    AddControl(WC_BUTTONW, "确定(&O)", WS_TABSTOP | BS_DEFPUSHBUTTON, kButtonX,
+               kTreeY + kTreeH - 2 * kButtonH - 8, kButtonW, kButtonH, IDOK);
+    AddControl(WC_BUTTONW, "取消(&C)", WS_TABSTOP | BS_PUSHBUTTON, kButtonX,
+               kTreeY + kTreeH - kButtonH, kButtonW, kButtonH, IDCANCEL);
+
+    taskItem_ = InsertTaskNode(Tree(), task);
+    SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(taskItem_));
+    SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(taskItem_));
+    UpdateButtons();
+    return true;
+}
+
+HTREEITEM TFrmEditTask::Selected() const {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+void TFrmEditTask::UpdateButtons() {
+    const HTREEITEM item = Selected();
+    const bool onTask = item && IsTaskNode(Tree(), item);
+    EnableWindow(Item(AddButtonId), onTask);
+    EnableWindow(Item(EditButtonId), item && !onTask);
+    EnableWindow(Item(DeleteButtonId), item && !onTask);
+}
+
+void TFrmEditTask::RebuildSchedule() {
+    ScheduleFields fields;
+    for (size_t i = 0; i < fields.size(); ++i)
+        fields[i] = ComboSelection(Item(YearBoxId + static_cast<int>(i)));
+    SetNode(Tree(), taskItem_, BuildSchedule(fields), NodeImage(Tree(), taskItem_));
+}
+
+void TFrmEditTask::DeleteAction() {
+    const HTREEITEM item = Selected();
+    if (!item || IsTaskNode(Tree(), item))
+        return;
+    if (MessageBoxW(Handle(), L"确实要删除选择的项目？", L"确认", MB_YESNO | MB_ICONQUESTION) ==
+        IDYES) {
+        SendMessageW(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+        UpdateButtons();
+    }
+}
+
+void TFrmEditTask::ShowAddMenu() {
+    RECT r;
+    GetWindowRect(Item(AddButtonId), &r);
+    PopupMenu({{CmdAddSound, "声音"}, {CmdAddMessage, "消息"}, {CmdAddRun, "执行命令"}},
+              {r.left, r.bottom});
+}
+
+void TFrmEditTask::ShowNodeMenu(POINT screenAt) {
+    const HTREEITEM item = Selected();
+    if (!item)
+        return;
+    if (IsTaskNode(Tree(), item)) {
+        PopupMenu({{CmdToggle, NodeImage(Tree(), item) == kImgTaskOn ? "停止" : "启用"},
+                   {0, ""},
+                   {CmdAddSound, "添加声音"},
+                   {CmdAddMessage, "添加消息"},
+                   {CmdAddRun, "添加执行命令"}},
+                  screenAt);
+    } else {
+        PopupMenu({{CmdEdit, "修改"}, {CmdDelete, "删除"}, {0, ""}, {CmdAddRun, "添加执行命令"}},
+                  screenAt);
+    }
+}
+
+void TFrmEditTask::Command(int id, int code) {
+    if (IsScheduleBox(id)) {
+        if (code == CBN_SELCHANGE)
+            RebuildSchedule();
+        return;
+    }
+    switch (id) {
+        case AddButtonId:
+            ShowAddMenu();
+            break;
+        case CmdAddSound:
+        case CmdAddMessage:
+        case CmdAddRun:
+            AddActionNode(Handle(), Tree(), taskItem_,
+                          id == CmdAddSound     ? kImgSound
+                          : id == CmdAddMessage ? kImgMessage
+                                                : kImgRun,
+                          dataDir_);
+            break;
+        case CmdEdit:
+            if (Selected() && !IsTaskNode(Tree(), Selected()))
+                EditActionNode(Handle(), Tree(), Selected(), dataDir_);
+            break;
+        case CmdDelete:
+            DeleteAction();
+            break;
+        case CmdToggle:
+            ToggleTaskNode(Tree(), taskItem_);
+            break;
+        default:
+            break;
+    }
+    UpdateButtons();
+}
+
+bool TFrmEditTask::PreTranslate(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_ESCAPE && msg.wParam != VK_DELETE))
+        return false;
+    const int id = GetDlgCtrlID(msg.hwnd);
+    if (!IsScheduleBox(id) || GetParent(msg.hwnd) != Handle())
+        return false;
+    // Escape or Delete in a list chooses its empty entry rather than closing the dialog.
+    SendMessageW(msg.hwnd, CB_SHOWDROPDOWN, FALSE, 0);
+    SendMessageW(msg.hwnd, CB_SETCURSEL, 0, 0);
+    RebuildSchedule();
+    return true;
+}
+
+LRESULT TFrmEditTask::Notify(NMHDR* hdr) {
+    if (hdr->idFrom != TreeId)
+        return 0;
+    switch (hdr->code) {
+        case TVN_SELCHANGEDW:
+            UpdateButtons();
+            break;
+        case NM_RCLICK: {
+            POINT at;
+            GetCursorPos(&at);
+            POINT client = at;
+            ScreenToClient(Tree(), &client);
+            if (const HTREEITEM item = NodeAt(Tree(), client)) {
+                SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+                ShowNodeMenu(at);
+            }
+            return 1;
+        }
+        case TVN_BEGINDRAGW:
+            drag_.Begin(Handle(), Tree(), reinterpret_cast<NMTREEVIEWW*>(hdr)->itemNew.hItem);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+LRESULT TFrmEditTask::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_MOUSEMOVE:
+            drag_.Move(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            break;
+        case WM_LBUTTONUP:
+            if (drag_.Active()) {
+                drag_.Drop(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+                UpdateButtons();
+                return 0;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            drag_.Cancel();
+            break;
+        default:
+            break;
+    }
+    return TTaskDialog::WndProc(msg, wp, lp);
+}
+
+bool TFrmEditTask::Accept() {
+    const TTaskNode task = ReadTaskNode(Tree(), taskItem_);
+    if (task.text.empty()) {
+        MessageBoxW(Handle(), L"请选择时间。", L"提示", MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    if (task.actions.empty()) {
+        MessageBoxW(Handle(), L"请添加声音、消息或命令。", L"提示", MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    task_ = task;
+    return true;
+}
+
+bool EditTask(HWND owner, bool adding, TTaskNode& task, const std::string& dataDir) {
+    TFrmEditTask form(dataDir);
+    const int year = DecodeDate(ClockSource::Current().NowLocal()).year;
+    if (!form.Create(owner, adding, task, year) || form.ShowModal() != IDOK)
+        return false;
+    task = form.Task();
+    return true;
+}
+
+}  // namespace tempora

@@ -1,0 +1,236 @@
+#include "UnitWarnOptions_win.h"
+
+#include "core/Encoding.h"
+#include "core/FileSys.h"
+#include "core/LineFile.h"
+#include "reminders/UnitEditTask_win.h"
+
+#include <windowsx.h>
+
+namespace tempora {
+
+namespace {
+
+constexpr int kTreeX = 16, kTreeY = 40, kTreeW = 340, kTreeH = 284;
+constexpr int kButtonX = 372, kButtonW = 82, kButtonH = 26;
+
+void Tell(HWND owner, const std::string& text) {
+    MessageBoxW(owner, Utf8ToWide(text).c_str(), L"警告", MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
+bool TFrmWarnOptions::Create(HWND owner) {
+    path_ = dataDir_ + "War.lst";
+    std::vector<std::string> lines;
+    if (!ReadLineFile(path_, lines) && FileExists(path_)) {
+        Tell(owner, "无法读取定时任务文件：\n" + path_ + "\n\n文件没有改动。");
+        return false;
+    }
+    if (!CreateDialogWindow(owner, kClassName, "定时任务", kWidth, kHeight))
+        return false;
+    CreateTaskTree(Handle(), TreeId, kTreeX, kTreeY, kTreeW, kTreeH, Font());
+    AddControl(WC_BUTTONW, "添加", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY, kButtonW, kButtonH,
+               AddButtonId);
+    AddControl(WC_BUTTONW, "修改", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY + 34, kButtonW,
+               kButtonH, EditButtonId);
+    AddControl(WC_BUTTONW, "删除", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY + 68, kButtonW,
+               kButtonH, DeleteButtonId);
+    AddControl(WC_BUTTONW, "确定(&O)", WS_TABSTOP | BS_DEFPUSHBUTTON, kButtonX,
+               kTreeY + kTreeH - 2 * kButtonH - 8, kButtonW, kButtonH, IDOK);
+    AddControl(WC_BUTTONW, "取消(&C)", WS_TABSTOP | BS_PUSHBUTTON, kButtonX,
+               kTreeY + kTreeH - kButtonH, kButtonW, kButtonH, IDCANCEL);
+    for (const TTaskNode& task : TaskTreeFromLines(lines))
+        InsertTaskNode(Tree(), task);
+    UpdateButtons();
+    return true;
+}
+
+HTREEITEM TFrmWarnOptions::Selected() const {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+void TFrmWarnOptions::UpdateButtons() {
+    const bool any = Selected() != nullptr;
+    EnableWindow(Item(EditButtonId), any);
+    EnableWindow(Item(DeleteButtonId), any);
+}
+
+void TFrmWarnOptions::NewTask() {
+    TTaskNode task;
+    if (!EditTask(Handle(), true, task, dataDir_))
+        return;
+    const HTREEITEM item = InsertTaskNode(Tree(), task);
+    SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+void TFrmWarnOptions::EditSelected() {
+    const HTREEITEM item = Selected();
+    if (!item)
+        return;
+    if (!IsTaskNode(Tree(), item)) {
+        EditActionNode(Handle(), Tree(), item, dataDir_);
+        return;
+    }
+    TTaskNode task = ReadTaskNode(Tree(), item);
+    if (EditTask(Handle(), false, task, dataDir_))
+        ReplaceTaskNode(Tree(), item, task);
+}
+
+void TFrmWarnOptions::DeleteSelected() {
+    const HTREEITEM item = Selected();
+    if (!item)
+        return;
+    const std::string question =
+        std::string("确实要删除选择的") + (IsTaskNode(Tree(), item) ? "任务" : "项目") + "吗？";
+    if (MessageBoxW(Handle(), Utf8ToWide(question).c_str(), L"确认", MB_YESNO | MB_ICONQUESTION) ==
+        IDYES) {
+        SendMessageW(Tree(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+    }
+}
+
+void TFrmWarnOptions::ShowAddMenu() {
+    RECT r;
+    GetWindowRect(Item(AddButtonId), &r);
+    // The action entries need a task to go to.
+    const bool any = Selected() != nullptr;
+    PopupMenu({{CmdNewTask, "新定时任务"},
+               {0, ""},
+               {CmdAddSound, "声音", any},
+               {CmdAddMessage, "消息", any},
+               {CmdAddRun, "执行命令", any}},
+              {r.left, r.bottom});
+}
+
+void TFrmWarnOptions::ShowNodeMenu(HTREEITEM item, POINT screenAt) {
+    if (!item) {
+        PopupMenu({{CmdNewTask, "添加定时任务"}}, screenAt);
+        return;
+    }
+    std::vector<MenuItem> items{{CmdEdit, "修改"}, {CmdDelete, "删除"}};
+    if (IsTaskNode(Tree(), item)) {
+        items.insert(items.end(),
+                     {{0, ""},
+                      {CmdToggle, NodeImage(Tree(), item) == kImgTaskOn ? "停止" : "启用"},
+                      {0, ""},
+                      {CmdAddSound, "添加声音"},
+                      {CmdAddMessage, "添加消息"},
+                      {CmdAddRun, "添加执行命令"}});
+    }
+    PopupMenu(items, screenAt);
+}
+
+void TFrmWarnOptions::Command(int id, int) {
+    switch (id) {
+        case AddButtonId:
+            ShowAddMenu();
+            break;
+        case CmdNewTask:
+            NewTask();
+            break;
+        case CmdAddSound:
+        case CmdAddMessage:
+        case CmdAddRun:
+            AddActionNode(Handle(), Tree(), TaskOfNode(Tree(), Selected()),
+                          id == CmdAddSound     ? kImgSound
+                          : id == CmdAddMessage ? kImgMessage
+                                                : kImgRun,
+                          dataDir_);
+            break;
+        case CmdEdit:
+            EditSelected();
+            break;
+        case CmdDelete:
+            DeleteSelected();
+            break;
+        case CmdToggle:
+            if (Selected() && IsTaskNode(Tree(), Selected()))
+                ToggleTaskNode(Tree(), Selected());
+            break;
+        default:
+            break;
+    }
+    UpdateButtons();
+}
+
+LRESULT TFrmWarnOptions::Notify(NMHDR* hdr) {
+    if (hdr->idFrom != TreeId)
+        return 0;
+    switch (hdr->code) {
+        case TVN_SELCHANGEDW:
+            UpdateButtons();
+            break;
+        case NM_RCLICK: {
+            POINT at;
+            GetCursorPos(&at);
+            POINT client = at;
+            ScreenToClient(Tree(), &client);
+            const HTREEITEM item = NodeAt(Tree(), client);
+            if (item)
+                SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+            ShowNodeMenu(item, at);
+            return 1;
+        }
+        case TVN_BEGINDRAGW:
+            drag_.Begin(Handle(), Tree(), reinterpret_cast<NMTREEVIEWW*>(hdr)->itemNew.hItem);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+LRESULT TFrmWarnOptions::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_MOUSEMOVE:
+            drag_.Move(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            break;
+        case WM_LBUTTONUP:
+            if (drag_.Active()) {
+                drag_.Drop(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+                UpdateButtons();
+                return 0;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            drag_.Cancel();
+            break;
+        default:
+            break;
+    }
+    return TTaskDialog::WndProc(msg, wp, lp);
+}
+
+bool TFrmWarnOptions::Accept() {
+    // A read-only file is one the user does not want changed. Windows refuses
+    // to replace it anyway; Wine's rename would not, so it is asked first.
+    const DWORD attributes = GetFileAttributesW(Utf8ToWide(path_).c_str());
+    const bool readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (!readOnly && SaveTaskTree(path_, ReadTaskTree(Tree())))
+        return true;
+    Tell(Handle(), "无法保存定时任务文件：\n" + path_ +
+                       "\n\n文件可能是只读的，或磁盘已满。原来的文件没有改动；"
+                       "这里的修改仍在，可以再按“确定”重试，或按“取消”放弃。");
+    return false;
+}
+
+bool ShowTaskList(HWND owner, const std::string& dataDir) {
+    // The clock view's menu stays usable while the list is open; a second
+    // list would write War.lst over the first one's changes.
+    static HWND open = nullptr;
+    if (open && IsWindow(open)) {
+        SetForegroundWindow(open);
+        return false;
+    }
+    TFrmWarnOptions form(dataDir);
+    if (!form.Create(owner))
+        return false;
+    open = form.Handle();
+    const bool ok = form.ShowModal() == IDOK;
+    open = nullptr;
+    return ok;
+}
+
+}  // namespace tempora
