@@ -841,7 +841,7 @@ LRESULT TFrmOptions::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         default:
             break;
     }
-    return TCalendarDialog::WndProc(msg, wp, lp);
+    return TDialog::WndProc(msg, wp, lp);
 }
 
 void ShowOptions(TClockApp& app, int page) {

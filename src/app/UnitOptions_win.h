@@ -9,7 +9,7 @@
 #pragma once
 
 #include "app/UnitOptions.h"
-#include "calendar/CalendarDialog_win.h"
+#include "display/Dialog_win.h"
 #include "core/Bitmap.h"
 #include "timesvc/SyncTime_win.h"
 
@@ -23,7 +23,7 @@ namespace tempora {
 
 class TClockApp;
 
-class TFrmOptions final : public TCalendarDialog {
+class TFrmOptions final : public TDialog {
 public:
     static constexpr wchar_t kClassName[] = L"TFrmOptions";
     static constexpr int kWidth = 472, kHeight = 353;

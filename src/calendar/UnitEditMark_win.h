@@ -20,7 +20,7 @@
 
 namespace tempora {
 
-class TFrmEditMark : public TCalendarDialog {
+class TFrmEditMark : public TDialog {
 public:
     static constexpr int kWidth = 290, kHeight = 160;  // the client area
     static constexpr wchar_t kClassName[] = L"TFrmEditMark";

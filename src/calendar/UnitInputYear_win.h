@@ -11,7 +11,7 @@
 
 namespace tempora {
 
-class TFrmInputYear : public TCalendarDialog {
+class TFrmInputYear : public TDialog {
 public:
     static constexpr int kWidth = 220, kHeight = 124;  // the client area
     static constexpr int kMinYear = 1900, kMaxYear = 2100;

@@ -16,7 +16,7 @@
 
 namespace tempora {
 
-class TFrmMark : public TCalendarDialog {
+class TFrmMark : public TDialog {
 public:
     static constexpr int kWidth = 420, kHeight = 300;  // the client area
     static constexpr wchar_t kClassName[] = L"TFrmMark";

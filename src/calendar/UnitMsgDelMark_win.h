@@ -14,7 +14,7 @@
 
 namespace tempora {
 
-class TFrmMsgDelMark : public TCalendarDialog {
+class TFrmMsgDelMark : public TDialog {
 public:
     static constexpr int kWidth = 300, kHeight = 156;  // the client area
     static constexpr wchar_t kClassName[] = L"TFrmMsgDelMark";

@@ -69,7 +69,7 @@ void TFrmAct::UpdatePathControls() {
     const bool file = Checked(Item(FileRadioId));
     EnableWindow(Item(PathEditId), file);
     EnableWindow(Item(BrowseButtonId), file);
-    hint_ = Utf8ToWide(TaskWindowText(Item(PathEditId)));
+    hint_ = Utf8ToWide(WindowTextOf(Item(PathEditId)));
     if (tip_) {
         TOOLINFOW ti{};
         ti.cbSize = sizeof ti;
@@ -83,7 +83,7 @@ void TFrmAct::UpdatePathControls() {
 
 void TFrmAct::Browse() {
     std::wstring file(MAX_PATH * 4, L'\0');
-    const std::wstring current = Utf8ToWide(TaskWindowText(Item(PathEditId)));
+    const std::wstring current = Utf8ToWide(WindowTextOf(Item(PathEditId)));
     if (current.size() < file.size())
         file.replace(0, current.size(), current);
     OPENFILENAMEW ofn{};
@@ -119,7 +119,7 @@ bool TFrmAct::Accept() {
         MessageBoxW(Handle(), L"请选择一个执行项目", L"提示", MB_OK | MB_ICONINFORMATION);
         return false;
     }
-    const std::string path = TaskWindowText(Item(PathEditId));
+    const std::string path = WindowTextOf(Item(PathEditId));
     if (!FileExists(path)) {
         const std::string text = "\"" + path + "\"\r\n文件不存在";
         MessageBoxW(Handle(), Utf8ToWide(text).c_str(), L"提示", MB_OK | MB_ICONINFORMATION);

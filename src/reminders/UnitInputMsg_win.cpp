@@ -39,7 +39,7 @@ void TFrmInputMsg::MemoChanged() {
     if (settingText_)
         return;
     const HWND memo = Item(Memo1Id);
-    const std::string text = TaskWindowText(memo);
+    const std::string text = WindowTextOf(memo);
     const size_t bytes = GbkLength(text);
     if (bytes <= kMessageLimitBytes || bytes <= GbkLength(WideToUtf8(lastText_))) {
         lastText_ = Utf8ToWide(text);
@@ -74,7 +74,7 @@ bool TFrmInputMsg::PreTranslate(const MSG& msg) {
 }
 
 bool TFrmInputMsg::Accept() {
-    text_ = JoinMessageLines(TaskWindowText(Item(Memo1Id)));
+    text_ = JoinMessageLines(WindowTextOf(Item(Memo1Id)));
     return true;
 }
 

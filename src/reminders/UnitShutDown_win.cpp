@@ -1,6 +1,7 @@
 #include "UnitShutDown_win.h"
 
 #include "core/Text.h"
+#include "display/Dialog_win.h"
 #include "display/MyWindow_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
@@ -113,39 +114,17 @@ bool TFrmShutDown::Create(HWND owner) {
 }
 
 int TFrmShutDown::ShowModal() {
-    const HWND self = Handle();
-    if (!self)
+    if (!Handle())
         return IDCANCEL;
-    const HWND owner = GetWindow(self, GW_OWNER);
     // A countdown shown over another one leaves the owner to the outer one.
-    const bool disabledOwner = owner && IsWindowEnabled(owner);
-    if (disabledOwner)
-        EnableWindow(owner, FALSE);
-    ShowWindow(self, SW_SHOW);
-    SetForegroundWindow(self);
-    // Enter and Space act on the focused button: start on the safe one.
-    SetFocus(UiButton1());
-    SetTimer(self, Timer1, tickMs_, nullptr);
-
-    while (modalResult_ == 0) {
-        MSG msg;
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0)
-                PostQuitMessage(static_cast<int>(msg.wParam));
-            CloseWith(IDCANCEL);
-            break;
-        }
-        if (!IsDialogMessageW(self, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    // The owner comes back before this window hides, so that it gets the activation.
-    if (disabledOwner && IsWindow(owner))
-        EnableWindow(owner, TRUE);
-    if (Handle())
-        ShowWindow(Handle(), SW_HIDE);
+    RunModal(
+        Handle(), modalResult_,
+        [this] {
+            // Enter and Space act on the focused button: start on the safe one.
+            SetFocus(UiButton1());
+            SetTimer(Handle(), Timer1, tickMs_, nullptr);
+        },
+        [this] { CloseWith(IDCANCEL); });
     return modalResult_;
 }
 

@@ -442,7 +442,7 @@ TEST_F(MarkDialogs, EveryDialogWearsTheFrameAndCastsItsShadow) {
     TFrmMsgDelMark del;
     TFrmInputYear year;
     const struct {
-        TCalendarDialog* form;
+        TDialog* form;
         std::function<bool()> create;
         const char* title;
         int w, h, control;

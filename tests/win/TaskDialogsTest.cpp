@@ -93,7 +93,7 @@ void Choose(HWND dialog, int id, int index) {
                  reinterpret_cast<LPARAM>(combo));
 }
 std::string Text(HWND w) {
-    return TaskWindowText(w);
+    return WindowTextOf(w);
 }
 std::string BoxText(HWND box) {
     return Text(GetDlgItem(box, 0xFFFF));

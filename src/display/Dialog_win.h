@@ -1,0 +1,78 @@
+// What the program's dialogs share: a modal window of a fixed client size,
+// centred on the work area of its owner's monitor, dressed in the dialog
+// frame with its title, casting the soft shadow, its controls in 宋体 9 pt.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "display/ufrmShadowFrame_win.h"
+#include "win/Handles_win.h"
+#include "win/Window_win.h"
+
+namespace tempora {
+
+// Shows `self` over its owner and runs the program's messages until `result`
+// is non-zero: the owner is disabled meanwhile (unless an outer modal window
+// already did), dialog keys work, `shown` runs once the window shows (focus,
+// timers), `filter` may take a message before the dialog keys see it, and a
+// WM_QUIT calls `quit` and is posted again for the program's own loop. The
+// owner comes back before the window hides, so that it gets the activation.
+void RunModal(HWND self, const int& result, const std::function<void()>& shown,
+              const std::function<void()>& quit,
+              const std::function<bool(const MSG&)>& filter = nullptr);
+
+class TDialog : public TWindow {
+public:
+    ~TDialog() override;
+
+    // Runs the dialog until it closes and leaves it hidden; the owner is
+    // disabled meanwhile. Enter presses the default button (IDOK), Escape
+    // and the frame's close button cancel, Tab walks the controls. IDOK or
+    // IDCANCEL; IDCANCEL too when the window goes or the program quits.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    HWND Item(int id) const { return GetDlgItem(Handle(), id); }
+    const TFormShadow& Shadow() const { return shadow_; }
+
+protected:
+    // Creates the window hidden with a client area of width x height, owned by
+    // `owner` (may be null), and dresses it in the frame with `title`.
+    bool CreateDialogWindow(HWND owner, const wchar_t* className, std::string_view title, int width,
+                            int height);
+    // A child control in the dialog's font.
+    HWND AddControl(const wchar_t* cls, std::string_view text, DWORD style, int x, int y, int w,
+                    int h, int id, DWORD exStyle = 0);
+    HFONT Font() const { return font_.Get(); }
+    // Ends ShowModal with `result`, once.
+    void EndModal(int result);
+
+    // IDOK: closes with IDOK when Accept agrees; IDCANCEL closes with
+    // IDCANCEL; every other command goes to Command.
+    virtual void Command(int id, int code) = 0;
+    // The values are taken: true lets the dialog close with IDOK.
+    virtual bool Accept() { return true; }
+    // The control that has the focus when the dialog shows.
+    virtual HWND FirstFocus() const { return Item(IDOK); }
+    // A message of the modal loop before the dialog keys see it; true when
+    // it was handled.
+    virtual bool PreTranslate(const MSG&) { return false; }
+    // WM_NOTIFY from a control.
+    virtual LRESULT Notify(NMHDR*) { return 0; }
+
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    int modalResult_ = 0;
+    GdiObject<HFONT> font_;
+    TFormShadow shadow_;
+};
+
+// The text of a combo box's selection, or of a window; UTF-8.
+std::string ComboText(HWND combo);
+std::string WindowTextOf(HWND hwnd);
+
+}  // namespace tempora
