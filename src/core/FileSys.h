@@ -14,6 +14,8 @@ inline constexpr size_t kMaxDataFileBytes = 64u << 20;
 bool ReadFileBytes(const std::string& path, std::string& out);
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`, so that a crash leaves either the old or the new file.
+// A file the user marked read-only is never replaced (false): Windows refuses
+// to, and Wine's rename would not, so the writer asks first wherever it runs.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes);
 bool FileExists(const std::string& path);  // a regular file
 bool DirectoryExists(const std::string& path);

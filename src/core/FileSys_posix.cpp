@@ -43,6 +43,9 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+        return false;
     const std::string tmp = path + ".tmp~";
     const int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)

@@ -41,6 +41,9 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes) {
     const std::wstring target = Utf8ToWide(path);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     const std::wstring tmp = target + L".tmp~";
     bool ok;
     {

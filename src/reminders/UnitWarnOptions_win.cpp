@@ -203,12 +203,7 @@ LRESULT TFrmWarnOptions::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool TFrmWarnOptions::Accept() {
-    // A read-only file is one the user does not want changed. Windows refuses
-    // to replace it anyway; Wine's rename would not, so it is asked first.
-    const DWORD attributes = GetFileAttributesW(Utf8ToWide(path_).c_str());
-    const bool readOnly =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (!readOnly && SaveTaskTree(path_, ReadTaskTree(Tree())))
+    if (SaveTaskTree(path_, ReadTaskTree(Tree())))
         return true;
     Tell(Handle(), "无法保存定时任务文件：\n" + path_ +
                        "\n\n文件可能是只读的，或磁盘已满。原来的文件没有改动；"

@@ -139,3 +139,18 @@ TEST(IniFile, RefusedWriteRaisesTheErrorWithTheFileName) {
     EXPECT_THROW(TIniFile(dir.File("no/such/folder.ini")).WriteBool("A", "B", true),
                  EIniWriteError);
 }
+
+TEST(FileSys, AReadOnlyFileIsNeverReplaced) {
+    TempDir dir;
+    const std::string path = dir.File("War.lst");
+    ASSERT_TRUE(WriteFileAtomic(path, "old"));
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_FALSE(WriteFileAtomic(path, "new"));
+    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_FALSE(FileExists(path + ".tmp~"));
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(WriteFileAtomic(path, "new"));
+    EXPECT_EQ(Slurp(path), "new");
+}
