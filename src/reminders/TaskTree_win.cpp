@@ -6,6 +6,7 @@
 #include "win/Handles_win.h"
 
 #include <commdlg.h>
+#include <windowsx.h>
 
 #include <vector>
 
@@ -336,6 +337,54 @@ void TActionDrag::Cancel() {
     SendMessageW(tree_, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
     if (GetCapture())
         ReleaseCapture();
+}
+
+LRESULT TTaskTreeDialog::Notify(NMHDR* hdr) {
+    if (static_cast<int>(hdr->idFrom) != treeId_)
+        return 0;
+    switch (hdr->code) {
+        case TVN_SELCHANGEDW:
+            UpdateButtons();
+            break;
+        case NM_RCLICK: {
+            POINT at;
+            GetCursorPos(&at);
+            POINT client = at;
+            ScreenToClient(Tree(), &client);
+            const HTREEITEM item = NodeAt(Tree(), client);
+            if (item)
+                SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+            ShowNodeMenu(item, at);
+            return 1;
+        }
+        case TVN_BEGINDRAGW:
+            drag_.Begin(Handle(), Tree(), reinterpret_cast<NMTREEVIEWW*>(hdr)->itemNew.hItem);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+LRESULT TTaskTreeDialog::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_MOUSEMOVE:
+            drag_.Move(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            break;
+        case WM_LBUTTONUP:
+            if (drag_.Active()) {
+                drag_.Drop(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+                UpdateButtons();
+                return 0;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            drag_.Cancel();
+            break;
+        default:
+            break;
+    }
+    return TTaskDialog::WndProc(msg, wp, lp);
 }
 
 }  // namespace tempora

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "reminders/TaskDialog_win.h"
 #include "reminders/TaskEditor.h"
 
 namespace tempora {
@@ -89,6 +90,28 @@ private:
 
     HWND tree_ = nullptr;
     HTREEITEM item_ = nullptr;
+};
+
+// A task dialog built around a task tree: its selection, right click and the
+// dragging of actions are handled alike.
+class TTaskTreeDialog : public TTaskDialog {
+public:
+    HWND Tree() const { return Item(treeId_); }
+
+protected:
+    explicit TTaskTreeDialog(int treeId) : treeId_(treeId) {}
+    // After the selection or the tree changed.
+    virtual void UpdateButtons() = 0;
+    // A right click at `screenAt` on `item` (null: beside every node), which
+    // is selected first.
+    virtual void ShowNodeMenu(HTREEITEM item, POINT screenAt) = 0;
+
+    LRESULT Notify(NMHDR* hdr) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    int treeId_;
+    TActionDrag drag_;
 };
 
 }  // namespace tempora

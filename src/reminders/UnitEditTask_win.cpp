@@ -4,8 +4,6 @@
 #include "core/DateTime.h"
 #include "core/Encoding.h"
 
-#include <windowsx.h>
-
 namespace tempora {
 
 namespace {
@@ -113,8 +111,7 @@ void TFrmEditTask::ShowAddMenu() {
               {r.left, r.bottom});
 }
 
-void TFrmEditTask::ShowNodeMenu(POINT screenAt) {
-    const HTREEITEM item = Selected();
+void TFrmEditTask::ShowNodeMenu(HTREEITEM item, POINT screenAt) {
     if (!item)
         return;
     if (IsTaskNode(Tree(), item)) {
@@ -176,54 +173,6 @@ bool TFrmEditTask::PreTranslate(const MSG& msg) {
     SendMessageW(msg.hwnd, CB_SETCURSEL, 0, 0);
     RebuildSchedule();
     return true;
-}
-
-LRESULT TFrmEditTask::Notify(NMHDR* hdr) {
-    if (hdr->idFrom != TreeId)
-        return 0;
-    switch (hdr->code) {
-        case TVN_SELCHANGEDW:
-            UpdateButtons();
-            break;
-        case NM_RCLICK: {
-            POINT at;
-            GetCursorPos(&at);
-            POINT client = at;
-            ScreenToClient(Tree(), &client);
-            if (const HTREEITEM item = NodeAt(Tree(), client)) {
-                SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-                ShowNodeMenu(at);
-            }
-            return 1;
-        }
-        case TVN_BEGINDRAGW:
-            drag_.Begin(Handle(), Tree(), reinterpret_cast<NMTREEVIEWW*>(hdr)->itemNew.hItem);
-            break;
-        default:
-            break;
-    }
-    return 0;
-}
-
-LRESULT TFrmEditTask::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_MOUSEMOVE:
-            drag_.Move(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-            break;
-        case WM_LBUTTONUP:
-            if (drag_.Active()) {
-                drag_.Drop(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-                UpdateButtons();
-                return 0;
-            }
-            break;
-        case WM_CAPTURECHANGED:
-            drag_.Cancel();
-            break;
-        default:
-            break;
-    }
-    return TTaskDialog::WndProc(msg, wp, lp);
 }
 
 bool TFrmEditTask::Accept() {

@@ -18,7 +18,7 @@
 
 namespace tempora {
 
-class TFrmEditTask : public TTaskDialog {
+class TFrmEditTask : public TTaskTreeDialog {
 public:
     static constexpr int kWidth = 470, kHeight = 330;  // the client area
     static constexpr wchar_t kClassName[] = L"TFrmEditTask";
@@ -35,7 +35,8 @@ public:
         DeleteButtonId = CmdDelete,
     };
 
-    explicit TFrmEditTask(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+    explicit TFrmEditTask(std::string dataDir)
+        : TTaskTreeDialog(TreeId), dataDir_(std::move(dataDir)) {}
 
     // `currentYear` starts the year list.
     bool Create(HWND owner, bool adding, const TTaskNode& task, int currentYear);
@@ -48,21 +49,17 @@ protected:
     bool Accept() override;
     HWND FirstFocus() const override { return Item(YearBoxId); }
     bool PreTranslate(const MSG& msg) override;
-    LRESULT Notify(NMHDR* hdr) override;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    HWND Tree() const { return Item(TreeId); }
     HTREEITEM Selected() const;
-    void UpdateButtons();
+    void UpdateButtons() override;
     void RebuildSchedule();
     void DeleteAction();
     void ShowAddMenu();
-    void ShowNodeMenu(POINT screenAt);
+    void ShowNodeMenu(HTREEITEM item, POINT screenAt) override;
 
     std::string dataDir_;
     HTREEITEM taskItem_ = nullptr;
-    TActionDrag drag_;
     TTaskNode task_;
 };
 

@@ -5,8 +5,6 @@
 #include "core/LineFile.h"
 #include "reminders/UnitEditTask_win.h"
 
-#include <windowsx.h>
-
 namespace tempora {
 
 namespace {
@@ -152,54 +150,6 @@ void TFrmWarnOptions::Command(int id, int) {
             break;
     }
     UpdateButtons();
-}
-
-LRESULT TFrmWarnOptions::Notify(NMHDR* hdr) {
-    if (hdr->idFrom != TreeId)
-        return 0;
-    switch (hdr->code) {
-        case TVN_SELCHANGEDW:
-            UpdateButtons();
-            break;
-        case NM_RCLICK: {
-            POINT at;
-            GetCursorPos(&at);
-            POINT client = at;
-            ScreenToClient(Tree(), &client);
-            const HTREEITEM item = NodeAt(Tree(), client);
-            if (item)
-                SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-            ShowNodeMenu(item, at);
-            return 1;
-        }
-        case TVN_BEGINDRAGW:
-            drag_.Begin(Handle(), Tree(), reinterpret_cast<NMTREEVIEWW*>(hdr)->itemNew.hItem);
-            break;
-        default:
-            break;
-    }
-    return 0;
-}
-
-LRESULT TFrmWarnOptions::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_MOUSEMOVE:
-            drag_.Move(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-            break;
-        case WM_LBUTTONUP:
-            if (drag_.Active()) {
-                drag_.Drop(Handle(), {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-                UpdateButtons();
-                return 0;
-            }
-            break;
-        case WM_CAPTURECHANGED:
-            drag_.Cancel();
-            break;
-        default:
-            break;
-    }
-    return TTaskDialog::WndProc(msg, wp, lp);
 }
 
 bool TFrmWarnOptions::Accept() {

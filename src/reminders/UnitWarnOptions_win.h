@@ -16,7 +16,7 @@
 
 namespace tempora {
 
-class TFrmWarnOptions : public TTaskDialog {
+class TFrmWarnOptions : public TTaskTreeDialog {
 public:
     static constexpr int kWidth = 470, kHeight = 340;  // the client area
     static constexpr wchar_t kClassName[] = L"TFrmWarnOptions";
@@ -27,33 +27,30 @@ public:
         DeleteButtonId = CmdDelete,
     };
 
-    explicit TFrmWarnOptions(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+    explicit TFrmWarnOptions(std::string dataDir)
+        : TTaskTreeDialog(TreeId), dataDir_(std::move(dataDir)) {}
 
     // Loads War.lst of the data folder into the tree; a missing file gives an
     // empty one. False when the file is there but cannot be read, so that an
     // empty tree is never saved over it.
     bool Create(HWND owner);
-    HWND Tree() const { return Item(TreeId); }
     const std::string& Path() const { return path_; }
 
 protected:
     void Command(int id, int code) override;
     bool Accept() override;
     HWND FirstFocus() const override { return Tree(); }
-    LRESULT Notify(NMHDR* hdr) override;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     HTREEITEM Selected() const;
-    void UpdateButtons();
+    void UpdateButtons() override;
     void NewTask();
     void EditSelected();
     void DeleteSelected();
     void ShowAddMenu();
-    void ShowNodeMenu(HTREEITEM item, POINT screenAt);
+    void ShowNodeMenu(HTREEITEM item, POINT screenAt) override;
 
     std::string dataDir_, path_;
-    TActionDrag drag_;
 };
 
 // Runs the task list over `owner`; true when it closed with OK and War.lst
