@@ -7,15 +7,29 @@
 
 namespace tempora {
 
-namespace {
-// A hand-edited value outside what the options dialog can store falls back to
-// the key's default: a 0-minute timer or a 100000-point font helps nobody.
 int ReadInRange(const TIniFile& ini, const char* section, const char* key, int def, int lo,
                 int hi) {
     const int v = ini.ReadInteger(section, key, def);
     return v < lo || v > hi ? def : v;
 }
-}  // namespace
+
+TChimeSettings ReadChimeSettings(const TIniFile& ini) {
+    TChimeSettings c;
+    c.alarm = ini.ReadBool("CLOCK", "Alarm", false);
+    c.halfAlarm = ini.ReadBool("CLOCK", "HalfAlarm", false);
+    c.alarmType = ReadInRange(ini, "CLOCK", "AlarmType", 0, 0, 3);
+    c.hotKey = ini.ReadBool("CLOCK", "HotKey", false);
+    c.hotKey1 = ini.ReadString("CLOCK", "HotKey1", "");
+    c.hotKey2 = ini.ReadString("CLOCK", "HotKey2", "");
+    c.quiet.on = ini.ReadBool("CLOCK", "QuietHours", false);
+    for (auto [key, minute] : {std::pair{"QuietStart", &c.quiet.startMinute},
+                               std::pair{"QuietEnd", &c.quiet.endMinute}}) {
+        const int read = ParseMinuteOfDay(ini.ReadString("CLOCK", key, ""));
+        if (read >= 0)
+            *minute = read;
+    }
+    return c;
+}
 
 void ReadSkinNames(const TIniFile& ini, BarSettings& s) {
     s.skinFile = ini.ReadString("SKIN", "SkinFile", "");
@@ -37,19 +51,7 @@ BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) 
     s.fontUnderline = ini.ReadBool("LED", "FontUnderline", false);
     s.fontStrikeOut = ini.ReadBool("LED", "FontStrikeOut", false);
 
-    s.alarm = ini.ReadBool("CLOCK", "Alarm", false);
-    s.halfAlarm = ini.ReadBool("CLOCK", "HalfAlarm", false);
-    s.alarmType = ReadInRange(ini, "CLOCK", "AlarmType", 0, 0, 3);
-    s.hotKey = ini.ReadBool("CLOCK", "HotKey", false);
-    s.hotKey1 = ini.ReadString("CLOCK", "HotKey1", "");
-    s.hotKey2 = ini.ReadString("CLOCK", "HotKey2", "");
-    s.quiet.on = ini.ReadBool("CLOCK", "QuietHours", false);
-    for (auto [key, minute] : {std::pair{"QuietStart", &s.quiet.startMinute},
-                               std::pair{"QuietEnd", &s.quiet.endMinute}}) {
-        const int read = ParseMinuteOfDay(ini.ReadString("CLOCK", key, ""));
-        if (read >= 0)
-            *minute = read;
-    }
+    static_cast<TChimeSettings&>(s) = ReadChimeSettings(ini);
 
     s.autoCheck = ini.ReadBool("TIME", "AutoChcek", false);  // the key is spelled so
     s.stepHour = ReadInRange(ini, "TIME", "StepHour", 1, 1, 1000);

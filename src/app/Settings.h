@@ -10,7 +10,21 @@
 
 namespace tempora {
 
-struct BarSettings {
+// A hand-edited value outside what the options dialog can store reads as the
+// key's default: a 0-minute timer or a 100000-point font helps nobody.
+int ReadInRange(const TIniFile& ini, const char* section, const char* key, int def, int lo, int hi);
+
+// The chime's keys of CLOCK, read alike by the bar and the options dialog.
+struct TChimeSettings {
+    bool alarm = false, halfAlarm = false;
+    int alarmType = 0;
+    bool hotKey = false;
+    std::string hotKey1, hotKey2;
+    TQuietHours quiet;  // QuietHours, QuietStart, QuietEnd; a bad time keeps its default
+};
+TChimeSettings ReadChimeSettings(const TIniFile& ini);
+
+struct BarSettings : TChimeSettings {
     // SKIN
     std::string skinFile, clockFile, winFile;
     // LED: digits, or plain text in this font
@@ -19,12 +33,6 @@ struct BarSettings {
     int fontSize = 18;
     uint32_t fontColor = 0xFFFFFF;
     bool fontBold = false, fontItalic = false, fontUnderline = false, fontStrikeOut = false;
-    // CLOCK
-    bool alarm = false, halfAlarm = false;
-    int alarmType = 0;
-    bool hotKey = false;
-    std::string hotKey1, hotKey2;
-    TQuietHours quiet;  // QuietHours, QuietStart, QuietEnd; a bad time keeps its default
     // TIME
     bool autoCheck = false;
     int stepHour = 1;

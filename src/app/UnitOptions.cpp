@@ -9,12 +9,6 @@ namespace tempora {
 
 namespace {
 
-int ReadInRange(const TIniFile& ini, const char* section, const char* key, int def, int lo,
-                int hi) {
-    const int v = ini.ReadInteger(section, key, def);
-    return v < lo || v > hi ? def : v;
-}
-
 std::string Bool(bool b) {
     return b ? "1" : "0";
 }
@@ -40,19 +34,7 @@ TOptionsValues ReadOptionsValues(const TIniFile& ini) {
     v.defWin = ReadInRange(ini, "BAR", "DefWin", 1, 0, 3);
     v.dateLoop = ini.ReadBool("BAR", "DateLoop", false);
 
-    v.alarm = ini.ReadBool("CLOCK", "Alarm", false);
-    v.halfAlarm = ini.ReadBool("CLOCK", "HalfAlarm", false);
-    v.alarmType = ReadInRange(ini, "CLOCK", "AlarmType", 0, 0, 3);
-    v.hotKey = ini.ReadBool("CLOCK", "HotKey", false);
-    v.hotKey1 = ini.ReadString("CLOCK", "HotKey1", "");
-    v.hotKey2 = ini.ReadString("CLOCK", "HotKey2", "");
-    v.quiet.on = ini.ReadBool("CLOCK", "QuietHours", false);
-    for (auto [key, minute] : {std::pair{"QuietStart", &v.quiet.startMinute},
-                               std::pair{"QuietEnd", &v.quiet.endMinute}}) {
-        const int read = ParseMinuteOfDay(ini.ReadString("CLOCK", key, ""));
-        if (read >= 0)
-            *minute = read;
-    }
+    static_cast<TChimeSettings&>(v) = ReadChimeSettings(ini);
 
     v.msgAuto = ini.ReadBool("MSG", "Auto", true);
     v.autoSec = ReadInRange(ini, "MSG", "AutoSec", 5, kMinAutoSec, kMaxAutoSec);

@@ -4,8 +4,8 @@
 // the dialog's labels, previews and hotkey.
 #pragma once
 
+#include "app/Settings.h"
 #include "core/IniFile.h"
-#include "reminders/ClockAlarm.h"
 
 #include <cstdint>
 #include <string>
@@ -29,8 +29,8 @@ struct TTimeFont {
     bool operator==(const TTimeFont&) const = default;
 };
 
-// Everything the dialog writes when it closes.
-struct TOptionsValues {
+// Everything the dialog writes when it closes (CLOCK: the chime settings).
+struct TOptionsValues : TChimeSettings {
     // LED: the font keys are written only while the plain text is chosen.
     bool ledFont = true;
     TTimeFont font;
@@ -39,12 +39,6 @@ struct TOptionsValues {
     bool onTop = false, onStartHide = false;
     int defWin = 1;  // 0 精简, 1 时钟, 2 日历, 3 天气
     bool dateLoop = false;
-    // CLOCK
-    bool alarm = false, halfAlarm = false;
-    int alarmType = 0;
-    bool hotKey = false;
-    std::string hotKey1, hotKey2;
-    TQuietHours quiet;  // QuietHours, QuietStart and QuietEnd ("HH:MM")
     // MSG
     bool msgAuto = true;
     int autoSec = 5;
