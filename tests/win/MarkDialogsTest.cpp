@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "WinTestUtil.h"
+#include "DialogScript.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
@@ -26,72 +27,13 @@
 #include "win/Window_win.h"
 
 using namespace tempora;
+using namespace tempora::test;
 using tempora::test::WaitFor;
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// Steps run one after another from whatever message loop runs: each waits
-// until its window shows, then acts on it. Acts post what opens another
-// modal loop, so that no step runs inside another.
-struct Step {
-    std::function<HWND()> find;
-    std::function<void(HWND)> act;
-};
-std::deque<Step> gSteps;
-
-void CALLBACK StepProc(HWND, UINT, UINT_PTR, DWORD) {
-    if (gSteps.empty())
-        return;
-    const HWND w = gSteps.front().find();
-    if (!w || !IsWindowVisible(w))
-        return;
-    const Step step = std::move(gSteps.front());
-    gSteps.pop_front();
-    step.act(w);
-}
-
-class Script {
-public:
-    explicit Script(std::vector<Step> steps) {
-        gSteps.assign(steps.begin(), steps.end());
-        timer_ = SetTimer(nullptr, 0, 20, StepProc);
-    }
-    ~Script() {
-        KillTimer(nullptr, timer_);
-        gSteps.clear();
-    }
-    // Steps that never found their window.
-    size_t Left() const { return gSteps.size(); }
-
-private:
-    UINT_PTR timer_;
-};
-
-// The topmost of this thread's windows of a class, or a message box by its caption.
-std::function<HWND()> Dialog(const wchar_t* cls) {
-    return [cls] {
-        const HWND w = FindWindowW(cls, nullptr);
-        // A dialog with a message box over it waits for the box.
-        return w && IsWindowEnabled(w) ? w : nullptr;
-    };
-}
-std::function<HWND()> Box(const wchar_t* caption) {
-    return [caption] { return FindWindowW(L"#32770", caption); };
-}
-
-void Press(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-// Selects item `index` of a combo box as the user does.
-void Choose(HWND dialog, int id, int index) {
-    const HWND combo = GetDlgItem(dialog, id);
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
-}
 std::string Text(HWND dialog, int id) {
     return WindowTextOf(GetDlgItem(dialog, id));
 }

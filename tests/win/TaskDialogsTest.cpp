@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DialogScript.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
 #include "core/Encoding.h"
@@ -28,70 +29,12 @@
 #include "win/Window_win.h"
 
 using namespace tempora;
+using namespace tempora::test;
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// Steps run one after another from whatever message loop runs: each waits
-// until its window shows, then acts on it. Acts post what opens another
-// modal loop, so that no step runs inside another.
-struct Step {
-    std::function<HWND()> find;
-    std::function<void(HWND)> act;
-};
-std::deque<Step> gSteps;
-
-void CALLBACK StepProc(HWND, UINT, UINT_PTR, DWORD) {
-    if (gSteps.empty())
-        return;
-    const HWND w = gSteps.front().find();
-    if (!w || !IsWindowVisible(w))
-        return;
-    const Step step = std::move(gSteps.front());
-    gSteps.pop_front();
-    step.act(w);
-}
-
-class Script {
-public:
-    explicit Script(std::vector<Step> steps) {
-        gSteps.assign(steps.begin(), steps.end());
-        timer_ = SetTimer(nullptr, 0, 20, StepProc);
-    }
-    ~Script() {
-        KillTimer(nullptr, timer_);
-        gSteps.clear();
-    }
-    // Steps that never found their window.
-    size_t Left() const { return gSteps.size(); }
-
-private:
-    UINT_PTR timer_;
-};
-
-// A dialog of this thread by its class, while no box is over it.
-std::function<HWND()> Dialog(const wchar_t* cls) {
-    return [cls] {
-        const HWND w = FindWindowW(cls, nullptr);
-        return w && IsWindowEnabled(w) ? w : nullptr;
-    };
-}
-std::function<HWND()> Box(const wchar_t* caption) {
-    return [caption] { return FindWindowW(L"#32770", caption); };
-}
-
-void Post(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-// Selects item `index` of a combo box as the user does.
-void Choose(HWND dialog, int id, int index) {
-    const HWND combo = GetDlgItem(dialog, id);
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
-}
 std::string Text(HWND w) {
     return WindowTextOf(w);
 }
@@ -256,7 +199,7 @@ TEST_F(TaskDialogs, AddsATaskWithASoundAndAMessage) {
         {Dialog(TFrmWarnOptions::kClassName),
          [&](HWND w) {
              EXPECT_FALSE(Enabled(w, TFrmWarnOptions::EditButtonId));
-             Post(w, CmdNewTask);
+             Press(w, CmdNewTask);
          }},
         {Dialog(TFrmEditTask::kClassName),
          [&](HWND w) {
@@ -267,7 +210,7 @@ TEST_F(TaskDialogs, AddsATaskWithASoundAndAMessage) {
              Choose(w, TFrmEditTask::HourBoxId, 9);     // 08
              Choose(w, TFrmEditTask::MinuteBoxId, 31);  // 30
              schedule = NodeText(tree, Node(tree, 0));
-             Post(w, CmdAddSound);
+             Press(w, CmdAddSound);
          }},
         {Box(L"选择声音文件"), [&](HWND box) { PickFile(box, L"bell.wav"); }},
         {Dialog(TFrmEditTask::kClassName),
@@ -275,16 +218,16 @@ TEST_F(TaskDialogs, AddsATaskWithASoundAndAMessage) {
              const HWND tree = GetDlgItem(w, TFrmEditTask::TreeId);
              soundNode = NodeText(tree, Node(tree, 0, 0));
              SelectNode(tree, Node(tree, 0));
-             Post(w, CmdAddMessage);
+             Press(w, CmdAddMessage);
          }},
         {Dialog(TFrmInputMsg::kClassName),
          [&](HWND w) {
              Type(GetDlgItem(w, TFrmInputMsg::Memo1Id), L"开会\r\n带资料");
              counter = Text(GetDlgItem(w, TFrmInputMsg::Label1Id));
-             Post(w, IDOK);
+             Press(w, IDOK);
          }},
-        {Dialog(TFrmEditTask::kClassName), [](HWND w) { Post(w, IDOK); }},
-        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Post(w, IDOK); }},
+        {Dialog(TFrmEditTask::kClassName), [](HWND w) { Press(w, IDOK); }},
+        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Press(w, IDOK); }},
     });
     EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
     EXPECT_EQ(script.Left(), 0u);
@@ -310,16 +253,16 @@ TEST_F(TaskDialogs, EditingTheMinuteKeepsAPastYear) {
              firstExpanded = Expanded(tree, Node(tree, 0));
              secondExpanded = Expanded(tree, Node(tree, 1));
              SelectNode(tree, Node(tree, 0));
-             Post(w, CmdEdit);
+             Press(w, CmdEdit);
          }},
         {Dialog(TFrmEditTask::kClassName),
          [&](HWND w) {
              title = Text(w);
              year = Text(GetDlgItem(w, TFrmEditTask::YearBoxId));
              Choose(w, TFrmEditTask::MinuteBoxId, 16);  // 15
-             Post(w, IDOK);
+             Press(w, IDOK);
          }},
-        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Post(w, IDOK); }},
+        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Press(w, IDOK); }},
     });
     EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
     EXPECT_EQ(script.Left(), 0u);
@@ -346,7 +289,7 @@ TEST_F(TaskDialogs, DraggingAnActionMovesItAndTheFileIsTheTree) {
              SelectNode(tree, Node(tree, 0));
              SendMessageW(w, WM_COMMAND, CmdToggle, 0);
              shown = ReadTaskTree(tree);
-             Post(w, IDOK);
+             Press(w, IDOK);
          }},
     });
     EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
@@ -366,7 +309,7 @@ TEST_F(TaskDialogs, DeletesWithYesAndCancelDiscardsEverything) {
          [&](HWND w) {
              const HWND tree = GetDlgItem(w, TFrmWarnOptions::TreeId);
              SelectNode(tree, Node(tree, 1, 0));
-             Post(w, CmdDelete);
+             Press(w, CmdDelete);
          }},
         {Box(L"确认"),
          [&](HWND box) {
@@ -377,14 +320,14 @@ TEST_F(TaskDialogs, DeletesWithYesAndCancelDiscardsEverything) {
          [&](HWND w) {
              const HWND tree = GetDlgItem(w, TFrmWarnOptions::TreeId);
              SelectNode(tree, Node(tree, 0));
-             Post(w, CmdDelete);
+             Press(w, CmdDelete);
          }},
         {Box(L"确认"),
          [&](HWND box) {
              questions.push_back(BoxText(box));
              PostMessageW(box, WM_COMMAND, IDYES, 0);
          }},
-        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Post(w, IDOK); }},
+        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Press(w, IDOK); }},
     });
     EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
     EXPECT_EQ(script.Left(), 0u);
@@ -398,10 +341,10 @@ TEST_F(TaskDialogs, DeletesWithYesAndCancelDiscardsEverything) {
          [&](HWND w) {
              const HWND tree = GetDlgItem(w, TFrmWarnOptions::TreeId);
              SelectNode(tree, Node(tree, 0));
-             Post(w, CmdDelete);
+             Press(w, CmdDelete);
          }},
         {Box(L"确认"), [&](HWND box) { PostMessageW(box, WM_COMMAND, IDYES, 0); }},
-        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Post(w, IDCANCEL); }},
+        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Press(w, IDCANCEL); }},
     });
     EXPECT_FALSE(ShowTaskList(owner.Handle(), dataDir));
     EXPECT_EQ(cancel.Left(), 0u);
@@ -420,7 +363,7 @@ TEST_F(TaskDialogs, AReadOnlyFileIsToldAndNothingIsLost) {
              const HWND tree = GetDlgItem(w, TFrmWarnOptions::TreeId);
              SelectNode(tree, Node(tree, 0));
              SendMessageW(w, WM_COMMAND, CmdToggle, 0);
-             Post(w, IDOK);
+             Press(w, IDOK);
          }},
         {Box(L"警告"),
          [&](HWND box) {
@@ -433,7 +376,7 @@ TEST_F(TaskDialogs, AReadOnlyFileIsToldAndNothingIsLost) {
              const TTaskTree tree = ReadTaskTree(GetDlgItem(w, TFrmWarnOptions::TreeId));
              tasksAfterWarning = tree.size();
              EXPECT_EQ(tree[0].image, kImgTaskOff);
-             Post(w, IDCANCEL);
+             Press(w, IDCANCEL);
          }},
     });
     EXPECT_FALSE(ShowTaskList(owner.Handle(), dataDir));
@@ -477,14 +420,14 @@ TEST_F(TaskDialogs, TaskEditorChecksAndEmptiesItsLists) {
         steps.push_back({Dialog(TFrmEditTask::kClassName), [&](HWND w) {
                              if (c.act)
                                  c.act(w);
-                             Post(w, IDOK);
+                             Press(w, IDOK);
                          }});
         if (*c.box) {
             steps.push_back({Box(L"提示"), [&](HWND box) {
                                  told = BoxText(box);
                                  PostMessageW(box, WM_COMMAND, IDOK, 0);
                              }});
-            steps.push_back({Dialog(TFrmEditTask::kClassName), [](HWND w) { Post(w, IDCANCEL); }});
+            steps.push_back({Dialog(TFrmEditTask::kClassName), [](HWND w) { Press(w, IDCANCEL); }});
         }
         Script script(steps);
         TTaskNode task = c.task;
@@ -532,7 +475,7 @@ TEST_F(TaskDialogs, RunActionEditorChecksItsChoice) {
                              shutdownChecked = IsDlgButtonChecked(w, TFrmAct::ShutdownRadioId);
                              if (c.act)
                                  c.act(w);
-                             Post(w, IDOK);
+                             Press(w, IDOK);
                          }});
         if (!c.box.empty()) {
             steps.push_back({Box(L"提示"), [&](HWND box) {
@@ -542,7 +485,7 @@ TEST_F(TaskDialogs, RunActionEditorChecksItsChoice) {
             steps.push_back({Dialog(TFrmAct::kClassName), [](HWND w) {
                                  CheckDlgButton(w, TFrmAct::FileRadioId, BST_UNCHECKED);
                                  CheckDlgButton(w, TFrmAct::ShutdownRadioId, BST_CHECKED);
-                                 Post(w, IDOK);
+                                 Press(w, IDOK);
                              }});
         }
         Script script(steps);
@@ -620,7 +563,7 @@ TEST_F(TaskDialogs, TheBarsMenuOpensTheListAndItsOkReloadsTheTasks) {
                         const HWND tree = GetDlgItem(w, TFrmWarnOptions::TreeId);
                         SelectNode(tree, Node(tree, 0));
                         SendMessageW(w, WM_COMMAND, CmdToggle, 0);
-                        Post(w, IDOK);
+                        Press(w, IDOK);
                     }}});
     EXPECT_TRUE(app->RunCommand(PM_TaskOptions));
     EXPECT_EQ(script.Left(), 0u);
@@ -652,7 +595,7 @@ TEST_F(TaskDialogs, MenusOfferWhatTheNodeUnderTheMouseAllows) {
         {Dialog(TFrmWarnOptions::kClassName),
          [&](HWND w) {
              SendMessageW(tree(w), TVM_SELECTITEM, TVGN_CARET, 0);
-             Post(w, TFrmWarnOptions::AddButtonId);
+             Press(w, TFrmWarnOptions::AddButtonId);
          }},
         {ShownMenu(), read},
         {Dialog(TFrmWarnOptions::kClassName),
@@ -666,7 +609,7 @@ TEST_F(TaskDialogs, MenusOfferWhatTheNodeUnderTheMouseAllows) {
         {ShownMenu(), read},
         {Dialog(TFrmWarnOptions::kClassName), [&](HWND w) { RightClick(w, tree(w), nullptr); }},
         {ShownMenu(), read},
-        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Post(w, IDCANCEL); }},
+        {Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Press(w, IDCANCEL); }},
     });
     EXPECT_FALSE(ShowTaskList(owner.Handle(), dataDir));
     EXPECT_EQ(script.Left(), 0u);
@@ -702,7 +645,7 @@ TEST_F(TaskDialogs, OneTaskListAtATime) {
          [&](HWND w) {
              first = w;
              EXPECT_FALSE(ShowTaskList(owner.Handle(), dataDir));
-             Post(w, IDOK);
+             Press(w, IDOK);
          }},
     });
     EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
@@ -710,7 +653,7 @@ TEST_F(TaskDialogs, OneTaskListAtATime) {
     EXPECT_EQ(script.Left(), 0u);
     EXPECT_EQ(seconds, 0);
     // Closed, it opens again.
-    Script again({{Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Post(w, IDOK); }}});
+    Script again({{Dialog(TFrmWarnOptions::kClassName), [](HWND w) { Press(w, IDOK); }}});
     EXPECT_TRUE(ShowTaskList(owner.Handle(), dataDir));
     EXPECT_EQ(again.Left(), 0u);
 }
@@ -736,7 +679,7 @@ TEST_F(TaskDialogs, TaskEditorMenusAndItsStateToggle) {
          [&](HWND w) {
              addOnAction = Enabled(w, TFrmEditTask::AddButtonId);
              editOnAction = Enabled(w, TFrmEditTask::EditButtonId);
-             Post(w, IDOK);
+             Press(w, IDOK);
          }},
     });
     TTaskNode task{kImgTaskOn, "08时", {{kImgMessage, "消息 (a)"}}};
