@@ -16,20 +16,6 @@ bool IsScheduleBox(int id) {
     return id >= TFrmEditTask::YearBoxId && id <= TFrmEditTask::SecondBoxId;
 }
 
-std::string ComboSelection(HWND combo) {
-    const LRESULT i = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (i < 0)
-        return {};
-    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (len <= 0)
-        return {};
-    std::wstring text(static_cast<size_t>(len) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                 reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(len));
-    return WideToUtf8(text);
-}
-
 }  // namespace
 
 bool TFrmEditTask::Create(HWND owner, bool adding, const TTaskNode& task, int currentYear) {
@@ -89,7 +75,7 @@ void TFrmEditTask::UpdateButtons() {
 void TFrmEditTask::RebuildSchedule() {
     ScheduleFields fields;
     for (size_t i = 0; i < fields.size(); ++i)
-        fields[i] = ComboSelection(Item(YearBoxId + static_cast<int>(i)));
+        fields[i] = ComboText(Item(YearBoxId + static_cast<int>(i)));
     SetNode(Tree(), taskItem_, BuildSchedule(fields), NodeImage(Tree(), taskItem_));
 }
 
