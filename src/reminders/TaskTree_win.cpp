@@ -339,6 +339,19 @@ void TActionDrag::Cancel() {
         ReleaseCapture();
 }
 
+void TTaskTreeDialog::AddTreeWithButtons(int top, int height, int addId) {
+    constexpr int kTreeX = 16, kTreeW = 340, kButtonX = 372, kButtonW = 82, kButtonH = 26;
+    constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
+    CreateTaskTree(Handle(), treeId_, kTreeX, top, kTreeW, height, Font());
+    AddControl(WC_BUTTONW, "添加", kButton, kButtonX, top, kButtonW, kButtonH, addId);
+    AddControl(WC_BUTTONW, "修改", kButton, kButtonX, top + 34, kButtonW, kButtonH, CmdEdit);
+    AddControl(WC_BUTTONW, "删除", kButton, kButtonX, top + 68, kButtonW, kButtonH, CmdDelete);
+    AddControl(WC_BUTTONW, "确定(&O)", WS_TABSTOP | BS_DEFPUSHBUTTON, kButtonX,
+               top + height - 2 * kButtonH - 8, kButtonW, kButtonH, IDOK);
+    AddControl(WC_BUTTONW, "取消(&C)", kButton, kButtonX, top + height - kButtonH, kButtonW,
+               kButtonH, IDCANCEL);
+}
+
 LRESULT TTaskTreeDialog::Notify(NMHDR* hdr) {
     if (static_cast<int>(hdr->idFrom) != treeId_)
         return 0;

@@ -100,6 +100,9 @@ public:
 
 protected:
     explicit TTaskTreeDialog(int treeId) : treeId_(treeId) {}
+    // The tree at the left from `top` down `height` pixels, and beside it the
+    // buttons 添加 (`addId`), 修改, 删除, and 确定/取消 level with its bottom.
+    void AddTreeWithButtons(int top, int height, int addId);
     // After the selection or the tree changed.
     virtual void UpdateButtons() = 0;
     // A right click at `screenAt` on `item` (null: beside every node), which

@@ -8,8 +8,7 @@ namespace tempora {
 
 namespace {
 
-constexpr int kRowY = 40, kTreeX = 16, kTreeY = 74, kTreeW = 340, kTreeH = 240;
-constexpr int kButtonX = 372, kButtonW = 82, kButtonH = 26;
+constexpr int kRowY = 40, kTreeY = 74, kTreeH = 240;
 constexpr DWORD kComboStyle = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 
 bool IsScheduleBox(int id) {
@@ -41,17 +40,7 @@ bool TFrmEditTask::Create(HWND owner, bool adding, const TTaskNode& task, int cu
         }
         SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
     }
-    CreateTaskTree(Handle(), TreeId, kTreeX, kTreeY, kTreeW, kTreeH, Font());
-    AddControl(WC_BUTTONW, "添加", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY, kButtonW, kButtonH,
-               AddButtonId);
-    AddControl(WC_BUTTONW, "修改", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY + 34, kButtonW,
-               kButtonH, EditButtonId);
-    AddControl(WC_BUTTONW, "删除", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY + 68, kButtonW,
-               kButtonH, DeleteButtonId);
-    AddControl(WC_BUTTONW, "确定(&O)", WS_TABSTOP | BS_DEFPUSHBUTTON, kButtonX,
-               kTreeY + kTreeH - 2 * kButtonH - 8, kButtonW, kButtonH, IDOK);
-    AddControl(WC_BUTTONW, "取消(&C)", WS_TABSTOP | BS_PUSHBUTTON, kButtonX,
-               kTreeY + kTreeH - kButtonH, kButtonW, kButtonH, IDCANCEL);
+    AddTreeWithButtons(kTreeY, kTreeH, AddButtonId);
 
     taskItem_ = InsertTaskNode(Tree(), task);
     SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(taskItem_));

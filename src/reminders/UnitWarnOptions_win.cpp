@@ -9,8 +9,7 @@ namespace tempora {
 
 namespace {
 
-constexpr int kTreeX = 16, kTreeY = 40, kTreeW = 340, kTreeH = 284;
-constexpr int kButtonX = 372, kButtonW = 82, kButtonH = 26;
+constexpr int kTreeY = 40, kTreeH = 284;
 
 void Tell(HWND owner, const std::string& text) {
     MessageBoxW(owner, Utf8ToWide(text).c_str(), L"警告", MB_OK | MB_ICONWARNING);
@@ -27,17 +26,7 @@ bool TFrmWarnOptions::Create(HWND owner) {
     }
     if (!CreateDialogWindow(owner, kClassName, "定时任务", kWidth, kHeight))
         return false;
-    CreateTaskTree(Handle(), TreeId, kTreeX, kTreeY, kTreeW, kTreeH, Font());
-    AddControl(WC_BUTTONW, "添加", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY, kButtonW, kButtonH,
-               AddButtonId);
-    AddControl(WC_BUTTONW, "修改", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY + 34, kButtonW,
-               kButtonH, EditButtonId);
-    AddControl(WC_BUTTONW, "删除", WS_TABSTOP | BS_PUSHBUTTON, kButtonX, kTreeY + 68, kButtonW,
-               kButtonH, DeleteButtonId);
-    AddControl(WC_BUTTONW, "确定(&O)", WS_TABSTOP | BS_DEFPUSHBUTTON, kButtonX,
-               kTreeY + kTreeH - 2 * kButtonH - 8, kButtonW, kButtonH, IDOK);
-    AddControl(WC_BUTTONW, "取消(&C)", WS_TABSTOP | BS_PUSHBUTTON, kButtonX,
-               kTreeY + kTreeH - kButtonH, kButtonW, kButtonH, IDCANCEL);
+    AddTreeWithButtons(kTreeY, kTreeH, AddButtonId);
     for (const TTaskNode& task : TaskTreeFromLines(lines))
         InsertTaskNode(Tree(), task);
     UpdateButtons();
