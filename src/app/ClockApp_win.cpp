@@ -1,5 +1,6 @@
 #include "app/ClockApp_win.h"
 
+#include "app/BuiltInSkin_win.h"
 #include "app/DayTexts.h"
 #include "app/UnitOptions_win.h"
 #include "app/res/Icons.rc.h"
@@ -7,8 +8,6 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
-#include "core/LineFile.h"
-#include "core/Text.h"
 #include "display/MyWindow_win.h"
 #include "reminders/BackSound_win.h"
 #include "reminders/MissedTasks.h"
@@ -16,45 +15,12 @@
 #include "reminders/UnitWarnOptions_win.h"
 #include "win/Gdi_win.h"
 #include "win/LocaleFormats_win.h"
-#include "win/PictureBlit_win.h"
-#include "web/UnitAbout_win.h"
-#include "web/UnitHomepage_win.h"
-#include "web/Upgrade.h"
-#include "web/WebServer.h"
 
-#include <random>
+#include <utility>
 
 namespace tempora {
 
 namespace {
-constexpr COLORREF kKey = TFrmLED::kKeyColor;
-
-// The monitor the window is on (the nearest one when it is off every screen).
-RECT MonitorOf(HWND w) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(MonitorFromWindow(w, MONITOR_DEFAULTTONEAREST), &info))
-        return info.rcMonitor;
-    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-// A rounded rectangle filled with a vertical gradient and framed by `border`.
-void RoundedPanel(HDC dc, const RECT& r, int radius, COLORREF top, COLORREF bottom,
-                  COLORREF border) {
-    GdiObject<HRGN> rgn(
-        CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, radius, radius));
-    SelectClipRgn(dc, rgn.Get());
-    Gradient(dc, r, top, bottom);
-    SelectClipRgn(dc, nullptr);
-    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, border));
-    SelectObjectScope p(dc, pen.Get());
-    SelectObjectScope b(dc, GetStockObject(NULL_BRUSH));
-    RoundRect(dc, r.left, r.top, r.right, r.bottom, radius, radius);
-}
-
-RECT ToRect(const TSkinRect& r) {
-    return {r.left, r.top, r.left + r.width, r.top + r.height};
-}
 
 // The menus' layouts; the commands behind the ids come from the features.
 constexpr TMenuEntry kOptionsItems[] = {
@@ -88,59 +54,8 @@ constexpr TMenuEntry kCommonItems[] = {
 };
 }  // namespace
 
-TBarSkin BuiltInBarSkin() {
-    TBarSkin skin;
-    const int w = skin.width, h = skin.height;
-    TDibCanvas canvas(w, h);
-    const HDC dc = canvas.Dc();
-    GdiObject<HFONT> font(MakeFont(L"宋体", 9));
-    const auto base = [&] {
-        const RECT all{0, 0, w, h};
-        GdiObject<HBRUSH> key(CreateSolidBrush(kKey));
-        FillRect(dc, &all, key.Get());
-        RoundedPanel(dc, {0, 0, w - 1, h - 1}, 8, RGB(58, 66, 82), RGB(20, 23, 30),
-                     RGB(92, 104, 124));
-    };
-    base();
-    ReadPicture(dc, 0, 0, w, h, skin.background);
-    for (int hot = 0; hot < 2; ++hot) {
-        const COLORREF top = hot ? RGB(96, 110, 136) : RGB(74, 84, 104);
-        const COLORREF bottom = hot ? RGB(52, 60, 78) : RGB(38, 44, 58);
-        const COLORREF border = hot ? RGB(140, 170, 220) : RGB(100, 112, 134);
-        base();
-        RECT menu = ToRect(skin.btnMenu.place);
-        RoundedPanel(dc, menu, 5, top, bottom, border);
-        SetBkMode(dc, TRANSPARENT);
-        {
-            SelectObjectScope f(dc, font.Get());
-            SetTextColor(dc, RGB(232, 236, 244));
-            DrawTextW(dc, L"菜单", -1, &menu, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        }
-        ReadPicture(dc, menu.left, menu.top, menu.right - menu.left, menu.bottom - menu.top,
-                    hot ? skin.btnMenu.hot : skin.btnMenu.up);
-        const RECT min = ToRect(skin.btnMin.place);
-        RoundedPanel(dc, min, 5, top, bottom, border);
-        {
-            GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(232, 236, 244)));
-            SelectObjectScope pn(dc, pen.Get());
-            MoveToEx(dc, min.left + 9, min.top + 5, nullptr);
-            LineTo(dc, min.right - 9, min.top + 5);
-        }
-        ReadPicture(dc, min.left, min.top, min.right - min.left, min.bottom - min.top,
-                    hot ? skin.btnMin.hot : skin.btnMin.up);
-    }
-    // Fuchsia digits would be see-through holes: this look lights them cyan.
-    skin.ledFontColor = RGB(96, 220, 255);
-    skin.fontColor = 0xECDED6;
-    return skin;
-}
-
 TClockApp::TClockApp(AppOptions options) : options_(std::move(options)) {
     bar_ = std::make_unique<TFrmLED>(*this, options_.dataDir);
-    // Known only inside this process: another program cannot hand the bar a
-    // pointer it would follow.
-    std::random_device random;
-    upgradeKey_ = static_cast<WPARAM>((static_cast<uint64_t>(random()) << 32) ^ random()) | 1;
 }
 
 TClockApp::~TClockApp() {
@@ -176,12 +91,21 @@ void TClockApp::Initialise() {
     magnet_->SetSnapDistance(15);
     magnet_->AddWindow(bar, nullptr);
     hotKey_ = std::make_unique<TClockHotKey>(bar);
+    web_ = std::make_unique<TWebFeatures>(bar, options_.dataDir, options_.webFetch,
+                                          options_.openDocument);
+    web_->OnAdLines = [this](const std::vector<std::string>& lines) {
+        bar_->Face().SetAdLines(lines);
+    };
+    web_->OnNotice = [this](const std::string& text) {
+        if (popup_ && popup_->EnsurePopup())
+            popup_->SendPopupText(text);
+    };
     AddCommands();
     BuildMenus();
     ReadSettings(false);
     UpdateTimeSync();
     LoadHolidays(options_.dataDir);
-    EnsureCalendarView();
+    MakeViews();
     // The bar's soft shadow follows it from now on; magenta pixels of its
     // picture let the shadow through.
     barShadow_.Attach(bar, [this] { return &bar_->Face().Picture(); });
@@ -197,12 +121,15 @@ void TClockApp::Initialise() {
     tasks_ = std::make_unique<TTaskList>(*taskActions_);
     tasks_->LoadTasks(options_.dataDir + "War.lst");
 
-    // The clock's hands, then due tasks, then the chime, in every second.
-    heart_.OnShow = [this](TDateTime t) { ShowDay(t); };
-    heart_.AddSecondHandler([this](TDateTime t) {
-        if (clock_ && IsWindowVisible(clock_->Handle()))
-            clock_->SetHands(t);
-    });
+    // What shows follows the present on every tick, also after the clock was
+    // set back, when the second handlers wait for seconds already handled.
+    heart_.OnShow = [this](TDateTime t) {
+        ShowDay(t);
+        views_->SetHands(t);
+        if (worldTime_)
+            worldTime_->RefreshTime();
+    };
+    // Due tasks, then the chime, in every second.
     heart_.AddSecondHandler([this](TDateTime t) { tasks_->RunDueTask(t); });
     heart_.AddSecondHandler([this](TDateTime t) { ChimeSecond(t); });
     // Tasks that fell due while the machine slept or the clock jumped ahead
@@ -214,12 +141,36 @@ void TClockApp::Initialise() {
         if (!text.empty() && popup_->EnsurePopup())
             popup_->SendPopupText(text);
     };
-    // The world-time dialog shows the seconds while it is open.
-    heart_.AddSecondHandler([this](TDateTime) {
-        if (worldTime_)
-            worldTime_->RefreshTime();
-    });
 
+    MakeTray();
+    bar_->StartClock();
+    tray_->Add();
+    tray_->SetHint(hint_);
+    // Hidden at start only when started by the autostart entry.
+    startHidden_ = settings_.onStartHide && IsHideSwitch(options_.firstArgument);
+    SetTimer(bar, TimerMsg, kStartMessageMs, nullptr);
+    web_->Start();
+}
+
+void TClockApp::MakeViews() {
+    views_ = std::make_unique<TDockedViews>(bar_->Handle(), options_.dataDir, options_.weather,
+                                            menuPainter_->colors, [this] { return bar_->Alpha(); });
+    if (views_->Create())
+        calendar_ = views_->Calendar();
+    views_->OnWorldTime = [this] { ShowWorldTime(); };
+    views_->OnOpenLink = [this](const std::string& url) { web_->OpenDocument(url); };
+    views_->OnClockMenu = [this](POINT at) {
+        if (TFrmClock* clock = ClockView())
+            clockMenuPainter_->colors = clock->MenuColors();
+        ShowMenu(clockMenu_.Get(), at, true);
+    };
+    views_->OnClockPlaced = [this](POINT at) {
+        clockLeft_ = at.x;
+        clockTop_ = at.y;
+    };
+}
+
+void TClockApp::MakeTray() {
     // The tray's pictures: the normal icon first, then the frames of the
     // unread-message animation.
     std::vector<HICON> trayIcons;
@@ -230,15 +181,17 @@ void TClockApp::Initialise() {
             trayIcons.push_back(static_cast<HICON>(icon));
         }
     }
-    tray_ = std::make_unique<TTrayIcon>(bar, std::move(trayIcons));
-    bar_->StartClock();
-    tray_->Add();
-    tray_->SetHint(hint_);
-    // Hidden at start only when started by the autostart entry.
-    startHidden_ = settings_.onStartHide && IsHideSwitch(options_.firstArgument);
-    SetTimer(bar, TimerMsg, kStartMessageMs, nullptr);
-    LoadAdLines();
-    SetTimer(bar, TimerAD, kAdDelayMs, nullptr);
+    tray_ = std::make_unique<TTrayIcon>(bar_->Handle(), std::move(trayIcons), options_.trayNotify);
+    bar_->SetTray(tray_.get());
+    // The bar's shadow and tooltip show and hide with the bar by themselves.
+    trayHide_ = std::make_unique<TTrayHide>(bar_->Handle(), *tray_, [this](HWND w) {
+        return w == barShadow_.Handle() || bar_->IsOwnTooltip(w);
+    });
+    // A hidden start that found no icon yet hides once the icon is there.
+    tray_->OnAdded = [this] {
+        if (std::exchange(hideWhenTray_, false))
+            HideToTray();
+    };
 }
 
 void TClockApp::AddCommands() {
@@ -271,8 +224,8 @@ void TClockApp::AddCommands() {
             calendar_->EditAllMarks(bar_->Handle());
     });
     commands_.Add(PM_Hide, [this] {
-        if (clock_)
-            SendMessageW(clock_->Handle(), WM_CLOSE, 0, 0);
+        if (TFrmClock* clock = ClockView())
+            clock->CloseView();
     });
     commands_.Add(PM_Help, [this] { ShowHelp(); });
     commands_.Add(PM_WorldTime, [this] { ShowWorldTime(); });
@@ -289,127 +242,22 @@ void TClockApp::AddCommands() {
                                 PM_OptionsClock, PM_OptionsMsg, PM_OptionsTime};
     for (int page = 0; page < 6; ++page)
         commands_.Add(optionPages[page], [this, page] { ShowOptions(*this, page); });
-    commands_.Add(PM_HomePage, [this] { ShowHomePage(); });
-    commands_.Add(PM_About, [this] {
-        ShowAbout(bar_->Handle(), HomePage(),
-                  [this](const std::string& a) { return OpenDocument(a); });
-    });
-}
-
-void TClockApp::EnsureCalendarView() {
-    if (calendar_)
-        return;
-    auto calendar = std::make_unique<TFrmCalendar>(options_.dataDir);
-    if (!calendar->Create(bar_->Handle())) {
-        TraceFault("calendar", "the calendar window could not be made");
-        return;
-    }
-    calendar_ = std::move(calendar);
-    DockView(calendar_->Handle(), bar_->Handle());
-    calendar_->OnShowClock = [this] { ShowView(kViewClock); };
-    calendar_->OnShowWeather = [this] { ShowView(kViewWeather); };
-    calendar_->OnWorldTime = [this] { ShowWorldTime(); };
+    commands_.Add(PM_HomePage, [this] { web_->ShowHomePage(); });
+    commands_.Add(PM_About, [this] { web_->ShowAbout(); });
 }
 
 void TClockApp::ApplyStayOnTop(bool on) {
-    const HWND views[] = {calendar_ ? calendar_->Handle() : nullptr,
-                          clock_ ? clock_->Handle() : nullptr,
-                          weather_ ? weather_->Handle() : nullptr};
     if (magnet_) {
-        for (HWND view : views) {
-            if (view)
-                magnet_->RemoveWindow(view);
-        }
+        if (views_)
+            views_->LeaveMagnet();
         magnet_->RemoveWindow(bar_->Handle());
     }
     bar_->SetStayOnTop(on);
     if (magnet_) {
         magnet_->AddWindow(bar_->Handle(), nullptr);
-        for (HWND view : views) {
-            if (view)
-                DockView(view, bar_->Handle());
-        }
+        if (views_)
+            views_->DockAll();
     }
-}
-
-int TClockApp::CurrentView() const {
-    if (calendar_ && calendar_->Visible())
-        return kViewCalendar;
-    if (clock_ && IsWindowVisible(clock_->Handle()))
-        return kViewClock;
-    if (weather_ && weather_->Visible())
-        return kViewWeather;
-    return kViewNone;
-}
-
-void TClockApp::HideAllViews() {
-    if (weather_)
-        weather_->CloseView();
-    if (clock_)
-        clock_->CloseView();
-    if (calendar_)
-        calendar_->CloseView();
-}
-
-void TClockApp::ShowView(int code) {
-    switch (code) {
-        case kViewCalendar:
-            ShowCalendarView(bar_->Alpha());
-            break;
-        case kViewClock:
-            ShowClockView(bar_->Alpha());
-            break;
-        case kViewWeather:
-            ShowWeatherView(bar_->Alpha());
-            break;
-        default:
-            HideAllViews();
-            break;
-    }
-}
-
-POINT TClockApp::DockedViewPlace(int viewHeight) const {
-    RECT bar{};
-    GetWindowRect(bar_->Handle(), &bar);
-    const RECT screen = MonitorOf(bar_->Handle());
-    return {bar.left, DockedViewTop(bar.top, bar.bottom - bar.top, viewHeight,
-                                    screen.bottom - screen.top, screen.top)};
-}
-
-void TClockApp::ShowCalendarView(int alpha) {
-    HideAllViews();
-    EnsureCalendarView();
-    if (!calendar_)
-        return;
-    const POINT at = DockedViewPlace(calendar_->Height());
-    calendar_->ShowDocked(alpha, at.x, at.y);
-}
-
-void TClockApp::EnsureWeatherView() {
-    if (weather_)
-        return;
-    auto weather = std::make_unique<TFrmWeather>(options_.dataDir, options_.weather);
-    if (!weather->Create(bar_->Handle())) {
-        TraceFault("weather", "the weather window could not be made");
-        return;
-    }
-    weather_ = std::move(weather);
-    DockView(weather_->Handle(), bar_->Handle());
-    weather_->OnWorldTime = [this] { ShowWorldTime(); };
-    weather_->OnShowClock = [this] { ShowView(kViewClock); };
-    weather_->OnShowCalendar = [this] { ShowView(kViewCalendar); };
-    // Closing the weather view frees it, browser and all; the next "天气"
-    // makes a new one.
-    weather_->OnDestroyed = [this] { weather_.reset(); };
-}
-
-void TClockApp::ShowWeatherView(int alpha) {
-    HideAllViews();
-    EnsureWeatherView();
-    if (!weather_)
-        return;
-    const POINT at = DockedViewPlace(weather_->Height());
-    weather_->ShowDocked(alpha, at.x, at.y);
 }
 
 void TClockApp::BuildMenus() {
@@ -423,63 +271,15 @@ void TClockApp::BuildMenus() {
         static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENUICONS),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     clockMenu_ = BuildMenu(*clockMenuPainter_, {kClockItems}, commands_);
-}
-
-void TClockApp::EnsureClockView() {
-    if (clock_)
-        return;
-    clock_ = std::make_unique<TFrmClock>(options_.dataDir, menuPainter_->colors);
-    if (!clock_->Create(bar_->Handle())) {
-        clock_.reset();
-        return;
-    }
-    DockView(clock_->Handle(), bar_->Handle());
-    clock_->OnPopupMenu = [this](POINT at) {
-        clockMenuPainter_->colors = clock_->MenuColors();
-        ShowMenu(clockMenu_.Get(), at, true);
-    };
-    // Closing the clock frees it; the next "时钟" makes a new one.
-    clock_->OnDestroyed = [this] { clock_.reset(); };
-}
-
-bool TClockApp::OpenClockView(int alpha) {
-    HideAllViews();
-    const TIniFile ini(options_.dataDir + "skin.ini");
-    const std::string style =
-        options_.dataDir + "Clock\\" + ini.ReadString("SKIN", "ClockFile", "");
-    EnsureClockView();
-    if (!clock_)
-        return false;
-    RECT bar;
-    GetWindowRect(bar_->Handle(), &bar);
-    const RECT monitor = MonitorOf(bar_->Handle());
-    const ClockViewScreens screens{monitor.top, monitor.bottom - monitor.top,
-                                   GetSystemMetrics(SM_XVIRTUALSCREEN),
-                                   GetSystemMetrics(SM_CXVIRTUALSCREEN)};
-    const ClockViewPlace place =
-        PlaceClockView(ini, bar.left, bar.top, bar.bottom - bar.top, screens);
-    if (!clock_->OpenAt(style, alpha, place.left, place.top, -1, place.bottomAnchor)) {
-        // No style reads: an empty window would only puzzle the user.
-        DestroyWindow(clock_->Handle());
-        return false;
-    }
-    clockLeft_ = place.left;
-    clockTop_ = place.top;
-    return true;
-}
-
-void TClockApp::ShowClockView(int alpha) {
-    if (!OpenClockView(alpha))
-        MessageBoxW(bar_->Handle(),
-                    L"找不到可用的时钟样式，时钟窗口无法打开。\n请检查 Clock 文件夹。", L"提示",
-                    MB_OK | MB_ICONINFORMATION);
+    bar_->AddMenuPainter(menuPainter_.get());
+    bar_->AddMenuPainter(clockMenuPainter_.get());
 }
 
 void TClockApp::SaveClockPosition() {
     if (CurrentView() != 2)
         return;
     RECT r;
-    GetWindowRect(clock_->Handle(), &r);
+    GetWindowRect(ClockView()->Handle(), &r);
     if (r.left == clockLeft_ && r.top == clockTop_)
         return;
     try {
@@ -653,37 +453,14 @@ void TClockApp::ShowHelp() {
 }
 
 void TClockApp::HideToTray() {
-    if (hiddenToTray_)
-        return;
-    hiddenToTray_ = true;
-    hiddenWindows_.clear();
-    // Every visible window of the program goes, only the tray icon remains.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM self) -> BOOL {
-            auto* app = reinterpret_cast<TClockApp*>(self);
-            // The bar's shadow follows the bar by itself.
-            if (IsWindowVisible(w) && w != app->barShadow_.Handle())
-                app->hiddenWindows_.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
-    for (HWND w : hiddenWindows_)
-        ShowWindow(w, SW_HIDE);
+    bar_->SetTooltipsActive(false);
+    hideWhenTray_ = !trayHide_->Hide();
+    bar_->SetTooltipsActive(true);
 }
 
 void TClockApp::RestoreFromTray() {
-    if (hiddenToTray_) {
-        hiddenToTray_ = false;
-        for (HWND w : hiddenWindows_) {
-            if (IsWindow(w) && !bar_->IsOwnTooltip(w))
-                ShowWindow(w, SW_SHOWNOACTIVATE);
-        }
-        hiddenWindows_.clear();
-    }
-    if (!IsWindowVisible(bar_->Handle()))
-        ShowWindow(bar_->Handle(), SW_SHOWNOACTIVATE);
-    SetForegroundWindow(bar_->Handle());
+    hideWhenTray_ = false;
+    trayHide_->Restore();
 }
 
 void TClockApp::OnStartupView() {
@@ -692,14 +469,14 @@ void TClockApp::OnStartupView() {
         case 1:
             // At start-up a missing clock style leaves the bar alone rather
             // than greeting the user with a message box.
-            if (!OpenClockView(bar_->Alpha()))
+            if (!views_->OpenClockView())
                 TraceFault("clock", "no clock style reads; the clock view stays closed");
             break;
         case 2:
-            ShowCalendarView(bar_->Alpha());
+            views_->ShowView(kViewCalendar);
             break;
         case 3:
-            ShowWeatherView(bar_->Alpha());
+            views_->ShowView(kViewWeather);
             break;
         default:
             break;
@@ -723,7 +500,7 @@ void TClockApp::SaveBarState() {
     ini.WriteInteger("BAR", "Tr", bar_->Alpha());
     if (CurrentView() == kViewClock) {
         RECT r;
-        GetWindowRect(clock_->Handle(), &r);
+        GetWindowRect(ClockView()->Handle(), &r);
         ini.WriteInteger("CHILD", "Top", r.top);
         ini.WriteInteger("CHILD", "Left", r.left);
     }
@@ -737,82 +514,65 @@ void TClockApp::SaveBarStateQuietly() {
     }
 }
 
-bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    result = 0;
-    if (tray_) {
-        UINT event;
-        if (tray_->OnMessage(msg, wp, lp, event)) {
-            if (event == WM_LBUTTONUP) {
-                RestoreFromTray();
-            } else if (event == WM_RBUTTONUP) {
-                POINT pt;
-                GetCursorPos(&pt);
-                ShowMenu(trayMenu_.Get(), pt, true);
+void TClockApp::OnTimer(UINT_PTR id) {
+    switch (id) {
+        case TimerMsg:
+            KillTimer(bar_->Handle(), TimerMsg);
+            if (settings_.markMode > 0) {
+                if (settings_.markMode == 2)
+                    SetMarkReminders(2, settings_.markStepMinutes);
+                MarkTimerTick();
+            } else if (!IsWindowVisible(bar_->Handle()) || startHidden_) {
+                // Started hidden (or about to hide): the day once in a balloon.
+                ShowDateBalloon();
             }
-            return true;
+            break;
+        case TimerWarStep:
+            MarkTimerTick();
+            break;
+        case TimerHintClose:
+            KillTimer(bar_->Handle(), TimerHintClose);
+            if (tray_)
+                tray_->HideBalloon();
+            break;
+        case TFrmLED::TimerSavePos:
+            // The bar's position saver keeps the clock view's place too.
+            SaveClockPosition();
+            break;
+        default: {
+            LRESULT result;
+            web_->OnMessage(WM_TIMER, id, 0, result);
+            break;
         }
     }
+}
+
+void TClockApp::OnTrayClick(UINT mouseEvent) {
+    if (mouseEvent == WM_LBUTTONUP) {
+        RestoreFromTray();
+    } else if (mouseEvent == WM_RBUTTONUP) {
+        POINT pt;
+        GetCursorPos(&pt);
+        ShowMenu(trayMenu_.Get(), pt, true);
+    }
+}
+
+bool TClockApp::OnHotKey(LPARAM lp) {
+    if (!hotKey_ || !hotKey_->Matches(lp))
+        return false;
+    if (alarm_)
+        alarm_->AnnounceNow(ClockSource::Current().NowLocal());
+    return true;
+}
+
+void TClockApp::OnMoved() {
+    if (views_)
+        views_->FollowBar();
+}
+
+bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
     switch (msg) {
-        case WM_TIMER:
-            switch (wp) {
-                case TimerMsg:
-                    KillTimer(bar_->Handle(), TimerMsg);
-                    if (settings_.markMode > 0) {
-                        if (settings_.markMode == 2)
-                            SetMarkReminders(2, settings_.markStepMinutes);
-                        MarkTimerTick();
-                    } else if (!IsWindowVisible(bar_->Handle()) || startHidden_) {
-                        // Started hidden (or about to hide): the day once in a balloon.
-                        ShowDateBalloon();
-                    }
-                    return true;
-                case TimerWarStep:
-                    MarkTimerTick();
-                    return true;
-                case TimerAD:
-                    KillTimer(bar_->Handle(), TimerAD);
-                    CheckAdDownload();
-                    return true;
-                case TimerHintClose:
-                    KillTimer(bar_->Handle(), TimerHintClose);
-                    if (tray_)
-                        tray_->HideBalloon();
-                    return true;
-                case TFrmLED::TimerSavePos:
-                    // The bar's position saver keeps the clock view's place too.
-                    SaveClockPosition();
-                    return false;
-                default:
-                    return false;
-            }
-        case WM_MEASUREITEM: {
-            result = TRUE;
-            auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-            return (menuPainter_ && menuPainter_->OnMeasureItem(mis)) ||
-                   (clockMenuPainter_ && clockMenuPainter_->OnMeasureItem(mis));
-        }
-        case WM_DRAWITEM: {
-            result = TRUE;
-            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-            return (menuPainter_ && menuPainter_->OnDrawItem(dis)) ||
-                   (clockMenuPainter_ && clockMenuPainter_->OnDrawItem(dis));
-        }
-        case WM_INITMENUPOPUP:
-            PrepareMenu(reinterpret_cast<HMENU>(wp));
-            return true;
-        case WM_SYSCOMMAND:
-            // A second start of the program asks the first to come back.
-            if ((wp & 0xFFF0) != SC_RESTORE)
-                return false;
-            RestoreFromTray();
-            return true;
-        case WM_HOTKEY:
-            if (hotKey_ && hotKey_->Matches(lp)) {
-                if (alarm_)
-                    alarm_->AnnounceNow(ClockSource::Current().NowLocal());
-                result = 1;
-            }
-            return true;
         case kPopupHandshake:
             if (popup_)
                 popup_->OnHandshake(lp);
@@ -822,47 +582,8 @@ bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
             if (tray_)
                 tray_->SetAnimate(msg == kPopupAnimOn);
             return true;
-        case WM_SETTINGCHANGE:
-            // The user may have changed the time or date format.
-            ApplyUserLocaleFormats();
-            return false;
-        case WM_POWERBROADCAST:
-            // Back from sleep: the time and the day's texts at once, not at
-            // the next timer.
-            if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND)
-                bar_->TickNow();
-            return false;
-        case kUpgradeTextMessage:
-            // lParam is a pointer: only code of this process may hand one over.
-            if (wp == upgradeKey_ && lp)
-                OnUpgradeText(reinterpret_cast<const char*>(lp));
-            return true;
-        case kUpgradeCheckedMessage:
-            RecordUpgradeCheck();
-            return true;
-        case kAdStoredMessage:
-            if (FileExists(options_.dataDir + std::string(kAdHistoryFile)))
-                LoadAdLines();
-            return true;
-        case kUpgradeFoundMessage: {
-            std::vector<std::string> history;
-            ReadLineFile(options_.dataDir + std::string(kUpgradeHistoryFile), history);
-            if (UpgradeNoticeDue(history, ClockSource::Current().NowLocal()))
-                RaiseUpgradeNotice();
-            return true;
-        }
-        case WM_COPYDATA:
-            // Any program may send this; one without its block is refused.
-            if (!lp || !OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lp)))
-                return false;
-            result = TRUE;
-            return true;
-        case WM_ENDSESSION:
-            if (wp)
-                SaveBarStateQuietly();
-            return true;
         default:
-            return false;
+            return web_ && web_->OnMessage(msg, wp, lp, result);
     }
 }
 
@@ -871,9 +592,9 @@ void TClockApp::OnClosing() {
     barShadow_.Attach(nullptr);
     KillTimer(bar_->Handle(), TimerMsg);
     KillTimer(bar_->Handle(), TimerWarStep);
-    KillTimer(bar_->Handle(), TimerAD);
     SaveBarStateQuietly();
-    HideAllViews();
+    if (views_)
+        views_->HideAll();
     if (hotKey_)
         hotKey_->Unregister();
     // The program ends with its bar; the loop sees this once the bar is gone.
@@ -884,7 +605,8 @@ void TClockApp::OnDestroyed() {
     // The magnet goes first: the views' ends no longer concern it.
     magnet_.reset();
     syncTime_.reset();
-    adThread_.reset();
+    if (web_)
+        web_->Stop();
     if (tray_)
         tray_->Remove();
     if (popup_)
@@ -894,141 +616,11 @@ void TClockApp::OnDestroyed() {
         RemoveFile(scratch);
 }
 
-std::string TClockApp::WebHost() const {
-    const TIniFile ini(options_.dataDir + "skin.ini");
-    return ServerHostOf(ini.ReadString("WEB", "Host", "")).value_or("");
-}
-
-std::string TClockApp::HomePage() const {
-    const TIniFile ini(options_.dataDir + "skin.ini");
-    return HomePageOf(ini.ReadString("WEB", "HomePage", "")).value_or("");
-}
-
-void TClockApp::LoadAdLines() {
-    MakeDirectory(options_.dataDir + "Sup");
-    ads_.clear();
-    std::vector<std::string> lines;
-    if (ReadLineFile(options_.dataDir + std::string(kAdHistoryFile), lines))
-        ads_ = ParseAdLines(lines);
-    bar_->Face().SetAdLines(AdDateLines(ads_));
-}
-
-void TClockApp::CheckAdDownload() {
-    if (AdDownloadRunning())
-        return;
-    const std::string host = WebHost();
-    if (host.empty())
-        return;  // no server configured: no request at all
-    TADJob job;
-    job.host = host;
-    job.adFile = options_.dataDir + std::string(kAdHistoryFile);
-    job.window = bar_->Handle();
-    job.fetch = options_.webFetch;
-    const TDateTime now = ClockSource::Current().NowLocal();
-    std::vector<std::string> lines;
-    ReadLineFile(job.adFile, lines);
-    const TAdHeader header = ParseAdHeader(lines.empty() ? std::string() : lines.front());
-    job.fetchAd = AdDownloadDue(header, now);
-    job.storedId = header.id;
-    std::vector<std::string> history;
-    ReadLineFile(options_.dataDir + std::string(kUpgradeHistoryFile), history);
-    job.checkUpgrade = UpgradeNoticeDue(history, now);
-    if (!job.fetchAd && !job.checkUpgrade)
-        return;
-    MakeDirectory(options_.dataDir + "Sup");
-    adThread_.reset();
-    adThread_ = std::make_unique<TADThread>(std::move(job));
-}
-
-bool TClockApp::OpenDocument(const std::string& target) {
-    if (!IsWebTarget(target))
-        return false;
-    if (options_.openDocument)
-        return options_.openDocument(target);
-    const std::wstring file = Utf8ToWide(target);
-    SHELLEXECUTEINFOW sei{};
-    sei.cbSize = sizeof sei;
-    sei.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    sei.hwnd = bar_->Handle();
-    sei.lpVerb = L"open";
-    sei.lpFile = file.c_str();
-    sei.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExW(&sei))
-        return true;
-    // No program takes web pages: let the user choose one.
-    const size_t dot = target.rfind('.');
-    if (dot != std::string::npos && target.find('/', dot) == std::string::npos &&
-        EqualsNoCase(std::string_view(target).substr(dot), ".htm")) {
-        ShellExecuteW(bar_->Handle(), nullptr, L"RunDLL32.exe", L"Shell32.dll,OpenAs_RunDLL *.htm",
-                      nullptr, SW_SHOWNORMAL);
-    }
-    return false;
-}
-
-void TClockApp::OnDateLineClick(int lineIndex) {
-    if (lineIndex < 1 || lineIndex > static_cast<int>(ads_.size()))
-        return;
-    const TADRec ad = ads_[static_cast<size_t>(lineIndex - 1)];
-    if (ad.type == kAdLink) {
-        OpenDocument(ad.target);
-    } else if (ad.type == kAdStartPage) {
-        OfferHomePage(bar_->Handle(), ad.target,
-                      [this](const std::string& a) { return OpenDocument(a); });
-    }
-}
-
-void TClockApp::ShowHomePage() {
-    const std::string home = HomePage();
-    if (home.empty()) {
-        MessageBoxW(bar_->Handle(),
-                    L"没有设置主页地址。\n可在 skin.ini 的 [WEB] 节中用 HomePage= 设置一个 http:// "
-                    L"或 https:// 地址。",
-                    L"提示", MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    OpenDocument(home);
-}
-
-void TClockApp::RecordUpgradeCheck() {
-    WriteLineFile(options_.dataDir + std::string(kUpgradeHistoryFile),
-                  {UpgradeRecordLine(ClockSource::Current().NowLocal())});
-}
-
-void TClockApp::OnUpgradeText(const std::string& text) {
-    if (UpgradeTextAnnounces(text))
-        RaiseUpgradeNotice();
-}
-
-void TClockApp::RaiseUpgradeNotice() {
-    if (popup_ && popup_->EnsurePopup())
-        popup_->SendPopupText(UpgradeNoticeText(HomePage()));
-    RecordUpgradeCheck();
-}
-
-bool TClockApp::OnCopyData(const COPYDATASTRUCT& data) {
-    if (data.dwData != kUpgradeTextMessage || data.cbData > kMaxUpgradeTextBytes ||
-        (data.cbData > 0 && !data.lpData)) {
-        return false;
-    }
-    std::string text;
-    if (data.cbData > 0)
-        text.assign(static_cast<const char*>(data.lpData), data.cbData);
-    // The text ends at its terminator, or at the end of the block without one.
-    text.resize(std::char_traits<char>::length(text.c_str()));
-    OnUpgradeText(GbkToUtf8(text));
-    return true;
-}
-
 void TClockApp::SetBarAlpha(int alpha) {
     settings_.barAlpha = alpha;
     bar_->SetAlpha(alpha);
     barShadow_.UpdateShadow();
-    if (calendar_ && calendar_->Visible())
-        calendar_->SetWindowAlpha(alpha);
-    if (clock_ && IsWindowVisible(clock_->Handle()))
-        clock_->SetOpacity(alpha);
-    if (weather_ && weather_->Visible())
-        weather_->SetWindowAlpha(alpha);
+    views_->SetAlpha(alpha);
 }
 
 void TClockApp::SetLedDigits(bool on) {
@@ -1055,19 +647,13 @@ void TClockApp::SetTimeFont(const TTimeFont& font) {
 
 void TClockApp::ApplySkinToViews() {
     ReadSettings(true);
-    if (clock_)
-        clock_->ReloadStyle(true);
-    if (calendar_)
-        calendar_->ReloadSkin();
-    if (weather_)
-        weather_->ReloadSkin();
+    views_->ReloadSkins();
 }
 
 void TClockApp::ApplyClockStyle() {
     const TIniFile ini(options_.dataDir + "skin.ini");
     ReadSkinNames(ini, settings_);
-    if (clock_)
-        clock_->ReloadStyle(false);
+    views_->ReloadClockStyle();
 }
 
 void TClockApp::ApplyOptions(const TOptionsValues& v) {

@@ -1,22 +1,22 @@
-// The program: owns the long-lived parts (settings, the bar, the clock's
-// heart, the popup link, chime, timed tasks, tray icon, hotkey, menus) and
-// wires them. A feature joins by adding its per-second handler to the heart
-// and its rows to the command table.
+// The program: creates the long-lived parts (settings, the bar, the clock's
+// heart, the docked views, the popup link, chime, timed tasks, tray icon,
+// hotkey, menus, the web features) and wires them. A feature joins by adding
+// its per-second handler to the heart and its rows to the command table.
 #pragma once
 
 #include "app/AutoStart_win.h"
 #include "app/ClockHotKey_win.h"
 #include "app/ClockTick.h"
+#include "app/DockedViews_win.h"
 #include "app/Magnetic_win.h"
-#include "display/Commands_win.h"
-#include "display/MenuController_win.h"
 #include "app/Settings.h"
+#include "app/TrayHide_win.h"
 #include "app/TrayIcon_win.h"
 #include "app/UnitLED_win.h"
 #include "app/UnitOptions.h"
 #include "app/Views.h"
-#include "calendar/UnitCalendar_win.h"
-#include "display/UnitClock_win.h"
+#include "display/Commands_win.h"
+#include "display/MenuController_win.h"
 #include "display/ufrmShadowFrame_win.h"
 #include "reminders/BackSound.h"
 #include "reminders/ClockAlarm.h"
@@ -25,9 +25,7 @@
 #include "reminders/TaskList.h"
 #include "timesvc/SyncTime_win.h"
 #include "timesvc/UnitWorldTime_win.h"
-#include "web/UnitWeather_win.h"
-#include "web/AdFile.h"
-#include "web/UpgraderThread_win.h"
+#include "web/WebFeatures_win.h"
 #include "win/Handles_win.h"
 
 #include <cstdio>
@@ -61,6 +59,8 @@ struct AppOptions {
     std::function<POINT()> magnetCursor;
     // Where "Windows启动时运行" keeps its entry.
     TAutoStartPlace autoStart;
+    // What talks to the shell about the tray icon (empty: Shell_NotifyIconW).
+    TTrayIcon::NotifyFn trayNotify;
 };
 
 // Menu command ids.
@@ -87,10 +87,6 @@ enum : UINT {
     PM_Hide,  // the clock view's "关闭窗口"
 };
 
-// The look of the bar when no skin package applies: a dark glass strip with
-// rounded ends, drawn with GDI.
-TBarSkin BuiltInBarSkin();
-
 class TClockApp final : public TBarOwner {
 public:
     explicit TClockApp(AppOptions options);
@@ -111,6 +107,8 @@ public:
     // What the program keeps at exit: the view, the position and the alpha.
     // Throws EIniWriteError when skin.ini cannot be written.
     void SaveBarState();
+    // Hides every window of the program to the tray icon; nothing while the
+    // tray has no icon.
     void HideToTray();
     void RestoreFromTray();
     // Starts, retunes or ends the time-sync thread as TIME/AutoChcek and
@@ -121,29 +119,29 @@ public:
     // `stepMinutes` minutes from now on; the options dialog sets it.
     void SetMarkReminders(int mode, int stepMinutes);
     // The docked view that shows (kViewNone: only the bar).
-    int CurrentView() const;
+    int CurrentView() const { return views_ ? views_->CurrentView() : kViewNone; }
     // Hides every view, then opens the one of `code` beside the bar.
-    void ShowView(int code);
-    void HideAllViews();
-    // Opens the clock view where the user left it, or beside the bar; when
-    // no clock style reads, says so instead.
-    void ShowClockView(int alpha);
+    void ShowView(int code) {
+        if (views_)
+            views_->ShowView(code);
+    }
     // Sets the bar's stay-on-top style and registers the bar and every
     // existing view with the magnet anew, so that dragging the bar still
     // carries its views.
     void ApplyStayOnTop(bool on);
     // The window magnet the bar and its views are registered with.
     const TMagnetic* Magnet() const { return magnet_.get(); }
-    // The clock view's window while it exists.
-    TFrmClock* ClockView() { return clock_.get(); }
-    // The weather view's window while it exists.
-    TFrmWeather* WeatherView() { return weather_.get(); }
+    // The clock view's window while it is open.
+    TFrmClock* ClockView() { return views_ ? views_->Clock() : nullptr; }
+    // The weather view's window while it is open.
+    TFrmWeather* WeatherView() { return views_ ? views_->Weather() : nullptr; }
     HMENU ClockMenu() const { return clockMenu_.Get(); }
 
     TFrmLED& Bar() { return *bar_; }
     // The calendar view, created hidden at start-up; the day's calendar
     // texts come from it.
     TFrmCalendar& Calendar() { return *calendar_; }
+    TWebFeatures& Web() { return *web_; }
     const TFormShadow& BarShadow() const { return barShadow_; }
     TClockHeart& Heart() { return heart_; }
     TPopupLink& Popup() { return *popup_; }
@@ -180,41 +178,30 @@ public:
     // when its texts changed); the popup program is told last.
     void ApplyOptions(const TOptionsValues& v);
 
-    // The ads of Sup\Ad.his, read again into the date line.
-    void LoadAdLines();
-    const std::vector<TADRec>& Ads() const { return ads_; }
-    // Starts the download of a due ad file and the version check on the
-    // configured host, once per run; without a usable WEB/Host nothing.
-    void CheckAdDownload();
-    // True while that download runs.
-    bool AdDownloadRunning() const { return adThread_ && !adThread_->Done(); }
-    // Hands a web address to the shell; any other target is not opened.
-    bool OpenDocument(const std::string& target);
-    // Writes the time of now to Upgrade.his.
-    void RecordUpgradeCheck();
-    // What code inside the program puts in wParam of kUpgradeTextMessage:
-    // the message is honoured only with it, since its lParam is a pointer.
-    WPARAM UpgradeMessageKey() const { return upgradeKey_; }
-
-    // The bar's timers beyond the clock's own.
+    // The bar's timers beyond the clock's own (the web features' is theirs).
     enum : UINT_PTR {
         TimerMsg = 0x4D01,  // once, a second after start-up: the mark message or the balloon
         TimerWarStep,       // the repeated mark message
         TimerHintClose,     // closes the balloon
-        TimerAD,            // once, five minutes after start-up: the ad download
     };
     static constexpr UINT kStartMessageMs = 1000;
     static constexpr UINT kBalloonMs = 10000;
-    static constexpr UINT kAdDelayMs = 300000;
 
     // TBarOwner
     int64_t OnClockTimer() override;
     void OnMenuButton(POINT screenAt) override;
     void OnMinimiseButton() override { HideToTray(); }
-    void OnDateLineClick(int lineIndex) override;
+    void OnDateLineClick(int lineIndex) override { web_->OpenDateLine(lineIndex); }
     void OnStartupView() override;
     void OnStartupSettled() override;
+    void OnTimer(UINT_PTR id) override;
+    void OnTrayClick(UINT mouseEvent) override;
+    void OnRestore() override { RestoreFromTray(); }
+    bool OnHotKey(LPARAM lp) override;
+    void OnMenuOpening(HMENU menu) override { PrepareMenu(menu); }
+    void OnMoved() override;
     bool OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnSessionEnd() override { SaveBarStateQuietly(); }
     void OnClosing() override;
     void OnDestroyed() override;
 
@@ -229,29 +216,12 @@ private:
     void ShowDay(TDateTime t);
     void ChimeSecond(TDateTime t);
     void SaveBarStateQuietly();
-    void EnsureCalendarView();
     void MarkTimerTick();
     void ShowMarkReminder(TDateTime t);
     void ShowDateBalloon();
-    void ShowCalendarView(int alpha);
-    // Where a view of that height opens: lined up with the bar, below it or
-    // above a low bar.
-    POINT DockedViewPlace(int viewHeight) const;
-    void EnsureClockView();
-    // The clock view opened beside the bar; false (closed) when no style reads.
-    bool OpenClockView(int alpha);
     void SaveClockPosition();
-    void EnsureWeatherView();
-    void ShowWeatherView(int alpha);
-    // The web server's host and the home page of skin.ini's WEB section;
-    // empty when missing or unusable.
-    std::string WebHost() const;
-    std::string HomePage() const;
-    void ShowHomePage();
-    // An upgrade checker's text: more than two lines raise the notice.
-    void OnUpgradeText(const std::string& text);
-    void RaiseUpgradeNotice();
-    bool OnCopyData(const COPYDATASTRUCT& data);
+    void MakeViews();
+    void MakeTray();
 
     AppOptions options_;
     BarSettings settings_;
@@ -261,7 +231,6 @@ private:
     std::unique_ptr<TFrmLED> bar_;
     TFormShadow barShadow_;
     std::unique_ptr<TMagnetic> magnet_;
-    std::unique_ptr<TFrmCalendar> calendar_;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
     // Declared after what they use, so that each goes first; both live until
@@ -269,6 +238,7 @@ private:
     std::unique_ptr<TTaskActions> taskActions_;
     std::unique_ptr<TTaskList> tasks_;
     std::unique_ptr<TTrayIcon> tray_;
+    std::unique_ptr<TTrayHide> trayHide_;
     std::unique_ptr<TClockHotKey> hotKey_;
     std::unique_ptr<TFrmWorldTime> worldTime_;
     std::unique_ptr<TMenuController> menuPainter_;
@@ -277,20 +247,19 @@ private:
     // The clock view's menu wears the colours the clock took from the bar.
     std::unique_ptr<TMenuController> clockMenuPainter_;
     MenuHandle clockMenu_;
-    std::unique_ptr<TFrmClock> clock_;
-    std::unique_ptr<TFrmWeather> weather_;
+    // Before the menus' painters go: the clock view wears their colours.
+    std::unique_ptr<TDockedViews> views_;
+    // The views' calendar, kept for the whole run; the day's texts come from it.
+    TFrmCalendar* calendar_ = nullptr;
     int clockLeft_ = 0, clockTop_ = 0;  // the clock view's position last written
     GdiObject<HFONT> timeFont_;
     FILE* trace_ = nullptr;
 
     bool startHidden_ = false;
-    bool hiddenToTray_ = false;
-    std::vector<HWND> hiddenWindows_;
+    bool hideWhenTray_ = false;  // a hide waits for the tray icon
     std::wstring hint_;
-    std::vector<TADRec> ads_;
-    WPARAM upgradeKey_ = 0;
-    // Last: it posts to the bar until it is stopped.
-    std::unique_ptr<TADThread> adThread_;
+    // Last: its download posts to the bar until it is stopped.
+    std::unique_ptr<TWebFeatures> web_;
 };
 
 }  // namespace tempora

@@ -2,9 +2,12 @@
 
 namespace tempora {
 
-TTrayIcon::TTrayIcon(HWND owner, std::vector<HICON> frames)
+TTrayIcon::TTrayIcon(HWND owner, std::vector<HICON> frames, NotifyFn notify)
     : owner_(owner),
       frames_(std::move(frames)),
+      notify_(notify ? std::move(notify) : NotifyFn([](DWORD message, NOTIFYICONDATAW* data) {
+          return Shell_NotifyIconW(message, data);
+      })),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {
     data_.cbSize = sizeof data_;
     data_.hWnd = owner_;
@@ -18,24 +21,36 @@ TTrayIcon::~TTrayIcon() {
 }
 
 bool TTrayIcon::Add() {
+    wanted_ = true;
+    return TryAdd();
+}
+
+bool TTrayIcon::TryAdd() {
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    added_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+    added_ = notify_(NIM_ADD, &data_) != FALSE;
+    if (added_) {
+        KillTimer(owner_, kRetryTimer);
+    } else {
+        SetTimer(owner_, kRetryTimer, kRetryMs, nullptr);
+    }
     return added_;
 }
 
 void TTrayIcon::Remove() {
+    wanted_ = false;
+    KillTimer(owner_, kRetryTimer);
     if (animating_)
         KillTimer(owner_, kAnimTimer);
     animating_ = false;
     if (added_)
-        Shell_NotifyIconW(NIM_DELETE, &data_);
+        notify_(NIM_DELETE, &data_);
     added_ = false;
 }
 
 void TTrayIcon::Modify(UINT flags) {
     data_.uFlags = flags;
     if (added_)
-        Shell_NotifyIconW(NIM_MODIFY, &data_);
+        notify_(NIM_MODIFY, &data_);
 }
 
 void TTrayIcon::SetHint(const std::wstring& hint) {
@@ -102,11 +117,18 @@ bool TTrayIcon::OnMessage(UINT msg, WPARAM wp, LPARAM lp, UINT& event) {
         }
         return true;
     }
-    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-        // The shell restarted and forgot every icon: add ours again.
-        if (added_) {
-            Add();
-            Modify(NIF_TIP | NIF_ICON);
+    const bool retry = msg == WM_TIMER && wp == kRetryTimer;
+    if (retry || (msg == taskbarCreated_ && taskbarCreated_ != 0)) {
+        // The shell is (back) there: a restarted one forgot every icon.
+        if (retry)
+            KillTimer(owner_, kRetryTimer);
+        if (wanted_ && (!added_ || !retry)) {
+            const bool was = added_;
+            if (TryAdd()) {
+                Modify(NIF_TIP | NIF_ICON);
+                if (!was && OnAdded)
+                    OnAdded();
+            }
         }
         return true;
     }

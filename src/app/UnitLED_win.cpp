@@ -4,6 +4,7 @@
 #include "app/res/Icons.rc.h"
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "win/LocaleFormats_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -127,8 +128,11 @@ void TFrmLED::SetTooltipsActive(bool active) {
     if (!tooltip_)
         return;
     SendMessageW(tooltip_, TTM_ACTIVATE, active, 0);
-    if (!active)
+    if (!active) {
         SendMessageW(tooltip_, TTM_POP, 0, 0);
+        // A tip the control thinks already gone may still show.
+        ShowWindow(tooltip_, SW_HIDE);
+    }
 }
 
 void TFrmLED::AddTooltips() {
@@ -282,6 +286,9 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             const LRESULT result = HandleMessage(msg, wp, lp);
             if (IsWindow(self))
                 MagnetHook(self, msg, rec, handled);
+            // The views follow once the magnet has let go of the move.
+            if (msg == WM_EXITSIZEMOVE && IsWindow(self))
+                owner_.OnMoved();
             return result;
         }
         default:
@@ -290,10 +297,67 @@ LRESULT TFrmLED::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TFrmLED::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (tray_) {
+        UINT event = 0;
+        if (tray_->OnMessage(msg, wp, lp, event)) {
+            if (event)
+                owner_.OnTrayClick(event);
+            return 0;
+        }
+    }
     LRESULT result = 0;
-    if (owner_.OnProgramMessage(msg, wp, lp, result))
+    // The program's protocols live above the system's messages.
+    if ((msg >= WM_USER || msg == WM_COPYDATA) && owner_.OnProgramMessage(msg, wp, lp, result))
         return result;
     switch (msg) {
+        case WM_MEASUREITEM:
+            for (TMenuController* painter : menuPainters_) {
+                if (painter->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)))
+                    return TRUE;
+            }
+            break;
+        case WM_DRAWITEM:
+            for (TMenuController* painter : menuPainters_) {
+                if (painter->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)))
+                    return TRUE;
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            owner_.OnMenuOpening(reinterpret_cast<HMENU>(wp));
+            return 0;
+        case WM_SYSCOMMAND:
+            // A second start of the program asks the first to come back.
+            if ((wp & 0xFFF0) == SC_RESTORE) {
+                owner_.OnRestore();
+                return 0;
+            }
+            break;
+        case WM_HOTKEY:
+            return owner_.OnHotKey(lp) ? 1 : 0;
+        case WM_SETTINGCHANGE:
+            // The user may have changed the time or date format.
+            ApplyUserLocaleFormats();
+            break;
+        case WM_POWERBROADCAST:
+            // Back from sleep: the time and the day's texts at once, not at
+            // the next timer.
+            if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND)
+                TickNow();
+            break;
+        case WM_ENTERSIZEMOVE:
+            // No tip stays behind where the bar was.
+            SetTooltipsActive(false);
+            break;
+        case WM_EXITSIZEMOVE:
+            SetTooltipsActive(true);
+            break;
+        case WM_DISPLAYCHANGE:
+            owner_.OnMoved();
+            break;
+        case WM_ENDSESSION:
+            if (wp)
+                owner_.OnSessionEnd();
+            return 0;
         case WM_PAINT:
             OnPaint();
             return 0;
@@ -306,6 +370,7 @@ LRESULT TFrmLED::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     return 0;
                 case TimerSavePos:
                     TimerSavePosTimer();
+                    owner_.OnTimer(TimerSavePos);
                     return 0;
                 case TimerFadeLine:
                     face_.FadeTextDate.OnLineTimer();
@@ -324,9 +389,9 @@ LRESULT TFrmLED::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     owner_.OnStartupSettled();
                     return 0;
                 default:
-                    break;
+                    owner_.OnTimer(wp);
+                    return 0;
             }
-            break;
         case WM_TIMECHANGE:
             // The system clock was set: show the new time at once.
             TickNow();

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "app/BarFace.h"
+#include "app/TrayIcon_win.h"
+#include "display/MenuController_win.h"
 #include "display/SmoothCtrls_win.h"
 #include "display/SmoothFont_win.h"
 #include "win/Handles_win.h"
@@ -11,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tempora {
 
@@ -28,9 +31,24 @@ public:
     virtual void OnStartupView() = 0;
     // A second after that: the program has settled.
     virtual void OnStartupSettled() = 0;
-    // Messages of the program rather than of the bar (tray, hotkey, popup
-    // program, menus, session end); true when handled, with `result`.
+    // A timer the program armed on the bar fired; also the bar's position
+    // saver, with which the program keeps its views' places.
+    virtual void OnTimer(UINT_PTR id) = 0;
+    // The tray icon was clicked (WM_LBUTTONUP, WM_RBUTTONUP, …).
+    virtual void OnTrayClick(UINT mouseEvent) = 0;
+    // A second start of the program asks this one to come back.
+    virtual void OnRestore() = 0;
+    // A hotkey was pressed; true when it was the program's.
+    virtual bool OnHotKey(LPARAM lp) = 0;
+    // A menu of the bar opens (its items are ticked now).
+    virtual void OnMenuOpening(HMENU menu) = 0;
+    // The bar was dragged to another place, or the screens changed.
+    virtual void OnMoved() = 0;
+    // A message of the program's own protocols (the popup program's, the
+    // web features', WM_COPYDATA); true when handled, with `result`.
     virtual bool OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) = 0;
+    // The session ends: the program keeps its state now.
+    virtual void OnSessionEnd() = 0;
     // The bar is about to close (the program saves its state and ends) and
     // was destroyed (on closing, or when the program object goes first).
     virtual void OnClosing() = 0;
@@ -71,9 +89,15 @@ public:
     void SetTimeFont(bool ledDigits, HFONT font, COLORREF color);
     // The tooltip of the time panel (the day's calendar).
     void SetHint(const std::wstring& hint);
-    // Tooltips rest while a menu is open.
+    // Tooltips rest while a menu is open; resting, none shows.
     void SetTooltipsActive(bool active);
     bool IsOwnTooltip(HWND w) const { return w == tooltip_; }
+    HWND Tooltip() const { return tooltip_; }
+    // The owner-drawn menus shown over the bar paint through these (the
+    // painters outlive the bar's menus).
+    void AddMenuPainter(TMenuController* painter) { menuPainters_.push_back(painter); }
+    // The tray icon whose messages come to the bar.
+    void SetTray(TTrayIcon* tray) { tray_ = tray; }
 
     // Writes the position to skin.ini when the bar moved since the last
     // write; a refused write is dropped and tried again on the next call.
@@ -97,6 +121,8 @@ private:
 
     TBarOwner& owner_;
     std::string dataDir_;
+    std::vector<TMenuController*> menuPainters_;
+    TTrayIcon* tray_ = nullptr;
     TGdiGlyphs glyphs_;
     TWinSystemLabels systemLabels_;
     TBarFace face_;

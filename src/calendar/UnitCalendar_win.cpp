@@ -24,8 +24,6 @@ namespace tempora {
 
 namespace {
 
-constexpr uint32_t kKey = Bitmap::kKeyColor;
-
 // Where the captions end (they are right-aligned) and their pickers sit; the
 // info lines' left edge and tops. The shipped skins are drawn for these.
 constexpr int kCaptionTop = 12, kCaptionBottom = 38;
@@ -61,7 +59,8 @@ TFontSpec Font(const char* name, int size, uint32_t color, bool bold = false, bo
 
 }  // namespace
 
-TFrmCalendar::TFrmCalendar(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+TFrmCalendar::TFrmCalendar(std::string dataDir)
+    : TDockedView(TOnClose::Hide), dataDir_(std::move(dataDir)) {}
 
 TFrmCalendar::~TFrmCalendar() {
     if (Handle())
@@ -72,11 +71,12 @@ bool TFrmCalendar::Create(HWND owner) {
     background_ = PlainBackground();
     btnYear_ = btnMonth_ = PlainViewButton();
     ComposeFace();
-    if (!CreateWin(kClassName, L"日历", WS_POPUP | WS_CLIPCHILDREN,
-                   WS_EX_TOOLWINDOW | WS_EX_LAYERED, 0, 0, face_.Width(), face_.Height(), owner)) {
+    // Like every window of the program, it casts the soft shadow of its
+    // shape; its magenta pixels let the shadow through.
+    if (!CreateView(kClassName, L"日历", WS_POPUP | WS_CLIPCHILDREN, face_.Width(), face_.Height(),
+                    owner, [this] { return &face_; })) {
         return false;
     }
-    SetLayeredWindowAttributes(Handle(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
     menuPainter_ = std::make_unique<TMenuController>(nullptr);
 
     if (!grid_.Create(Handle(), kGridLeft, kGridTop, kGridWidth, kGridHeight))
@@ -112,9 +112,6 @@ bool TFrmCalendar::Create(HWND owner) {
     Grid().SetDate(ClockSource::Current().NowLocal());
     AddTips();
     Refresh();
-    // Like every window of the program, it casts the soft shadow of its
-    // shape; its magenta pixels let the shadow through.
-    shadow_.Attach(Handle(), [this] { return &face_; });
     return true;
 }
 
@@ -440,28 +437,6 @@ void TFrmCalendar::SaveMarks() {
     SaveMarksOrTell(Handle(), marks_, dataDir_);
 }
 
-void TFrmCalendar::ShowDocked(int alpha, int left, int top) {
-    // Painted opaque before it turns translucent, so it never shows half drawn.
-    SetLayeredWindowAttributes(Handle(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
-    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
-    UpdateWindow(Handle());
-    SetWindowAlpha(alpha);
-}
-
-void TFrmCalendar::CloseView() {
-    if (!Visible())
-        return;
-    SetWindowAlpha(255);
-    ShowWindow(Handle(), SW_HIDE);
-}
-
-void TFrmCalendar::SetWindowAlpha(int alpha) {
-    alpha_ = std::clamp(alpha, 0, 255);
-    SetLayeredWindowAttributes(Handle(), kKey, static_cast<BYTE>(alpha_), LWA_COLORKEY | LWA_ALPHA);
-    shadow_.UpdateShadow();
-}
-
 void TFrmCalendar::OnPaint() {
     PaintScope ps(Handle());
     BlitPicture(ps.Dc(), 0, 0, shown_);
@@ -501,11 +476,8 @@ LRESULT TFrmCalendar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 menuPainter_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)))
                 return TRUE;
             break;
-        case WM_CLOSE:
-            CloseView();
-            return 0;
     }
-    return TWindow::WndProc(msg, wp, lp);
+    return TDockedView::WndProc(msg, wp, lp);
 }
 
 }  // namespace tempora

@@ -21,13 +21,12 @@
 #include "display/MenuController_win.h"
 #include "display/SmoothFont_win.h"
 #include "display/SupFun.h"
-#include "display/ufrmShadowFrame_win.h"
+#include "display/DockedView_win.h"
 #include "win/Handles_win.h"
-#include "win/Window_win.h"
 
 namespace tempora {
 
-class TFrmCalendar : public TWindow {
+class TFrmCalendar : public TDockedView {
 public:
     static constexpr wchar_t kClassName[] = L"TFrmCalendar";
     // The grid's place on the window.
@@ -58,16 +57,9 @@ public:
     // and the marks of Marks.rec; the grid shows today.
     bool Create(HWND owner);
 
-    // Shows the window at left, top, painted opaque first and then at
-    // `alpha`, with its shadow.
-    void ShowDocked(int alpha, int left, int top);
-    // Hides the window (and its shadow) when it shows.
-    void CloseView();
-    void SetWindowAlpha(int alpha);
     // Applies the calendar package that skin.ini's SKIN/SkinFile names; a
     // missing or damaged one leaves the look as it is.
     void ReloadSkin();
-    bool Visible() const { return Handle() && IsWindowVisible(Handle()); }
     int Width() const { return face_.Width(); }
     int Height() const { return face_.Height(); }
 
@@ -127,7 +119,6 @@ private:
     TCalendarMarks marks_;
     TCommandTable commands_;
     std::unique_ptr<TMenuController> menuPainter_;
-    TFormShadow shadow_;
     TCalendarMode mode_ = cmLunar;
     TCalendarInfo info_;
 
@@ -136,7 +127,6 @@ private:
     Bitmap face_;   // background and buttons: what the window shows under its texts
     Bitmap shown_;  // the face with the captions and the info lines
     uint32_t fontColor_ = 0;
-    int alpha_ = 255;
     TGdiGlyphs glyphs_;
     HWND tips_ = nullptr;
 };

@@ -8,7 +8,6 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <exception>
 
 namespace tempora {
@@ -18,21 +17,20 @@ constexpr UINT kMoveByCaption = 0xF012;
 }  // namespace
 
 TFrmClock::TFrmClock(std::string dataDir, const TSkinMenu& barMenu)
-    : dataDir_(std::move(dataDir)), barMenu_(barMenu), menu_(barMenu) {}
+    : TDockedView(TOnClose::Destroy),
+      dataDir_(std::move(dataDir)),
+      barMenu_(barMenu),
+      menu_(barMenu) {}
 
 TFrmClock::~TFrmClock() {
-    shadow_.Attach(nullptr);
+    OnDestroyed = nullptr;
+    if (Handle())
+        DestroyWindow(Handle());
 }
 
 bool TFrmClock::Create(HWND owner) {
-    if (!CreateWin(kClassName, L"时钟", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0,
-                   face_.Width(), face_.Height(), owner)) {
-        return false;
-    }
-    SetOpacity(opacity_);
-    // Magenta pixels of the face let the shadow through.
-    shadow_.Attach(Handle(), [this] { return &face_.Picture(); });
-    return true;
+    return CreateView(kClassName, L"时钟", WS_POPUP, face_.Width(), face_.Height(), owner,
+                      [this] { return &face_.Picture(); });
 }
 
 TSkinResult TFrmClock::LoadStyle(const std::string& path, bool menuOnly) {
@@ -79,34 +77,14 @@ bool TFrmClock::OpenAt(const std::string& stylePath, int opacity, int left, int 
     }
     menu_ = barMenu_;
     Apply(skin);
-    SetOpacity(255);
-    SetWindowPos(Handle(), nullptr, AnchoredEdge(left, rightAnchor, face_.Width()),
-                 AnchoredEdge(top, bottomAnchor, face_.Height()), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetHands(ClockSource::Current().NowLocal());
-    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
-    UpdateWindow(Handle());
-    SetOpacity(opacity);
+    ShowDocked(opacity, AnchoredEdge(left, rightAnchor, face_.Width()),
+               AnchoredEdge(top, bottomAnchor, face_.Height()));
     return true;
 }
 
 void TFrmClock::SetHands(TDateTime t) {
     Push(face_.SetHands(t));
-}
-
-void TFrmClock::SetOpacity(int opacity) {
-    opacity_ = std::clamp(opacity, 0, 255);
-    SetLayeredWindowAttributes(Handle(), kKeyColor, static_cast<BYTE>(opacity_),
-                               LWA_COLORKEY | LWA_ALPHA);
-    shadow_.UpdateShadow();
-}
-
-void TFrmClock::CloseView() {
-    SetOpacity(255);
-    const HWND self = Handle();
-    UpdateWindow(self);
-    // Closing frees this object through OnDestroyed: nothing may follow.
-    SendMessageW(self, WM_CLOSE, 0, 0);
 }
 
 void TFrmClock::Push(TSkinRect area) {
@@ -138,31 +116,16 @@ LRESULT TFrmClock::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (OnPopupMenu) {
                 POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
                 ClientToScreen(Handle(), &at);
-                // A command of the menu may close and free this window: the
-                // call runs on a copy, and nothing follows it.
+                // A command of the menu may close this window and clear the
+                // callback: the call runs on a copy.
                 const auto popup = OnPopupMenu;
                 popup(at);
             }
             return 0;
-        case WM_CLOSE:
-            if (IsWindowVisible(Handle())) {
-                shadow_.SetShown(false);
-                FadeOutForm(Handle(), opacity_);
-            }
-            DestroyWindow(Handle());
-            return 0;
-        case WM_DESTROY:
-            shadow_.Attach(nullptr);
-            return 0;
         default:
             break;
     }
-    return TWindow::WndProc(msg, wp, lp);
-}
-
-void TFrmClock::Destroyed() {
-    if (OnDestroyed)
-        OnDestroyed();
+    return TDockedView::WndProc(msg, wp, lp);
 }
 
 }  // namespace tempora

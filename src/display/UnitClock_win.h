@@ -1,14 +1,13 @@
 // TFrmClock: the analog clock view beside the bar. A borderless layered
 // window shaped by its face's magenta, showing a TClockFace; the left button
 // drags it anywhere on the face, the right button asks the owner for the
-// pop-up menu. It casts a soft shadow, fades out when it closes and frees
-// its window then.
+// pop-up menu. A docked view made anew for each opening: closing destroys
+// its window.
 #pragma once
 
 #include "display/SupFun.h"
 #include "display/UnitClock.h"
-#include "display/ufrmShadowFrame_win.h"
-#include "win/Window_win.h"
+#include "display/DockedView_win.h"
 
 #include <windows.h>
 
@@ -17,10 +16,9 @@
 
 namespace tempora {
 
-class TFrmClock : public TWindow {
+class TFrmClock : public TDockedView {
 public:
     static constexpr wchar_t kClassName[] = L"TFrmClock";
-    static constexpr COLORREF kKeyColor = RGB(255, 0, 255);
 
     // `dataDir` holds skin.ini and the Clock folder, ending in the folder
     // separator; `barMenu` is the bar's menu colours, which the clock's menu
@@ -51,23 +49,15 @@ public:
     // Turns the hands to `t`; what moved goes to the screen at once while
     // the window shows.
     void SetHands(TDateTime t);
-    // 0 .. 255; the shadow follows.
-    void SetOpacity(int opacity);
-    // Closes the view as the bar does: opaque first, then the closing fade.
-    void CloseView();
 
     const TClockFace& Face() const { return face_; }
     const TSkinMenu& MenuColors() const { return menu_; }
-    const TFormShadow& Shadow() const { return shadow_; }
 
     // The right button was released at this screen point.
     std::function<void(POINT screenAt)> OnPopupMenu;
-    // The window is gone; the owner may free this object from here.
-    std::function<void()> OnDestroyed;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Destroyed() override;
 
 private:
     void Apply(const TClockSkin& skin);
@@ -77,8 +67,6 @@ private:
     const TSkinMenu& barMenu_;
     TSkinMenu menu_;
     TClockFace face_;
-    TFormShadow shadow_;
-    int opacity_ = 255;
 };
 
 }  // namespace tempora

@@ -18,6 +18,7 @@
 #include "core/Text.h"
 #include "display/MyWindow.h"
 #include "display/SupFun.h"
+#include "web/WeatherLinks.h"
 #include "web/WebServer.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
@@ -26,19 +27,28 @@ namespace tempora {
 
 // The smallest container the browser control accepts: a client site that
 // activates it in place inside the panel, a frame that declines menus and
-// borders, and the sink of the browser's events (page complete, page failed).
+// borders, and the sink of the browser's events (page complete, page failed,
+// a navigation or a new window about to start).
 class TBrowserSite final : public IOleClientSite,
                            public IOleInPlaceSite,
                            public IOleInPlaceFrame,
                            public IDispatch {
 public:
-    TBrowserSite(HWND panel, std::function<void()> loaded, std::function<void()> failed)
-        : panel_(panel), loaded_(std::move(loaded)), failed_(std::move(failed)) {}
+    // `allow` says whether the browser may open an address; a refused one
+    // is cancelled.
+    TBrowserSite(HWND panel, std::function<void()> loaded, std::function<void()> failed,
+                 std::function<bool(const wchar_t* url)> allow)
+        : panel_(panel),
+          loaded_(std::move(loaded)),
+          failed_(std::move(failed)),
+          allow_(std::move(allow)) {}
 
-    // The window is going: no event reaches it any more.
+    // The window is going: no event reaches it any more, and the browser
+    // opens nothing more.
     void Detach() {
         loaded_ = nullptr;
         failed_ = nullptr;
+        allow_ = nullptr;
     }
 
     // IUnknown
@@ -152,6 +162,13 @@ public:
         } else if (id == DISPID_DOCUMENTCOMPLETE && loaded_) {
             const auto loaded = loaded_;
             loaded();
+        } else if (id == DISPID_BEFORENAVIGATE2 && params && params->cArgs == 7) {
+            // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel), last first.
+            Refuse(params->rgvarg[0], UrlOf(params->rgvarg[5]), false);
+        } else if (id == DISPID_NEWWINDOW3 && params && params->cArgs == 5) {
+            // (ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl): the view
+            // opens no windows; the address may still go to the user's browser.
+            Refuse(params->rgvarg[3], UrlOf(params->rgvarg[0]), true);
         }
         return S_OK;
     }
@@ -165,15 +182,32 @@ public:
 private:
     ~TBrowserSite() = default;
 
+    static const wchar_t* UrlOf(const VARIANT& v) {
+        const VARIANT* value = v.vt == (VT_BYREF | VT_VARIANT) ? v.pvarVal : &v;
+        if (value && value->vt == VT_BSTR && value->bstrVal)
+            return value->bstrVal;
+        return L"";
+    }
+    // Cancels the navigation unless `allow_` takes the address; `always`
+    // cancels it in any case (after asking, which may open it outside).
+    void Refuse(VARIANT& cancel, const wchar_t* url, bool always) {
+        if (cancel.vt != (VT_BYREF | VT_BOOL))
+            return;
+        const auto allow = allow_;
+        const bool allowed = allow && allow(url);
+        if (!allowed || always)
+            *cancel.pboolVal = VARIANT_TRUE;
+    }
+
     ULONG refs_ = 1;
     HWND panel_;
     std::function<void()> loaded_;
     std::function<void()> failed_;
+    std::function<bool(const wchar_t* url)> allow_;
 };
 
 namespace {
 
-constexpr uint32_t kKey = Bitmap::kKeyColor;
 constexpr int kTitleLeft = 12, kTitleTop = 10;
 constexpr UINT kRetryId = 100;
 
@@ -207,7 +241,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 TFrmWeather::TFrmWeather(std::string dataDir, TWeatherOptions options)
-    : dataDir_(std::move(dataDir)), options_(options) {}
+    : TDockedView(TOnClose::Destroy), dataDir_(std::move(dataDir)), options_(options) {}
 
 TFrmWeather::~TFrmWeather() {
     OnDestroyed = nullptr;
@@ -222,11 +256,10 @@ bool TFrmWeather::Create(HWND owner) {
     background_ = PlainViewBackground(332, 160, 38);
     btnGNG_ = PlainViewButton();
     ComposeFace();
-    if (!CreateWin(kClassName, L"天气", WS_POPUP | WS_CLIPCHILDREN,
-                   WS_EX_TOOLWINDOW | WS_EX_LAYERED, 0, 0, face_.Width(), face_.Height(), owner)) {
+    if (!CreateView(kClassName, L"天气", WS_POPUP | WS_CLIPCHILDREN, face_.Width(), face_.Height(),
+                    owner, [this] { return &face_; })) {
         return false;
     }
-    SetLayeredWindowAttributes(Handle(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
     menuPainter_ = std::make_unique<TMenuController>(nullptr);
     font_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
@@ -271,7 +304,6 @@ bool TFrmWeather::Create(HWND owner) {
         ti.lpszText = hint.data();
         SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
-    shadow_.Attach(Handle(), [this] { return &face_; });
     return true;
 }
 
@@ -338,29 +370,10 @@ void TFrmWeather::ComposeFace() {
     }
 }
 
-void TFrmWeather::ShowDocked(int alpha, int left, int top) {
-    SetLayeredWindowAttributes(Handle(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
-    SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
-    UpdateWindow(Handle());
-    SetWindowAlpha(alpha);
+void TFrmWeather::Shown() {
     // The page is opened at least once on every day the view is shown.
     if (navigatedDay_ != Today())
         Navigate();
-}
-
-void TFrmWeather::CloseView() {
-    SetWindowAlpha(255);
-    const HWND self = Handle();
-    UpdateWindow(self);
-    // Closing frees this object through OnDestroyed: nothing may follow.
-    SendMessageW(self, WM_CLOSE, 0, 0);
-}
-
-void TFrmWeather::SetWindowAlpha(int alpha) {
-    alpha_ = std::clamp(alpha, 0, 255);
-    SetLayeredWindowAttributes(Handle(), kKey, static_cast<BYTE>(alpha_), LWA_COLORKEY | LWA_ALPHA);
-    shadow_.UpdateShadow();
 }
 
 void TFrmWeather::Navigate() {
@@ -416,7 +429,8 @@ bool TFrmWeather::CreateBrowser() {
             ShowMessage(TState::PageFailed, L"天气网页无法打开：\n" +
                                                 Utf8ToWide(ServerUrl(Trim(host), kWeatherPage)) +
                                                 L"\n请检查网络后重试。");
-        });
+        },
+        [this](const wchar_t* url) { return AllowNavigation(WideToUtf8(url)); });
     site_ = site;
     bool ok = SUCCEEDED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER,
                                          IID_IOleObject, reinterpret_cast<void**>(&site->object)));
@@ -444,6 +458,25 @@ bool TFrmWeather::CreateBrowser() {
         return false;
     }
     return true;
+}
+
+bool TFrmWeather::UserJustClicked() const {
+    LASTINPUTINFO input{};
+    input.cbSize = sizeof input;
+    if (!GetLastInputInfo(&input) || GetTickCount() - input.dwTime > kClickMs)
+        return false;
+    POINT at;
+    RECT panel;
+    return GetCursorPos(&at) && GetWindowRect(panel_, &panel) && PtInRect(&panel, at);
+}
+
+bool TFrmWeather::AllowNavigation(const std::string& url) {
+    const std::optional<std::string> host =
+        ServerHostOf(TIniFile(dataDir_ + "skin.ini").ReadString("WEB", "Host", ""));
+    const TWeatherLink action = WeatherLinkAction(url, host.value_or(""), UserJustClicked());
+    if (action == TWeatherLink::OpenOutside && OnOpenLink)
+        OnOpenLink(url);
+    return action == TWeatherLink::Follow;
 }
 
 void TFrmWeather::DestroyBrowser() {
@@ -542,7 +575,7 @@ LRESULT TFrmWeather::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             const UINT id = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN,
                                            at.x, at.y, 0, Handle(), nullptr);
-            // A command may close and free this window: nothing follows it.
+            // A command may close this window: nothing of it follows.
             if (id)
                 RunCommand(id);
             return 0;
@@ -570,29 +603,14 @@ LRESULT TFrmWeather::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 menuPainter_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)))
                 return TRUE;
             break;
-        case WM_CLOSE:
-            if (IsWindowVisible(Handle())) {
-                shadow_.SetShown(false);
-                FadeOutForm(Handle(), alpha_);
-            }
-            DestroyWindow(Handle());
-            return 0;
         case WM_DESTROY:
             KillTimer(Handle(), TimerLoad);
             DestroyBrowser();
-            shadow_.Attach(nullptr);
-            return 0;
+            break;
         default:
             break;
     }
-    return TWindow::WndProc(msg, wp, lp);
-}
-
-void TFrmWeather::Destroyed() {
-    if (OnDestroyed) {
-        const auto destroyed = OnDestroyed;
-        destroyed();
-    }
+    return TDockedView::WndProc(msg, wp, lp);
 }
 
 }  // namespace tempora

@@ -14,9 +14,8 @@
 #include "display/Commands_win.h"
 #include "display/MenuController_win.h"
 #include "display/SmoothFont_win.h"
-#include "display/ufrmShadowFrame_win.h"
+#include "display/DockedView_win.h"
 #include "win/Handles_win.h"
-#include "win/Window_win.h"
 
 namespace tempora {
 
@@ -29,7 +28,7 @@ struct TWeatherOptions {
     bool useBrowser = true;
 };
 
-class TFrmWeather : public TWindow {
+class TFrmWeather : public TDockedView {
 public:
     static constexpr wchar_t kClassName[] = L"TFrmWeather";
     // The browser's frame on the window.
@@ -50,20 +49,15 @@ public:
     ~TFrmWeather() override;
 
     // Creates the window hidden, owned by `owner`, with the skin of skin.ini.
+    // Once shown, it opens the page when that was not opened today; closing
+    // destroys the window, browser and all.
     bool Create(HWND owner);
-    // Shows the window at left, top with its shadow, and opens the page
-    // when it was not opened today.
-    void ShowDocked(int alpha, int left, int top);
-    // Closes the window (fading out), which frees it through OnDestroyed.
-    void CloseView();
-    void SetWindowAlpha(int alpha);
     // Applies the weather package that skin.ini's SKIN/SkinFile names; a
     // missing or damaged one leaves the look as it is.
     void ReloadSkin();
     // Reads WEB/Host again and opens the weather page ("刷新...", "重试").
     void Navigate();
 
-    bool Visible() const { return Handle() && IsWindowVisible(Handle()); }
     int Width() const { return face_.Width(); }
     int Height() const { return face_.Height(); }
     TState State() const { return state_; }
@@ -75,19 +69,27 @@ public:
     std::function<void()> OnWorldTime;
     std::function<void()> OnShowClock;
     std::function<void()> OnShowCalendar;
-    // The window is gone; the object may be freed from here.
-    std::function<void()> OnDestroyed;
+    // A web link the user clicked leads off the weather host: the browser
+    // stays, and the address goes here (to the user's own browser).
+    std::function<void(const std::string& url)> OnOpenLink;
+    // What the browser does with an address it is about to open: true when
+    // it may go there (WeatherLinkAction on WEB/Host).
+    bool AllowNavigation(const std::string& url);
 
     MenuHandle BuildContextMenu();
     void RunCommand(UINT id);
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Destroyed() override;
+    void Shown() override;
 
 private:
     enum : UINT_PTR { TimerLoad = 1 };
+    // A navigation this soon after the user's last input over the page
+    // counts as the user's click.
+    static constexpr DWORD kClickMs = 1000;
 
+    bool UserJustClicked() const;
     bool CreateBrowser();
     void DestroyBrowser();
     void ShowMessage(TState state, std::wstring text);
@@ -100,12 +102,10 @@ private:
     TWeatherOptions options_;
     TCommandTable commands_;
     std::unique_ptr<TMenuController> menuPainter_;
-    TFormShadow shadow_;
     Bitmap background_;
     Bitmap btnGNG_;
     Bitmap face_;
     uint32_t fontColor_ = 0xFFFFFF;
-    int alpha_ = 255;
     TGdiGlyphs glyphs_;
     RECT titleRect_{};
     RECT buttonRect_{};

@@ -12,31 +12,13 @@
 
 namespace tempora {
 
-namespace {
-
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET h) : h_(h) {}
-    ~InternetHandle() {
-        if (h_)
-            InternetCloseHandle(h_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET Get() const { return h_; }
-
-private:
-    HINTERNET h_;
-};
-
-}  // namespace
-
 THttpGet::~THttpGet() {
     Close();
 }
 
-bool THttpGet::Open(HINTERNET& session) {
+bool THttpGet::Open(HINTERNET& session, const TWebFetchOptions& options) {
     std::lock_guard<std::mutex> lock(mutex_);
+    options_ = options;
     if (stopped_)
         return false;
     session_ = InternetOpenW(L"Tempora/3.7.7", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
@@ -44,11 +26,33 @@ bool THttpGet::Open(HINTERNET& session) {
     return session != nullptr;
 }
 
+HINTERNET THttpGet::Keep(HINTERNET& slot, HINTERNET handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!handle)
+        return nullptr;
+    // Stopped while the handle was being made: its parent is already closed.
+    if (stopped_ && !session_) {
+        CloseOne(handle);
+        return nullptr;
+    }
+    slot = handle;
+    return handle;
+}
+
+void THttpGet::CloseOne(HINTERNET handle) {
+    if (options_.onClose)
+        options_.onClose(handle);
+    InternetCloseHandle(handle);
+}
+
 void THttpGet::Close() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (session_)
-        InternetCloseHandle(session_);
-    session_ = nullptr;
+    // A child handle goes before the handle it was made from.
+    for (HINTERNET* slot : {&request_, &connection_, &session_}) {
+        if (*slot)
+            CloseOne(*slot);
+        *slot = nullptr;
+    }
 }
 
 void THttpGet::Stop() {
@@ -75,7 +79,7 @@ bool THttpGet::Fetch(const std::string& host, const std::string& path, size_t ma
         port = static_cast<INTERNET_PORT>(value);
     }
     HINTERNET session = nullptr;
-    if (!Open(session))
+    if (!Open(session, options))
         return false;
     const ULONGLONG deadline = GetTickCount64() + options.totalTimeoutMs;
     bool ok = false;
@@ -87,20 +91,22 @@ bool THttpGet::Fetch(const std::string& host, const std::string& path, size_t ma
             DWORD v = value;
             InternetSetOptionW(session, option, &v, sizeof v);
         }
-        InternetHandle connection(InternetConnectW(session, Utf8ToWide(name).c_str(), port, nullptr,
-                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+        const HINTERNET connection =
+            Keep(connection_, InternetConnectW(session, Utf8ToWide(name).c_str(), port, nullptr,
+                                               nullptr, INTERNET_SERVICE_HTTP, 0, 0));
         constexpr DWORD kFlags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE |
                                  INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_RELOAD |
                                  INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI |
                                  INTERNET_FLAG_NO_AUTH;
-        InternetHandle request(
-            connection.Get() ? HttpOpenRequestW(connection.Get(), L"GET", Utf8ToWide(path).c_str(),
-                                                nullptr, nullptr, nullptr, kFlags, 0)
-                             : nullptr);
+        const HINTERNET request =
+            connection
+                ? Keep(request_, HttpOpenRequestW(connection, L"GET", Utf8ToWide(path).c_str(),
+                                                  nullptr, nullptr, nullptr, kFlags, 0))
+                : nullptr;
         DWORD status = 0, size = sizeof status;
-        if (request.Get() && HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0) &&
-            HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                           &size, nullptr) &&
+        if (request && HttpSendRequestW(request, nullptr, 0, nullptr, 0) &&
+            HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                           nullptr) &&
             status == HTTP_STATUS_OK) {
             ok = true;
             std::vector<char> buffer(8192);
@@ -112,7 +118,7 @@ bool THttpGet::Fetch(const std::string& host, const std::string& path, size_t ma
                 // Waits for some bytes (up to the receive time-out), so that
                 // the deadline is looked at between every arrival.
                 DWORD available = 0;
-                if (!InternetQueryDataAvailable(request.Get(), &available, 0, 0)) {
+                if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
                     ok = false;
                     break;
                 }
@@ -120,7 +126,7 @@ bool THttpGet::Fetch(const std::string& host, const std::string& path, size_t ma
                     break;
                 DWORD read = 0;
                 const DWORD want = std::min<DWORD>(available, static_cast<DWORD>(buffer.size()));
-                if (!InternetReadFile(request.Get(), buffer.data(), want, &read)) {
+                if (!InternetReadFile(request, buffer.data(), want, &read)) {
                     ok = false;
                     break;
                 }

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -32,6 +33,8 @@ struct TWebFetchOptions {
     DWORD connectTimeoutMs = 10000;
     DWORD receiveTimeoutMs = 10000;
     DWORD totalTimeoutMs = 30000;  // the whole exchange, however the bytes trickle in
+    // Told of each WinINet handle just before it is closed (tests record the order).
+    std::function<void(HINTERNET)> onClose;
 };
 
 // One GET of http://host/path, where host is a name or address with an
@@ -52,11 +55,17 @@ public:
     void Stop();
 
 private:
-    bool Open(HINTERNET& session);
+    bool Open(HINTERNET& session, const TWebFetchOptions& options);
+    // Keeps a child handle in `slot` so that Stop closes it before its
+    // parent; null when there is none or the fetch was stopped meanwhile.
+    HINTERNET Keep(HINTERNET& slot, HINTERNET handle);
+    // Closes the request, then the connection, then the session.
     void Close();
+    void CloseOne(HINTERNET handle);
 
     std::mutex mutex_;
-    HINTERNET session_ = nullptr;
+    TWebFetchOptions options_;
+    HINTERNET session_ = nullptr, connection_ = nullptr, request_ = nullptr;
     bool stopped_ = false;
 };
 

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -595,4 +597,90 @@ TEST_F(BarTest, AHiddenStartWithoutMarkMessagesShowsTheDayInABalloon) {
         bar_.reset();
     }
     ClockSource::Install(nullptr);
+}
+
+// At log-on the shell may not take the icon yet: it is tried again until it
+// is there, and a start with /hide waits for it rather than leave the
+// program with no way back.
+TEST_F(BarTest, TheTrayIconIsTriedAgainAndAHiddenStartWaitsForIt) {
+    WriteIni("[MSG]\r\nCalendarLX=0\r\n[BAR]\r\nOnStartHide=1\r\n");
+    bool shellReady = false;
+    int adds = 0;
+    AppOptions o;
+    o.programDir = o.dataDir = Data();
+    o.firstArgument = "/hide";
+    o.trayNotify = [&](DWORD message, NOTIFYICONDATAW*) -> BOOL {
+        if (message == NIM_ADD)
+            ++adds;
+        return shellReady;
+    };
+    bar_ = std::make_unique<TClockApp>(o);
+    ASSERT_TRUE(bar_->CreateHidden());
+    bar_->Initialise();
+    bar_->Show();
+    PumpFor(1500);
+    const HWND bar = bar_->Bar().Handle();
+    EXPECT_FALSE(bar_->Tray().Added());
+    EXPECT_TRUE(IsWindowVisible(bar));
+    bar_->HideToTray();
+    EXPECT_TRUE(IsWindowVisible(bar));
+
+    // The retry while the shell still refuses, then once it takes the icon.
+    SendMessageW(bar, WM_TIMER, TTrayIcon::kRetryTimer, 0);
+    EXPECT_EQ(adds, 2);
+    EXPECT_FALSE(bar_->Tray().Added());
+    shellReady = true;
+    SendMessageW(bar, WM_TIMER, TTrayIcon::kRetryTimer, 0);
+    EXPECT_TRUE(bar_->Tray().Added());
+    // The hidden start goes on now that the icon can bring the bar back.
+    EXPECT_FALSE(IsWindowVisible(bar));
+    SendMessageW(bar, TTrayIcon::kCallbackMessage, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(IsWindowVisible(bar));
+
+    // A restarted shell is given the icon again.
+    const int before = adds;
+    SendMessageW(bar, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(adds, before + 1);
+    EXPECT_TRUE(bar_->Tray().Added());
+}
+
+// The tips belong to where the cursor rests on the bar: none stays behind
+// when the bar is dragged away, and none shows over the open menu.
+TEST_F(BarTest, NoTipOutlivesADragOrShowsOverTheMenu) {
+    TClockApp& app = StartBar();
+    app.Show();
+    const HWND bar = app.Bar().Handle();
+    const HWND tip = app.Bar().Tooltip();
+    ASSERT_NE(tip, nullptr);
+    const auto showTipOver = [&](TBarPart part) {
+        const TSkinRect place = app.Bar().Face().Place(part);
+        const POINT client{place.left + place.width / 2, place.top + place.height / 2};
+        POINT at = client;
+        ClientToScreen(bar, &at);
+        SetCursorPos(at.x, at.y);
+        // The cursor rests there: the tip shows after its delay.
+        PostMessageW(bar, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+        return WaitFor([&] { return IsWindowVisible(tip) != FALSE; }, 3000);
+    };
+
+    ASSERT_TRUE(showTipOver(TBarPart::Panel));
+    SendMessageW(bar, WM_ENTERSIZEMOVE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(tip));
+    SendMessageW(bar, WM_EXITSIZEMOVE, 0, 0);
+
+    ASSERT_TRUE(showTipOver(TBarPart::MenuButton));
+    static HWND s_tip;
+    static bool s_tipOverMenu;
+    s_tip = tip;
+    s_tipOverMenu = true;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
+        s_tipOverMenu = IsWindowVisible(s_tip) != FALSE;
+        EndMenu();
+    });
+    const TSkinRect button = app.Bar().Face().Place(TBarPart::MenuButton);
+    POINT below{button.left, button.top + button.height};
+    ClientToScreen(bar, &below);
+    app.OnMenuButton(below);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(s_tipOverMenu);
 }

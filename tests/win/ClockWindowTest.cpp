@@ -173,6 +173,26 @@ TEST_F(ClockWindowTest, HandsMoveOnTheNextTickOnlyWhileTheViewShows) {
     EXPECT_EQ(view->Face().Angles().second, -186);
 }
 
+// Time sync may set the clock back by up to a minute: the seconds already
+// handled are not handled again (no task or chime runs twice), but the
+// hands show the present as the digits do.
+TEST_F(ClockWindowTest, HandsFollowAClockSetBack) {
+    WriteIni("[SKIN]\r\nClockFile=Classic.cl\r\n");
+    TClockApp& app = Start();
+    app.RunCommand(PM_Clock);
+    TFrmClock* view = app.ClockView();
+    ASSERT_NE(view, nullptr);
+    clock_.Advance(1000);
+    app.Bar().TickNow();
+    EXPECT_EQ(view->Face().Angles().second, -186);  // 10:08:31
+    for (const int64_t back : {-30000, -1000, -60000}) {
+        clock_.Advance(back);
+        app.Bar().TickNow();
+        const int second = static_cast<int>(((clock_.UtcMillis() / 1000) % 60));
+        EXPECT_EQ(view->Face().Angles().second, -6 * second) << back;
+    }
+}
+
 TEST_F(ClockWindowTest, ClosingFadesAndFreesTheWindow) {
     WriteIni("[SKIN]\r\nClockFile=RedLacquer.cl\r\n");
     TClockApp& app = Start();
@@ -181,11 +201,18 @@ TEST_F(ClockWindowTest, ClosingFadesAndFreesTheWindow) {
     const HWND w = app.ClockView()->Handle();
     const HWND shadow = app.ClockView()->Shadow().Handle();
     // 关闭窗口 in the clock's menu: from alpha 200 down in steps of 30
-    // every 30 ms, then gone with its shadow.
+    // every 30 ms, then gone; its shadow goes with the object, once the
+    // message that closed it has run to its end.
     const ULONGLONG start = GetTickCount64();
     EXPECT_TRUE(app.RunCommand(PM_Hide));
     EXPECT_GE(GetTickCount64() - start, 150u);
     EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(IsWindowVisible(shadow));
+    // The program's posted messages, not its timers: the start-up view
+    // would open the clock again.
+    MSG m;
+    while (PeekMessageW(&m, nullptr, WM_APP, 0xBFFF, PM_REMOVE))
+        DispatchMessageW(&m);
     EXPECT_FALSE(IsWindow(shadow));
     EXPECT_EQ(app.ClockView(), nullptr);
     EXPECT_EQ(app.CurrentView(), 0);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -117,13 +118,20 @@ TEST_F(DockedViewsTest, DraggingTheBarCarriesTheAttachedCalendar) {
 
 TEST_F(DockedViewsTest, ALowBarOpensItsViewsAboveItself) {
     const int screen = GetSystemMetrics(SM_CYSCREEN);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     for (const int top : {screen / 2, screen / 2 + 1, screen - 120}) {
         TClockApp& app = Start(100, top);
         const RECT bar = Rect(app.Bar().Handle());
         const bool low = top > screen / 2;
         app.ShowView(kViewCalendar);
         const RECT calendar = Rect(app.Calendar().Handle());
-        EXPECT_EQ(low ? calendar.bottom : calendar.top, low ? bar.top : bar.bottom) << top;
+        const int height = calendar.bottom - calendar.top;
+        // Below a bar just above the middle there is no room: the calendar
+        // rises as far as it must to stay on the work area.
+        EXPECT_EQ(calendar.top,
+                  low ? bar.top - height : std::min<int>(bar.bottom, work.bottom - height))
+            << top;
 
         app.ShowView(kViewClock);
         ASSERT_NE(app.ClockView(), nullptr);
@@ -134,6 +142,56 @@ TEST_F(DockedViewsTest, ALowBarOpensItsViewsAboveItself) {
             reinterpret_cast<TMagWindow>(app.ClockView()->Handle())));
         app_.reset();
     }
+}
+
+TEST_F(DockedViewsTest, ALowBarDraggedUpKeepsItsCalendarOnTheScreen) {
+    const int screen = GetSystemMetrics(SM_CYSCREEN);
+    TClockApp& app = Start(100, screen - 120);
+    const HWND bar = app.Bar().Handle();
+    app.ShowView(kViewCalendar);
+    const HWND calendar = app.Calendar().Handle();
+    ASSERT_EQ(Rect(calendar).bottom, Rect(bar).top);
+
+    // Dragged up to the top, the bar carried the calendar above the screen;
+    // it goes under the bar instead, and the menu's tick is what shows.
+    Drag(bar, 0, 60 - (screen - 120));
+    ASSERT_EQ(Rect(bar).top, 60);
+    EXPECT_EQ(Rect(calendar).top, Rect(bar).bottom);
+    EXPECT_EQ(Rect(calendar).left, 100);
+    EXPECT_TRUE(app.Calendar().Visible());
+    app.PrepareMenu(app.MainMenu());
+    EXPECT_NE(GetMenuState(app.MainMenu(), PM_Calendar, MF_BYCOMMAND) & MF_CHECKED, 0u);
+
+    // Still docked: down past the middle again, it goes back above the bar.
+    Drag(bar, 0, screen - 160 - 60);
+    EXPECT_EQ(Rect(bar).top, screen - 160);
+    EXPECT_EQ(Rect(calendar).bottom, Rect(bar).top);
+}
+
+// A view's window may close from inside its own message (its menu's
+// "关闭窗口"): the object outlives that message and goes at the next one.
+TEST_F(DockedViewsTest, AViewClosedFromItsOwnCommandOutlivesIt) {
+    TClockApp& app = Start(100, 50);
+    app.ShowView(kViewWeather);
+    TFrmWeather* weather = app.WeatherView();
+    ASSERT_NE(weather, nullptr);
+    weather->RunCommand(TFrmWeather::PM_Close);
+    EXPECT_EQ(app.WeatherView(), nullptr);
+    EXPECT_EQ(weather->Handle(), nullptr);  // still the object, without its window
+    EXPECT_FALSE(weather->Visible());
+
+    app.ShowView(kViewClock);
+    TFrmClock* clock = app.ClockView();
+    ASSERT_NE(clock, nullptr);
+    clock->CloseView();
+    EXPECT_EQ(app.ClockView(), nullptr);
+    EXPECT_EQ(clock->Handle(), nullptr);
+    EXPECT_EQ(app.CurrentView(), kViewNone);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, WM_APP, 0xBFFF, PM_REMOVE))
+        DispatchMessageW(&m);
+    app.ShowView(kViewClock);
+    EXPECT_NE(app.ClockView(), nullptr);
 }
 
 TEST_F(DockedViewsTest, SwitchingStayOnTopKeepsTheViewsFollowing) {

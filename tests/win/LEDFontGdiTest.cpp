@@ -3,6 +3,7 @@
 // a 1-pixel pen of one colour, into a 32-bit DIB section.
 #include "win/Handles_win.h"
 #include "win/PictureBlit_win.h"
+#include "app/BuiltInSkin_win.h"
 #include "app/ClockApp_win.h"
 #include "display/myLEDFont.h"
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using namespace tempora;
 namespace fs = std::filesystem;
@@ -129,4 +130,22 @@ TEST_F(WeatherWindowTest, SwitchingAndClosingFreeTheView) {
     app.WeatherView()->RunCommand(TFrmWeather::PM_Close);
     EXPECT_EQ(app.WeatherView(), nullptr);
     EXPECT_EQ(app.CurrentView(), kViewNone);
+}
+
+// The browser goes nowhere but the weather host; a web link the user clicks
+// elsewhere goes to the user's own browser, never into the view.
+TEST_F(WeatherWindowTest, TheBrowserStaysOnTheWeatherHost) {
+    TClockApp& app = Start("[WEB]\r\nHost=127.0.0.1:8080\r\n", TWeatherOptions{20000, false});
+    app.RunCommand(PM_Weather);
+    TFrmWeather* view = app.WeatherView();
+    ASSERT_NE(view, nullptr);
+    std::vector<std::string> opened;
+    view->OnOpenLink = [&](const std::string& url) { opened.push_back(url); };
+    // The cursor away from the page: nothing counts as the user's click.
+    SetCursorPos(0, 0);
+    EXPECT_TRUE(view->AllowNavigation("http://127.0.0.1:8080/Weather_Tempora.htm"));
+    for (const char* elsewhere :
+         {"http://127.0.0.1:9090/", "http://evil.test/", "file:///C:/Windows/win.ini"})
+        EXPECT_FALSE(view->AllowNavigation(elsewhere)) << elsewhere;
+    EXPECT_TRUE(opened.empty());
 }

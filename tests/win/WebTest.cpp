@@ -11,6 +11,7 @@
 #include "core/LineFile.h"
 #include "display/MyWindow_win.h"
 #include "web/UnitAbout_win.h"
+#include "web/AdFile.h"
 #include "web/UnitHomepage_win.h"
 #include "web/UpgraderThread_win.h"
 
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace tempora;
@@ -176,7 +178,7 @@ protected:
         AppOptions o;
         o.programDir = dir_;
         o.dataDir = dir_;
-        o.webFetch = {2000, 1500, 4000};
+        o.webFetch = {2000, 1500, 4000, {}};
         o.openDocument = [this](const std::string& address) {
             opened_.push_back(address);
             return true;
@@ -188,8 +190,8 @@ protected:
     }
     // Starts the download and waits for its end and its messages.
     void CheckAndWait() {
-        app_->CheckAdDownload();
-        EXPECT_TRUE(WaitFor([&] { return !app_->AdDownloadRunning(); }, 20000));
+        app_->Web().CheckAdDownload();
+        EXPECT_TRUE(WaitFor([&] { return !app_->Web().AdDownloadRunning(); }, 20000));
         Pump();
     }
     // The date line's lines after the date.
@@ -271,7 +273,7 @@ TEST_F(WebTest, OnlyWebAddressesAreOpenedFromTheDateLine) {
           "*\r\n1\r\nweb\r\n\r\nhttp://127.0.0.1/ok\r\n"
           "*\r\n3\r\nscript\r\n\r\njavascript:alert(1)\r\n");
     TClockApp& app = StartApp();
-    ASSERT_EQ(app.Ads().size(), 4u);
+    ASSERT_EQ(app.Web().Ads().size(), 4u);
     for (int k = -1; k <= 6; ++k)
         app.OnDateLineClick(k);
     EXPECT_EQ(opened_, std::vector<std::string>{"http://127.0.0.1/ok"});
@@ -316,7 +318,7 @@ TEST_F(WebTest, OtherProgramsRaiseTheNoticeByCopyDataOnly) {
     };
     // A pointer from another process means nothing here, whatever the key.
     send(L"message 0");
-    send(L"message " + std::to_wstring(app.UpgradeMessageKey() + 2));
+    send(L"message " + std::to_wstring(app.Web().UpgradeMessageKey() + 2));
     EXPECT_EQ(send(L"oversize"), 0u);
     EXPECT_EQ(Read("Upgrade.his"), "(none)");
     EXPECT_EQ(send(L"copydata"), 1u);
@@ -326,10 +328,10 @@ TEST_F(WebTest, OtherProgramsRaiseTheNoticeByCopyDataOnly) {
     RemoveFile(dir_ + "Upgrade.his");
     const std::string three = "3.7.8\r\nnew\r\nhttp://127.0.0.1/";
     SendMessageW(bar, kUpgradeTextMessage, 0, reinterpret_cast<LPARAM>(three.c_str()));
-    SendMessageW(bar, kUpgradeTextMessage, app.UpgradeMessageKey(),
+    SendMessageW(bar, kUpgradeTextMessage, app.Web().UpgradeMessageKey(),
                  reinterpret_cast<LPARAM>("3.7.8\r\nnew"));
     EXPECT_EQ(Read("Upgrade.his"), "(none)");
-    SendMessageW(bar, kUpgradeTextMessage, app.UpgradeMessageKey(),
+    SendMessageW(bar, kUpgradeTextMessage, app.Web().UpgradeMessageKey(),
                  reinterpret_cast<LPARAM>(three.c_str()));
     EXPECT_EQ(Read("Upgrade.his"), "2026-12-11 09:00:00\r\n");
     clock_.Advance(60000);
@@ -426,4 +428,29 @@ TEST_F(WebTest, StartPageOfferWritesOnlyWhenAccepted) {
     }
     EXPECT_EQ(OfferHomePage(app.Bar().Handle(), "file:///C:/x", {}), TOfferResult::NotWeb);
     WriteStartPage(saved);
+}
+
+TEST_F(WebTest, AStoppedDownloadClosesEachHandleBeforeItsParent) {
+    const DemoServer server = Serve({"--ad-mode", "slow"});
+    ASSERT_TRUE(server.Ready());
+    // What each handle is, asked just before it closes.
+    std::vector<DWORD> closed;
+    TWebFetchOptions options{2000, 5000, 20000, {}};
+    options.onClose = [&closed](HINTERNET h) {
+        DWORD type = 0, size = sizeof type;
+        InternetQueryOptionW(h, INTERNET_OPTION_HANDLE_TYPE, &type, &size);
+        closed.push_back(type);
+    };
+    THttpGet get;
+    std::string body;
+    std::thread fetch(
+        [&] { get.Fetch(server.Host(), std::string(kAdFilePath), 1 << 20, options, body); });
+    // The reply trickles in a byte every half second: the fetch is under way.
+    Sleep(1500);
+    get.Stop();
+    fetch.join();
+    EXPECT_EQ(closed, (std::vector<DWORD>{INTERNET_HANDLE_TYPE_HTTP_REQUEST,
+                                          INTERNET_HANDLE_TYPE_CONNECT_HTTP,
+                                          INTERNET_HANDLE_TYPE_INTERNET}));
+    EXPECT_TRUE(body.empty());
 }

@@ -1,0 +1,11 @@
+// The look of the bar when no skin package applies.
+#pragma once
+
+#include "app/BarFace.h"
+
+namespace tempora {
+
+// A dark glass strip with rounded ends and two buttons, drawn with GDI.
+TBarSkin BuiltInBarSkin();
+
+}  // namespace tempora
