@@ -187,7 +187,6 @@ void TClockApp::MakeTray() {
     trayHide_ = std::make_unique<TTrayHide>(bar_->Handle(), *tray_, [this](HWND w) {
         return w == barShadow_.Handle() || bar_->IsOwnTooltip(w);
     });
-    // A hidden start that found no icon yet hides once the icon is there.
     tray_->OnAdded = [this] {
         if (std::exchange(hideWhenTray_, false))
             HideToTray();
@@ -454,7 +453,7 @@ void TClockApp::ShowHelp() {
 
 void TClockApp::HideToTray() {
     bar_->SetTooltipsActive(false);
-    hideWhenTray_ = !trayHide_->Hide();
+    trayHide_->Hide();
     bar_->SetTooltipsActive(true);
 }
 
@@ -486,6 +485,8 @@ void TClockApp::OnStartupView() {
 void TClockApp::OnStartupSettled() {
     if (startHidden_) {
         HideToTray();
+        // No icon yet (the shell is not ready at log-on): hidden once it is there.
+        hideWhenTray_ = !trayHide_->Hidden();
         startHidden_ = false;
     }
 }

@@ -256,7 +256,7 @@ private:
     FILE* trace_ = nullptr;
 
     bool startHidden_ = false;
-    bool hideWhenTray_ = false;  // a hide waits for the tray icon
+    bool hideWhenTray_ = false;  // the start-up hide waits for the tray icon
     std::wstring hint_;
     // Last: its download posts to the bar until it is stopped.
     std::unique_ptr<TWebFeatures> web_;
