@@ -19,8 +19,7 @@ if(TEMPORA_TESTS)
   add_test(NAME check.layers COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/check-layers.py
            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
   find_program(CLANG_FORMAT clang-format REQUIRED)
-  add_test(NAME check.format
-           COMMAND bash -c "set -o pipefail; git ls-files -z -- '*.cpp' '*.h' | xargs -0 -r '${CLANG_FORMAT}' --dry-run --Werror"
+  add_test(NAME check.format COMMAND bash ${CMAKE_SOURCE_DIR}/tools/check-format.sh ${CLANG_FORMAT}
            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
 endif()
 

@@ -6,19 +6,11 @@
 # Writes docs/shadow-light.png, docs/shadow-dark.png, docs/countdown.png and
 # docs/popup.png.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$(pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-bin=build/win/bin
-cp -r "$bin/Tempora.exe" "$bin/PopupMsg.exe" "$bin/Frame.sk" "$bin/Holiday.lst" "$bin/Skin" \
-    "$bin/Sound" "$work/"
-
-# shellcheck source=wine-env.sh
-. tools/wine-env.sh build/win force-xvfb
-xcompmgr -n >/dev/null 2>&1 &
-compositor=$!
-convert -size 8x8 xc:white "$work/dot.png"
+# shellcheck source=shots-env.sh
+. "$(dirname "$0")/shots-env.sh"
+shots_build
+shots_copy
+shots_start --compositor
 
 # One run: a full-screen backdrop in `colour`, the program (the clock unless
 # a command follows) on top, a picture of the screen after `wait` seconds,
@@ -26,19 +18,11 @@ convert -size 8x8 xc:white "$work/dot.png"
 shot() {
     local colour=$1 wait=$2 geometry=$3 scale=$4 out=$5
     shift 5
-    local cmd=("$@")
-    [ ${#cmd[@]} -gt 0 ] || cmd=(Tempora.exe)
-    display -backdrop -background "$colour" -geometry +0+0 "$work/dot.png" >/dev/null 2>&1 &
-    local backdrop=$!
-    sleep 1
-    (cd "$work" && exec wine "${cmd[@]}") >/dev/null 2>&1 &
+    shots_backdrop "$colour"
+    shots_run "$@"
     sleep "$wait"
-    import -window root "$work/screen.png"
-    convert "$work/screen.png" -crop "$geometry" +repage -scale "$scale" "$root/$out"
-    wineserver -k 2>/dev/null || true
-    kill "$backdrop" 2>/dev/null || true
-    wait "$backdrop" 2>/dev/null || true
-    echo "$out"
+    shots_grab "$geometry" "$out" "$scale"
+    shots_stop_programs
 }
 
 printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nDefWin=0\r\nLeft=860\r\nTop=60\r\n' \
@@ -53,5 +37,4 @@ printf '*0%02d\xc3\xeb\r\n4\xd6\xb4\xd0\xd0 (\xb9\xd8\xbb\xfa)\r\n' "$due" >"$wo
 shot '#eef1f5' 12 360x200+460+300 100% docs/countdown.png
 shot '#eef1f5' 4 420x260+880+548 100% docs/popup.png PopupMsg.exe /demo \
     '日历标记：\n2026年02月17日 星期二\n\n春节，正月初一：给外婆打电话拜年' '时钟报时：8:00:00'
-kill "$compositor" 2>/dev/null || true
-wine_env_stop
+shots_end

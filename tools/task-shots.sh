@@ -6,13 +6,10 @@
 # Writes docs/tasks-list.png, docs/tasks-edit.png, docs/tasks-msg.png and
 # docs/tasks-act.png.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$(pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-bin=build/win/bin
-cp -r "$bin/Tempora.exe" "$bin/Frame.sk" "$bin/Holiday.lst" "$bin/Skin" "$bin/Sound" "$work/"
-[ -d "$bin/MySound" ] && cp -r "$bin/MySound" "$work/"
+# shellcheck source=shots-env.sh
+. "$(dirname "$0")/shots-env.sh"
+shots_build
+shots_copy
 printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nLeft=300\r\nTop=20\r\nTr=255\r\n' \
     >"$work/skin.ini"
 printf '%s\r\n' '*007时30分' '2播放 (C:\Tempora\MySound\Marimba.wav)' \
@@ -20,63 +17,34 @@ printf '%s\r\n' '*007时30分' '2播放 (C:\Tempora\MySound\Marimba.wav)' \
     '2播放 (C:\Tempora\MySound\Chimes.wav)' '*12026年12月31日23时00分' '4执行 (关机)' \
     '*002时00分00秒' '4执行 (C:\Tempora\Backup.bat)' | iconv -f UTF-8 -t GBK >"$work/War.lst"
 
-# shellcheck source=wine-env.sh
-. tools/wine-env.sh build/win force-xvfb
-# A program left from an earlier run would take the new start for a second
-# instance.
-wineserver -k 2>/dev/null || true
-xcompmgr -n >/dev/null 2>&1 &
-compositor=$!
-convert -size 8x8 xc:white "$work/dot.png"
-display -backdrop -background '#3a6ea5' -geometry +0+0 "$work/dot.png" >/dev/null 2>&1 &
-backdrop=$!
-sleep 1
-
-shot() {
-    import -window root "$work/screen.png"
-    convert "$work/screen.png" -crop "$1" +repage "$root/$2"
-    echo "$2"
-}
-
-# Waits up to ten seconds for a window of that title.
-wait_for() {
-    for _ in $(seq 50); do
-        xdotool search --name "$1" >/dev/null 2>&1 && return 0
-        sleep 0.2
-    done
-    echo "no window $1" >&2
-    return 1
-}
-
-(cd "$work" && exec wine Tempora.exe) >/dev/null 2>&1 &
+shots_start --compositor --backdrop '#3a6ea5'
+shots_run
 sleep 10
 # Menu button, 定时任务 (again while the program is still starting).
 for _ in 1 2 3; do
     xdotool mousemove 325 37 click 1; sleep 1
     xdotool mousemove 355 160 click 1
-    wait_for 定时任务 2>/dev/null && break
+    shots_wait_window 定时任务 2>/dev/null && break
     xdotool key Escape
 done
 sleep 1
 # The last task's command, 修改: the run-action editor; 取消.
 xdotool mousemove 500 442 click 1; sleep 1
 xdotool mousemove 818 317 click 1
-wait_for 编辑执行命令; sleep 1
-shot 400x210+440+295 docs/tasks-act.png
+shots_wait_window 编辑执行命令; sleep 1
+shots_grab 400x210+440+295 docs/tasks-act.png
 xdotool mousemove 762 458 click 1; sleep 1
 # The first task selected.
 xdotool mousemove 480 282 click 1; sleep 1
-shot 510x380+385+210 docs/tasks-list.png
+shots_grab 510x380+385+210 docs/tasks-list.png
 # 修改 on the task: the task editor.
 xdotool mousemove 818 317 click 1
-wait_for 编辑任务; sleep 1
-shot 510x370+385+215 docs/tasks-edit.png
+shots_wait_window 编辑任务; sleep 1
+shots_grab 510x370+385+215 docs/tasks-edit.png
 # Its message, 修改: the message editor.
 xdotool mousemove 500 361 click 1; sleep 1
 xdotool mousemove 818 356 click 1
-wait_for 编辑消息; sleep 1
-shot 400x260+440+270 docs/tasks-msg.png
+shots_wait_window 编辑消息; sleep 1
+shots_grab 400x260+440+270 docs/tasks-msg.png
 
-wineserver -k 2>/dev/null || true
-kill "$backdrop" "$compositor" 2>/dev/null || true
-wine_env_stop
+shots_end

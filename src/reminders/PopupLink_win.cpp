@@ -43,8 +43,13 @@ void TPopupLink::TerminateStarted() {
 
 bool TPopupLink::StartPopup() {
     const std::string exe = programDir_ + kPopupProgram;
-    if (!FileExists(exe))
+    if (!FileExists(exe)) {
+        if (!missingTold_ && OnMissing) {
+            missingTold_ = true;
+            OnMissing(kMissingText);
+        }
         return false;
+    }
     popup_ = nullptr;
     const std::wstring path = Utf8ToWide(exe);
     std::wstring cmd = L"\"" + path + L"\" " + std::to_wstring(reinterpret_cast<uintptr_t>(bar_));

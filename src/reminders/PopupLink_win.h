@@ -19,6 +19,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace tempora {
@@ -27,6 +28,8 @@ class TPopupLink {
 public:
     static constexpr DWORD kDefaultWaitMs = 5000;  // EnsurePopup's bound on the start
     static constexpr UINT kSendTimeoutMs = 3000;   // per text or code
+    // What the user is told when PopupMsg.exe is not in the program folder.
+    static constexpr char kMissingText[] = "找不到 PopupMsg.exe，提醒消息无法显示。请重新安装。";
 
     // `programDir` is the UTF-8 folder of PopupMsg.exe, ending in "\".
     TPopupLink(HWND bar, std::string programDir, DWORD waitLimitMs = kDefaultWaitMs);
@@ -52,6 +55,11 @@ public:
 
     HWND PopupHandle() const { return popup_; }
 
+    // Called with kMissingText the first time a text cannot go out because
+    // PopupMsg.exe is missing, and not again for this link: every reminder
+    // after it would be lost the same way, and one word is enough.
+    std::function<void(const std::string& text)> OnMissing;
+
 private:
     bool StartPopup();
     bool Live() const;
@@ -67,6 +75,7 @@ private:
     DWORD startedPid_ = 0;
     ULONGLONG startedAt_ = 0;
     bool waiting_ = false;
+    bool missingTold_ = false;
     ULONGLONG deadline_ = 0;
 };
 

@@ -257,12 +257,26 @@ SyncResult RunSyncAttempt(const std::vector<TimeHost>& hosts, std::mt19937& rand
                           const std::string& checkFile) {
     if (hosts.empty())
         return {SyncStatus::NoHost, {}};
+    // One server that is down or wrong must not fail the attempt while others
+    // answer: they are asked in turn, from a random one so that the load
+    // spreads over the list.
+    const size_t first = static_cast<size_t>(&ChooseHost(hosts, random) - hosts.data());
     int64_t serverNow = 0;
-    const SyncStatus asked = ask(ChooseHost(hosts, random), serverNow);
-    if (asked != SyncStatus::Done)
-        return {asked, {}};
-    if (IsSuspectTime(ClockSource::Current().UtcMillis(), serverNow))
-        return {SyncStatus::Suspect, {}};
+    SyncStatus failure = SyncStatus::NetError;
+    bool answered = false;
+    for (size_t i = 0; i < hosts.size() && !answered; ++i) {
+        const SyncStatus asked = ask(hosts[(first + i) % hosts.size()], serverNow);
+        if (asked == SyncStatus::Stopped)
+            return {asked, {}};
+        if (asked != SyncStatus::Done)
+            failure = asked;
+        else if (IsSuspectTime(ClockSource::Current().UtcMillis(), serverNow))
+            failure = SyncStatus::Suspect;
+        else
+            answered = true;
+    }
+    if (!answered)
+        return {failure, {}};
     if (!setClock(serverNow))
         return {SyncStatus::Refused, {}};
     const TDateTime local = ClockSource::Current().NowLocal();

@@ -126,8 +126,11 @@ using TimeAsker = std::function<SyncStatus(const TimeHost& host, int64_t& server
 // Sets the computer's clock to a UTC time; false when the system refuses.
 using ClockSetter = std::function<bool(int64_t unixMs)>;
 
-// One attempt: chooses a host, asks it, refuses a suspect reply, sets the
-// clock and, when `checkFile` is not empty, records the local time in it.
+// One attempt: asks the hosts in turn, from a randomly chosen one, until one
+// gives a time that is not suspect (a host that fails or gives a suspect time
+// passes the turn on; Stopped ends the attempt), sets the clock to it and,
+// when `checkFile` is not empty, records the local time in it. Without an
+// answer the status is the last host's failure.
 // Nothing is written unless the clock was set. The clock source gives "now".
 SyncResult RunSyncAttempt(const std::vector<TimeHost>& hosts, std::mt19937& random,
                           const TimeAsker& ask, const ClockSetter& setClock,

@@ -31,7 +31,7 @@ constexpr int kButtonW = 84, kButtonH = 26;
 constexpr int kButtonX = TFrmWorldTime::kWidth - kMargin - kButtonW;
 constexpr int kButtonY = TFrmWorldTime::kHeight - 14 - kButtonH;
 
-// The panel's lines: top and height of Label3 .. Label8.
+// The panel's lines: top and height of Label3 .. Label9.
 struct LabelPlace {
     int top, height;
 };
@@ -42,6 +42,7 @@ constexpr LabelPlace kPanelLines[] = {
     {kPanelY + 114, 16},  // position
     {kPanelY + 152, 16},  // daylight-saving start
     {kPanelY + 174, 16},  // daylight-saving end
+    {kPanelY + 133, 16},  // the difference to Beijing time
 };
 
 std::wstring Wide(const std::string& text) {
@@ -109,7 +110,7 @@ bool TFrmWorldTime::Create(HWND owner, const std::string& dataDir) {
     column.cx = kListW - kNameColumnW - GetSystemMetrics(SM_CXVSCROLL) - 6;
     ListView_InsertColumn(list, 1, &column);
 
-    for (int n = 3; n <= 8; ++n) {
+    for (int n = 3; n <= 9; ++n) {
         const LabelPlace& place = kPanelLines[n - 3];
         const HFONT font = n == 3 ? boldFont_.Get() : n == 4 ? timeFont_.Get() : font_.Get();
         child(L"STATIC", L"", kLabel, 0, kTextX, place.top, kTextW, place.height, Label3Id + n - 3,
@@ -198,7 +199,7 @@ void TFrmWorldTime::ShowPanel(bool shown) {
         const RECT frame{kPanelX, kPanelY, kPanelX + kPanelW, kPanelY + kPanelH};
         InvalidateRect(Handle(), &frame, TRUE);
     }
-    for (int n = 3; n <= 6; ++n)
+    for (const int n : {3, 4, 5, 6, 9})
         ShowWindow(Label(n), shown ? SW_SHOW : SW_HIDE);
     if (!shown) {
         ShowWindow(Label(7), SW_HIDE);
@@ -216,6 +217,7 @@ void TFrmWorldTime::RefreshTime() {
     SetText(Label(4), labels.time);
     SetText(Label(5), labels.zone);
     SetText(Label(6), labels.position);
+    SetText(Label(9), labels.beijing);
     SetText(Label(7), labels.dstStart);
     SetText(Label(8), labels.dstEnd);
     const int dst = city.HasDaylightSaving() ? SW_SHOW : SW_HIDE;

@@ -37,6 +37,7 @@ public:
         Label6Id,
         Label7Id,
         Label8Id,
+        Label9Id,
     };
 
     TFrmWorldTime() = default;
@@ -63,7 +64,8 @@ public:
     HWND UiComboBox1() const { return GetDlgItem(Handle(), UiComboBox1Id); }
     HWND UiListView1() const { return GetDlgItem(Handle(), UiListView1Id); }
     HWND UiButton1() const { return GetDlgItem(Handle(), UiButton1Id); }
-    // Label3 (title) .. Label8 (daylight-saving end).
+    // Label3 (title) .. Label8 (daylight-saving end); Label9 the difference
+    // to Beijing time.
     HWND Label(int n) const { return GetDlgItem(Handle(), Label3Id + n - 3); }
 
 protected:

@@ -269,6 +269,20 @@ TCityTime CityTimeAt(const TCityData& city, TDateTime utc) {
     return result;
 }
 
+std::string BeijingDifferenceText(int cityOffsetMinutes) {
+    constexpr int kBeijingOffsetMinutes = 8 * 60;
+    const int difference = cityOffsetMinutes - kBeijingOffsetMinutes;
+    if (difference == 0)
+        return "与北京时间相同";
+    const int magnitude = difference < 0 ? -difference : difference;
+    std::string text = difference > 0 ? "比北京时间快 " : "比北京时间慢 ";
+    if (magnitude >= 60)
+        text += std::to_string(magnitude / 60) + " 小时";
+    if (magnitude % 60 != 0)
+        text += (magnitude >= 60 ? " " : "") + std::to_string(magnitude % 60) + " 分";
+    return text;
+}
+
 TCityLabels CityLabels(const std::string& country, const TCityData& city, TDateTime utc) {
     const TCityTime t = CityTimeAt(city, utc);
     TCityLabels labels;
@@ -277,6 +291,7 @@ TCityLabels CityLabels(const std::string& country, const TCityData& city, TDateT
         FormatDateTime("yyyy年mm月dd日 hh:mm:ss", t.local) + " " + (t.daylight ? "(夏时制)" : "");
     labels.zone = "时区: " + city.zoneText;
     labels.position = "位置: " + city.positionText;
+    labels.beijing = BeijingDifferenceText(OffsetMinutes(city.utcOffset) + (t.daylight ? 60 : 0));
     if (city.HasDaylightSaving()) {
         labels.dstStart = "夏时制开始日期: " + FormatChineseMinute(t.dstStart);
         labels.dstEnd = "夏时制结束日期: " + FormatChineseMinute(t.dstEnd);

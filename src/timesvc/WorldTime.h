@@ -104,11 +104,16 @@ struct TCityLabels {
     std::string time;   // "yyyy年mm月dd日 hh:mm:ss", a blank, "(夏时制)" in daylight saving
     std::string zone;   // "时区: " + zone text
     std::string position;  // "位置: " + position text
+    // The difference to Beijing time (UTC+8) now, daylight saving included:
+    // "比北京时间快 3 小时", "比北京时间慢 2 小时 15 分", "与北京时间相同".
+    std::string beijing;
     // "夏时制开始日期: " / "夏时制结束日期: " + "yyyy年mm月dd日 hh:mm" of
     // this year's switches; both empty for a city without daylight saving.
     std::string dstStart;
     std::string dstEnd;
 };
+// The text of TCityLabels::beijing for a city `cityOffsetMinutes` ahead of UTC.
+std::string BeijingDifferenceText(int cityOffsetMinutes);
 TCityLabels CityLabels(const std::string& country, const TCityData& city, TDateTime utc);
 
 }  // namespace tempora

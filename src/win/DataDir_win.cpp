@@ -19,24 +19,44 @@ bool IsProgramFile(const std::wstring& name) {
     return ext == L".exe" || ext == L".dll" || ext == L".chm" || ext == L".pdb";
 }
 
-// Copies the shipped data (everything but the programs) without overwriting.
-void CopyShippedData(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
+// A file is copied under this suffix and renamed into place, so a copy cut
+// off half-way never leaves a truncated file under the real name.
+constexpr wchar_t kCopySuffix[] = L".copy~";
+
+bool CopyOneFile(const std::wstring& from, const std::wstring& to) {
+    if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;  // the user's own, or copied before
+    const std::wstring temp = to + kCopySuffix;
+    if (!CopyFileW(from.c_str(), temp.c_str(), FALSE))
+        return false;
+    if (MoveFileExW(temp.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(temp.c_str());
+    return false;
+}
+
+// Copies the shipped data (everything but the programs) without replacing
+// anything; true when every file is there afterwards.
+bool CopyShippedData(const std::wstring& from, const std::wstring& to) {
+    if (!CreateDirectoryW(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((from + L"*").c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE)
-        return;
+        return false;
+    bool complete = true;
     do {
         const std::wstring name = fd.cFileName;
         if (name == L"." || name == L"..")
             continue;
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            CopyShippedData(from + name + L"\\", to + name + L"\\");
+            complete = CopyShippedData(from + name + L"\\", to + name + L"\\") && complete;
         } else if (!IsProgramFile(name)) {
-            CopyFileW((from + name).c_str(), (to + name).c_str(), TRUE);
+            complete = CopyOneFile(from + name, to + name) && complete;
         }
     } while (FindNextFileW(h, &fd));
     FindClose(h);
+    return complete;
 }
 
 }  // namespace
@@ -53,6 +73,17 @@ std::string ProgramDir() {
     }
     path.resize(path.rfind(L'\\') + 1);
     return WideToUtf8(path);
+}
+
+bool FillDataDir(const std::string& programDir, const std::string& userDir) {
+    const std::string marker = userDir + kDataCopiedMarker;
+    if (FileExists(marker))
+        return true;
+    // A folder without the marker was cut off half-way (or left by a version
+    // that did not write it): what is missing is copied now.
+    if (!CopyShippedData(Utf8ToWide(programDir), Utf8ToWide(userDir)))
+        return false;
+    return WriteFileAtomic(marker, "The shipped data was copied here completely.\r\n");
 }
 
 bool FolderWritable(const std::string& folder) {
@@ -74,8 +105,7 @@ std::string ResolveDataDir(const std::string& programDir) {
     }
     const std::wstring userDir = std::wstring(appData) + L"\\Tempora\\";
     const std::string userDirUtf8 = WideToUtf8(userDir);
-    if (!DirectoryExists(userDirUtf8))
-        CopyShippedData(Utf8ToWide(programDir), userDir);
+    FillDataDir(programDir, userDirUtf8);
     return DirectoryExists(userDirUtf8) ? userDirUtf8 : programDir;
 }
 

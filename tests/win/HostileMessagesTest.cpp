@@ -3,6 +3,7 @@
 // for what it sends and what it leaves out); both keep running, answer
 // afterwards and keep their data. TEMPORA_HOSTILE_SECONDS sets how long the
 // messages come in all (default 15 s).
+#include "AppFixture.h"
 #include "app/ClockApp_win.h"
 #include "core/FileSys.h"
 #include "core/IniFile.h"
@@ -180,18 +181,11 @@ INSTANTIATE_TEST_SUITE_P(StartUpViews, HostileMessages, testing::Values(1, 3),
 
 // A WM_COPYDATA without its block (lParam 0) is refused, not read.
 TEST(HostileMessagesInProcess, CopyDataWithoutABlockIsRefused) {
-    const fs::path folder = fs::temp_directory_path() / "tempora-hostile-copydata";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const tempora::test::TempDataDir folder("tempora-hostile-");
+    tempora::test::AppRun run;
     tempora::AppOptions options;
-    options.programDir = options.dataDir = folder.string() + "\\";
-    {
-        tempora::TClockApp app(options);
-        ASSERT_TRUE(app.CreateHidden());
-        app.Initialise();
-        EXPECT_EQ(SendMessageW(app.Bar().Handle(), WM_COPYDATA, 0, 0), FALSE);
-        EXPECT_TRUE(IsWindow(app.Bar().Handle()));
-    }
-    std::error_code ec;
-    fs::remove_all(folder, ec);
+    options.programDir = options.dataDir = folder.Dir();
+    tempora::TClockApp& app = run.Start(options, false);
+    EXPECT_EQ(SendMessageW(app.Bar().Handle(), WM_COPYDATA, 0, 0), FALSE);
+    EXPECT_TRUE(IsWindow(app.Bar().Handle()));
 }

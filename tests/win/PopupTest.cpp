@@ -364,7 +364,13 @@ TEST(PopupLink, MissingProgramFailsAndASilentOneIsGivenUpAfterTheWaitLimit) {
     ScratchFolder dir;
     LinkOwner bar;
     ASSERT_TRUE(bar.Make(dir.Utf8(), 1500));
+    // A missing program is told once, not at every reminder it drops.
+    std::vector<std::string> told;
+    bar.link->OnMissing = [&](const std::string& text) { told.push_back(text); };
     EXPECT_FALSE(bar.link->EnsurePopup());
+    EXPECT_FALSE(bar.link->EnsurePopup());
+    EXPECT_EQ(told, std::vector<std::string>{TPopupLink::kMissingText});
+    EXPECT_EQ(told.at(0), "找不到 PopupMsg.exe，提醒消息无法显示。请重新安装。");
 
     // This test program under the popup's name: it starts, but never answers.
     ASSERT_TRUE(dir.CopyIn(ThisProgram(), L"PopupMsg.exe"));

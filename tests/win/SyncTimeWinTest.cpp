@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include "AppFixture.h"
 #include "WinTestUtil.h"
 #include "app/ClockApp_win.h"
 #include "core/ClockSource.h"
@@ -17,7 +18,6 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -27,7 +27,6 @@
 
 using namespace tempora;
 using tempora::test::WaitFor;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -202,20 +201,10 @@ const int64_t kNow = UnixMs(2026, 12, 10, 8, 0, 0);  // 16:00:00 local, UTC+8
 
 class SyncTimeWinTest : public ::testing::Test {
 protected:
-    SyncTimeWinTest() : clock_(kNow, 480) {
-        ClockSource::Install(&clock_);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("tempora-sync-") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    ~SyncTimeWinTest() override {
-        ClockSource::Install(nullptr);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    SyncTimeWinTest() : clock_(kNow, 480) { ClockSource::Install(&clock_); }
+    ~SyncTimeWinTest() override { ClockSource::Install(nullptr); }
 
-    std::string File(const char* name) const { return (dir_ / name).string(); }
+    std::string File(const char* name) const { return dir_.File(name); }
     std::string HostFile() const { return File("TimeHost.lst"); }
     std::string CheckFile() const { return File("TimeCheck.lst"); }
     void Hosts(const std::string& text) { ASSERT_TRUE(WriteFileAtomic(HostFile(), text)); }
@@ -252,7 +241,7 @@ protected:
     }
 
     FakeClock clock_;
-    fs::path dir_;
+    test::TempDataDir dir_{"tempora-sync-"};
     std::mutex mutex_;
     std::vector<int64_t> set_;
     std::atomic<bool> setterAgrees_{true};
@@ -289,6 +278,37 @@ TEST_F(SyncTimeWinTest, TimeProtocolOffTheWindowThreadWithHalfTheRoundTrip) {
     ASSERT_TRUE(dir.CheckNow(sink.Handle(), kCheckDone));
     ASSERT_TRUE(WaitFor([&] { return sink.Reports() == 2; }, 5000));
     EXPECT_EQ(time.Requests(), 2);
+}
+
+// "立即校正" with a list whose other servers are down or a day off: every
+// check still sets the clock, from the one server that answers well,
+// whichever the list is started from.
+TEST_F(SyncTimeWinTest, EachCheckAsksTheServersInTurnUntilOneAnswersWell) {
+    uint16_t closed = 0;
+    {
+        LocalServer gone(false, [](const std::string&) { return std::string(); });
+        closed = gone.Port();
+    }
+    LocalServer wrong(false, [](const std::string&) { return TimeBytes(kNow + 2 * 86400000LL); });
+    LocalServer good(false, [](const std::string&) { return TimeBytes(kNow + 7000); });
+    Hosts(Line("", closed) + Line("", wrong.Port()) + Line("", good.Port()));
+    for (int check = 0; check < 6; ++check) {
+        const SyncResult r = CheckOnce(Options());
+        EXPECT_EQ(r.status, SyncStatus::Done) << check;
+    }
+    const std::vector<int64_t> set = SetTo();
+    ASSERT_EQ(set.size(), 6u);
+    for (const int64_t to : set) {
+        EXPECT_GE(to - kNow, 7000);
+        EXPECT_LE(to - kNow, 7500);
+    }
+    EXPECT_EQ(good.Requests(), 6);
+
+    // None answers well: the attempt fails and nothing is set.
+    Hosts(Line("", closed) + Line("", wrong.Port()));
+    const SyncResult r = CheckOnce(Options());
+    EXPECT_NE(r.status, SyncStatus::Done);
+    EXPECT_EQ(SetTo().size(), 6u);
 }
 
 TEST_F(SyncTimeWinTest, TimeProtocolAfter2036) {
@@ -493,11 +513,10 @@ TEST_F(SyncTimeWinTest, BarRunsTheThreadAsTheSettingsSay) {
     ASSERT_TRUE(WriteFileAtomic(ini, "[TIME]\r\nAutoChcek=1\r\nStepHour=3\r\n"));
 
     AppOptions o;
-    o.programDir = o.dataDir = dir_.string() + "\\";
+    o.programDir = o.dataDir = dir_.Dir();
     o.timeSync = Options();
-    TClockApp app(o);
-    ASSERT_TRUE(app.CreateHidden());
-    app.Initialise();
+    test::AppRun run;
+    TClockApp& app = run.Start(o, false);
     // The first attempt comes at once.
     ASSERT_TRUE(WaitFor([&] { return FileExists(CheckFile()); }, 5000));
     EXPECT_TRUE(app.TimeSyncRunning());

@@ -1,9 +1,12 @@
+#include "core/FileSys.h"
+#include "win/DataDir_win.h"
 #include "win/Gdi_win.h"
 #include "win/Handles_win.h"
 #include "win/Window_win.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 using namespace tempora;
@@ -112,4 +115,43 @@ TEST(WinFoundation, FontsOfInstalledAndMissingFaces) {
     ASSERT_TRUE(GetObjectW(font.Get(), sizeof lf, &lf));
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_EQ(lf.lfHeight, -12);  // 9 pt at 96 dpi
+}
+
+// The first start from a read-only program folder copies the shipped data
+// into the user's folder. A copy cut off half-way (here: only the settings
+// and a half-written skin arrived) is completed at the next start, and the
+// user's own files are never replaced; once complete it is left alone.
+TEST(WinFoundation, AnInterruptedCopyOfTheShippedDataIsCompletedLater) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / "tempora-datadir";
+    fs::remove_all(root);
+    const std::string program = (root / "program").string() + "\\";
+    const std::string user = (root / "user").string() + "\\";
+    fs::create_directories(root / "program" / "Skin");
+    fs::create_directories(root / "user" / "Skin");
+    for (const char* name : {"skin.ini", "Holiday.lst", "Skin\\DarkGlass.sk", "Tempora.exe",
+                             "PopupMsg.exe", "TemporaHelp.chm"})
+        ASSERT_TRUE(WriteFileAtomic(program + name, std::string("shipped ") + name));
+
+    ASSERT_TRUE(WriteFileAtomic(user + "skin.ini", "the user's"));
+    ASSERT_TRUE(WriteFileAtomic(user + "Skin\\DarkGlass.sk.copy~", "shipp"));
+
+    EXPECT_TRUE(FillDataDir(program, user));
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(user + "skin.ini", bytes));
+    EXPECT_EQ(bytes, "the user's");
+    for (const char* name : {"Holiday.lst", "Skin\\DarkGlass.sk"}) {
+        ASSERT_TRUE(ReadFileBytes(user + name, bytes)) << name;
+        EXPECT_EQ(bytes, std::string("shipped ") + name);
+    }
+    for (const char* name :
+         {"Tempora.exe", "PopupMsg.exe", "TemporaHelp.chm", "Skin\\DarkGlass.sk.copy~"})
+        EXPECT_FALSE(FileExists(user + name)) << name;
+
+    // Complete: what the user removes later stays removed.
+    ASSERT_TRUE(RemoveFile(user + "Holiday.lst"));
+    EXPECT_TRUE(FillDataDir(program, user));
+    EXPECT_FALSE(FileExists(user + "Holiday.lst"));
+    std::error_code ec;
+    fs::remove_all(root, ec);
 }

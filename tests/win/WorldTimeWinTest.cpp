@@ -1,5 +1,6 @@
 // The world-time dialog on real windows, at a fake instant: the shipped
 // cities, selection by the controls' own notifications, the time label.
+#include "AppFixture.h"
 #include "app/ClockApp_win.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
@@ -132,6 +133,36 @@ TEST_F(WorldTimeWin, ChoosingACountryAndACityShowsTheCityTime) {
     EXPECT_TRUE(test::WaitFor([&] { return form.Handle() == nullptr; }, 2000));
 }
 
+// The difference to Beijing time as it is now: daylight saving counts, and
+// so do fractional offsets.
+TEST_F(WorldTimeWin, ThePanelTellsTheDifferenceToBeijingTime) {
+    TFrmWorldTime form;
+    ASSERT_TRUE(form.Create(nullptr, ProgramDir()));
+    form.Show();
+    EXPECT_TRUE(Shown(form.Label(9)));
+    EXPECT_EQ(Text(form.Label(9)), "与北京时间相同");
+    const struct {
+        const char* country;
+        const char* city;
+        const char* difference;
+    } cases[] = {
+        {"美国", "纽约", "比北京时间慢 12 小时"},               // UTC-5, in daylight saving
+        {"美国", "檀香山", "比北京时间慢 18 小时"},             // UTC-10, none
+        {"澳大利亚", "悉尼", "比北京时间快 2 小时"},            // UTC+10, its winter
+        {"澳大利亚", "阿德莱德", "比北京时间快 1 小时 30 分"},  // UTC+9.5
+        {"尼泊尔", "加德满都", "比北京时间慢 2 小时 15 分"},    // UTC+5.75
+    };
+    for (const auto& c : cases) {
+        ChooseCountry(form, c.country);
+        ChooseCity(form, c.city);
+        EXPECT_EQ(Text(form.Label(9)), c.difference) << c.city;
+    }
+    EXPECT_EQ(BeijingDifferenceText(8 * 60 + 30), "比北京时间快 30 分");
+    ListView_SetItemState(form.UiListView1(), -1, 0, LVIS_SELECTED);
+    test::WaitFor([&] { return !form.PanelVisible(); }, 2000);
+    EXPECT_FALSE(Shown(form.Label(9)));
+}
+
 TEST_F(WorldTimeWin, MissingOrDamagedListStillOpens) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / "tempora-worldtime-win";
@@ -162,21 +193,17 @@ TEST_F(WorldTimeWin, MissingOrDamagedListStillOpens) {
 }
 
 TEST_F(WorldTimeWin, TheBarsItemOpensOneDialogThatTheClockRefreshes) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "tempora-worldtime-bar";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::copy_file(fs::path(ProgramDir()) / "TimeZone.lst", dir / "TimeZone.lst");
+    const test::TempDataDir dir("tempora-worldtime-");
+    dir.CopyShipped("TimeZone.lst");
+    test::AppRun run;
     {
         struct SilentPlayer : ISoundListPlayer {
             void Play(const std::string&) override {}
         };
         AppOptions o;
-        o.programDir = o.dataDir = dir.string() + "\\";
+        o.programDir = o.dataDir = dir.Dir();
         o.makePlayer = [] { return std::make_unique<SilentPlayer>(); };
-        TClockApp app(o);
-        ASSERT_TRUE(app.CreateHidden());
-        app.Initialise();
+        TClockApp& app = run.Start(o, false);
         EXPECT_EQ(GetMenuState(app.MainMenu(), PM_WorldTime, MF_BYCOMMAND) & MF_GRAYED, 0u);
         EXPECT_EQ(GetMenuState(app.TrayMenu(), PM_WorldTime, MF_BYCOMMAND) & MF_GRAYED, 0u);
 
@@ -206,6 +233,4 @@ TEST_F(WorldTimeWin, TheBarsItemOpensOneDialogThatTheClockRefreshes) {
         ASSERT_TRUE(app.RunCommand(PM_WorldTime));
         EXPECT_TRUE(IsWindowVisible(app.WorldTime()->Handle()));
     }
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
