@@ -180,7 +180,7 @@ void TClockApp::Initialise() {
     BuildMenus();
     ReadSettings(false);
     UpdateTimeSync();
-    LoadHolidays(options_.dataDir);
+    calendarData_.Load(options_.dataDir);
     EnsureCalendarView();
     // The bar's soft shadow follows it from now on; magenta pixels of its
     // picture let the shadow through.
@@ -299,7 +299,7 @@ void TClockApp::AddCommands() {
 void TClockApp::EnsureCalendarView() {
     if (calendar_)
         return;
-    auto calendar = std::make_unique<TFrmCalendar>(options_.dataDir);
+    auto calendar = std::make_unique<TFrmCalendar>(options_.dataDir, calendarData_);
     if (!calendar->Create(bar_->Handle())) {
         TraceFault("calendar", "the calendar window could not be made");
         return;
@@ -563,8 +563,7 @@ void TClockApp::ShowDay(TDateTime t) {
     // forward or back.
     if (!bar_->Face().ShowTime(t))
         return;
-    std::wstring hint = Utf8ToWide(calendar_ ? DayHintText(t, calendar_->Grid().FtvList())
-                                             : DayHintText(t, TFestivalList()));
+    std::wstring hint = Utf8ToWide(DayHintText(t, calendarData_));
     if (hint == hint_)
         return;
     hint_ = std::move(hint);
@@ -590,9 +589,7 @@ void TClockApp::MarkTimerTick() {
 
 void TClockApp::ShowMarkReminder(TDateTime t) {
     // Today's Gregorian mark only; lunar marks show in the calendar.
-    if (!calendar_)
-        return;
-    const std::string note = calendar_->MarkNoteOf(0, FormatMMDD(t));
+    const std::string note = calendarData_.SolarMarkNoteOf(t);
     if (!note.empty() && popup_->EnsurePopup())
         popup_->SendPopupText(MarkReminderText(ClockSource::Current().NowLocal(), note));
 }
@@ -601,7 +598,8 @@ void TClockApp::ShowDateBalloon() {
     if (!tray_)
         return;
     tray_->ShowBalloon(Utf8ToWide(kDateBalloonTitle),
-                       Utf8ToWide(DateBalloonText(ClockSource::Current().NowLocal())), kBalloonMs);
+                       Utf8ToWide(DateBalloonText(ClockSource::Current().NowLocal(), calendarData_)),
+                       kBalloonMs);
     SetTimer(bar_->Handle(), TimerHintClose, kBalloonMs, nullptr);
 }
 

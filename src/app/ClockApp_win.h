@@ -261,6 +261,8 @@ private:
     std::unique_ptr<TFrmLED> bar_;
     TFormShadow barShadow_;
     std::unique_ptr<TMagnetic> magnet_;
+    // The day's festivals, marks and holidays; the calendar window shares it.
+    TCalendarData calendarData_;
     std::unique_ptr<TFrmCalendar> calendar_;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
