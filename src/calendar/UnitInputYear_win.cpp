@@ -51,10 +51,10 @@ bool TFrmInputYear::Accept() {
     }
     if (value < kMinYear || value > kMaxYear) {
         // The calendar's tables end there: say so rather than show another year.
-        const std::string text = "年份超出范围：" + std::to_string(value) + "\n\n请输入 " +
-                                 std::to_string(kMinYear) + " 到 " + std::to_string(kMaxYear) +
-                                 " 之间的年份。";
-        MessageBoxW(Handle(), Utf8ToWide(text).c_str(), L"警告", MB_OK | MB_ICONWARNING);
+        const std::string message = "年份超出范围：" + std::to_string(value) + "\n\n请输入 " +
+                                    std::to_string(kMinYear) + " 到 " + std::to_string(kMaxYear) +
+                                    " 之间的年份。";
+        MessageBoxW(Handle(), Utf8ToWide(message).c_str(), L"警告", MB_OK | MB_ICONWARNING);
         SetFocus(Item(Edit1Id));
         SendMessageW(Item(Edit1Id), EM_SETSEL, 0, -1);
         return false;

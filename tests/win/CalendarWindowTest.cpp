@@ -45,7 +45,7 @@ protected:
         SendMessageW(calendar_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
                      MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
     }
-    TDateTime Shown() const { return calendar_.Grid().Date(); }
+    TDateTime Shown() { return calendar_.Grid().Date(); }
 
     FakeClock clock_{NoonInChina(2026, 2, 10)};
     Owner owner_;
