@@ -75,6 +75,11 @@ void TClockApp::Initialise() {
     // The chime text and the date line's labels follow the user's formats.
     ApplyUserLocaleFormats();
     popup_ = std::make_unique<TPopupLink>(bar, options_.programDir);
+    // Without PopupMsg.exe no reminder can show: the user hears of it once.
+    popup_->OnMissing = [this](const std::string& text) {
+        if (tray_)
+            tray_->ShowBalloon(Utf8ToWide(kDateBalloonTitle), Utf8ToWide(text), kBalloonMs);
+    };
     if (!options_.traceTicksFile.empty()) {
         trace_ = _wfopen(Utf8ToWide(options_.traceTicksFile).c_str(), L"ab");
         if (trace_) {
@@ -104,7 +109,7 @@ void TClockApp::Initialise() {
     BuildMenus();
     ReadSettings(false);
     UpdateTimeSync();
-    LoadHolidays(options_.dataDir);
+    calendarData_.Load(options_.dataDir);
     MakeViews();
     // The bar's soft shadow follows it from now on; magenta pixels of its
     // picture let the shadow through.
@@ -153,8 +158,9 @@ void TClockApp::Initialise() {
 }
 
 void TClockApp::MakeViews() {
-    views_ = std::make_unique<TDockedViews>(bar_->Handle(), options_.dataDir, options_.weather,
-                                            menuPainter_->colors, [this] { return bar_->Alpha(); });
+    views_ = std::make_unique<TDockedViews>(bar_->Handle(), options_.dataDir, calendarData_,
+                                            options_.weather, menuPainter_->colors,
+                                            [this] { return bar_->Alpha(); });
     if (views_->Create())
         calendar_ = views_->Calendar();
     views_->OnWorldTime = [this] { ShowWorldTime(); };
@@ -362,8 +368,7 @@ void TClockApp::ShowDay(TDateTime t) {
     // forward or back.
     if (!bar_->Face().ShowTime(t))
         return;
-    std::wstring hint = Utf8ToWide(calendar_ ? DayHintText(t, calendar_->Grid().FtvList())
-                                             : DayHintText(t, TFestivalList()));
+    std::wstring hint = Utf8ToWide(DayHintText(t, calendarData_));
     if (hint == hint_)
         return;
     hint_ = std::move(hint);
@@ -389,9 +394,7 @@ void TClockApp::MarkTimerTick() {
 
 void TClockApp::ShowMarkReminder(TDateTime t) {
     // Today's Gregorian mark only; lunar marks show in the calendar.
-    if (!calendar_)
-        return;
-    const std::string note = calendar_->MarkNoteOf(0, FormatMMDD(t));
+    const std::string note = calendarData_.SolarMarkNoteOf(t);
     if (!note.empty() && popup_->EnsurePopup())
         popup_->SendPopupText(MarkReminderText(ClockSource::Current().NowLocal(), note));
 }
@@ -399,8 +402,9 @@ void TClockApp::ShowMarkReminder(TDateTime t) {
 void TClockApp::ShowDateBalloon() {
     if (!tray_)
         return;
-    tray_->ShowBalloon(Utf8ToWide(kDateBalloonTitle),
-                       Utf8ToWide(DateBalloonText(ClockSource::Current().NowLocal())), kBalloonMs);
+    tray_->ShowBalloon(
+        Utf8ToWide(kDateBalloonTitle),
+        Utf8ToWide(DateBalloonText(ClockSource::Current().NowLocal(), calendarData_)), kBalloonMs);
     SetTimer(bar_->Handle(), TimerHintClose, kBalloonMs, nullptr);
 }
 

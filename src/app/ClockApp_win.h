@@ -231,6 +231,8 @@ private:
     std::unique_ptr<TFrmLED> bar_;
     TFormShadow barShadow_;
     std::unique_ptr<TMagnetic> magnet_;
+    // The day's festivals, marks and holidays; the calendar window shares it.
+    TCalendarData calendarData_;
     std::unique_ptr<TPopupLink> popup_;
     std::unique_ptr<TClockAlarm> alarm_;
     // Declared after what they use, so that each goes first; both live until

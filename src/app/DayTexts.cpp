@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "calendar/Holiday.h"
 #include "calendar/LunarCal.h"
 #include "calendar/UnitCalendar.h"
 #include "core/Text.h"
@@ -24,8 +23,8 @@ std::string TermMoment(TDateTime day) {
     return text;
 }
 
-std::string HolidayLine(TDateTime day) {
-    const HolidayInfo holiday = HolidayOf(day);
+std::string HolidayLine(TDateTime day, const TCalendarData& data) {
+    const HolidayInfo holiday = data.HolidayOf(day);
     if (holiday.kind == HolidayKind::None)
         return {};
     return "\r\n假日: " + holiday.name + (holiday.kind == HolidayKind::DayOff ? " (休)" : " (班)");
@@ -33,24 +32,24 @@ std::string HolidayLine(TDateTime day) {
 
 }  // namespace
 
-std::string DayHintText(TDateTime t, const TFestivalList& festivals) {
+std::string DayHintText(TDateTime t, const TCalendarData& data) {
     const TDateTime day = static_cast<TDateTime>(DayNumber(t));
     // The lunar line is the date alone: the term has its own line, with its moment.
     std::string hint = "公历: " + FormatChineseDate(t) + "\r\n农历: " + LunarDateText(day) +
                        "\r\n干支: " + GetGanZhiText(t);
     if (const std::string term(Trim(GetTermText(t))); !term.empty())
         hint += "\r\n节气: " + term + TermMoment(day);
-    if (const std::string festival(Trim(GetFestivalText(t, festivals))); !festival.empty())
+    if (const std::string festival(Trim(data.FestivalTextOf(t))); !festival.empty())
         hint += "\r\n节日: " + festival;
-    return hint + HolidayLine(day);
+    return hint + HolidayLine(day, data);
 }
 
-std::string DateBalloonText(TDateTime now) {
+std::string DateBalloonText(TDateTime now, const TCalendarData& data) {
     std::string text = "公历: " + FormatChineseDate(now) + "\r\n农历: " + GetLunarText(now) +
                        "\r\n干支: " + GetGanZhiText(now);
     if (const std::string term = GetTermText(now); !term.empty())
         text += "\r\n节气: " + term;
-    return text + HolidayLine(static_cast<TDateTime>(DayNumber(now)));
+    return text + HolidayLine(static_cast<TDateTime>(DayNumber(now)), data);
 }
 
 std::string MarkReminderText(TDateTime now, const std::string& note) {

@@ -36,10 +36,12 @@ void MonitorOf(HWND w, RECT& monitor, RECT& work) {
 
 }  // namespace
 
-TDockedViews::TDockedViews(HWND bar, std::string dataDir, TWeatherOptions weather,
-                           const TSkinMenu& barMenu, std::function<int()> barAlpha)
+TDockedViews::TDockedViews(HWND bar, std::string dataDir, TCalendarData& calendarData,
+                           TWeatherOptions weather, const TSkinMenu& barMenu,
+                           std::function<int()> barAlpha)
     : bar_(bar),
       dataDir_(std::move(dataDir)),
+      calendarData_(calendarData),
       weatherOptions_(weather),
       barMenu_(barMenu),
       barAlpha_(std::move(barAlpha)) {}
@@ -60,7 +62,7 @@ TDockedViews::~TDockedViews() {
 bool TDockedViews::Create() {
     if (!CreateWin(L"TDockedViews", L"", 0, 0, 0, 0, 0, 0, HWND_MESSAGE))
         return false;
-    auto calendar = std::make_unique<TFrmCalendar>(dataDir_);
+    auto calendar = std::make_unique<TFrmCalendar>(dataDir_, calendarData_);
     if (!calendar->Create(bar_)) {
         TraceFault("calendar", "the calendar window could not be made");
         return false;

@@ -26,8 +26,8 @@ public:
     // `bar` owns the views' windows; `barMenu` is the bar's menu colours,
     // which the clock view's menu takes (it outlives this object); `barAlpha`
     // gives the bar's alpha, which a view takes when it opens.
-    TDockedViews(HWND bar, std::string dataDir, TWeatherOptions weather, const TSkinMenu& barMenu,
-                 std::function<int()> barAlpha);
+    TDockedViews(HWND bar, std::string dataDir, TCalendarData& calendarData,
+                 TWeatherOptions weather, const TSkinMenu& barMenu, std::function<int()> barAlpha);
     ~TDockedViews() override;
 
     // Makes the calendar view, hidden; false when its window cannot be made.
@@ -93,6 +93,7 @@ private:
 
     HWND bar_;
     std::string dataDir_;
+    TCalendarData& calendarData_;
     TWeatherOptions weatherOptions_;
     const TSkinMenu& barMenu_;
     std::function<int()> barAlpha_;

@@ -76,13 +76,21 @@ int TypeOf(std::string_view name) {
     return name[0] - '0';
 }
 
-// A date the calendar can hold, so that decoding it is safe.
+}  // namespace
+
 bool IsCalendarDate(TDateTime x) {
     return std::isfinite(x) && x >= static_cast<double>(DaysFromCivil(1, 1, 1)) &&
            x < static_cast<double>(DaysFromCivil(10000, 1, 1));
 }
 
-}  // namespace
+bool IsPossibleMarkDay(std::string_view name) {
+    if (!IsMarkName(name))
+        return false;
+    if (TypeOf(name) != TFestivalList::ftSolar)
+        return true;
+    // A leap year has every month-day any year has.
+    return Digits(name.substr(3, 2)) <= DaysInMonth(2000, Digits(name.substr(1, 2)));
+}
 
 bool IsMarkName(std::string_view name) {
     if (name.size() != 5 || !std::all_of(name.begin(), name.end(), IsDigit))
@@ -100,6 +108,10 @@ bool IsMarkName(std::string_view name) {
         default:
             return true;
     }
+}
+
+std::string MarkNoteCounterText(std::string_view note) {
+    return std::to_string(GbkLength(note)) + "/" + std::to_string(kMarkNoteMaxBytes) + "字节";
 }
 
 std::string CutToGbkBytes(std::string_view text, size_t maxBytes) {
@@ -212,7 +224,7 @@ std::string TCalendarMarks::MarksTextOf(TDateTime date) const {
 
 int TCalendarMarks::PutMark(TFestivalList& festivals, std::string_view name,
                             std::string_view note) {
-    if (!IsMarkName(name))
+    if (!IsPossibleMarkDay(name))
         return -1;
     const std::string line = std::string(name) + "=" + CleanNote(note);
     int i = IndexOfName(name);
@@ -228,7 +240,7 @@ int TCalendarMarks::PutMark(TFestivalList& festivals, std::string_view name,
 
 int TCalendarMarks::EditMarkAt(TFestivalList& festivals, size_t index, std::string_view name,
                                std::string_view note) {
-    if (index >= lines_.size() || !IsMarkName(name))
+    if (index >= lines_.size() || !IsPossibleMarkDay(name))
         return -1;
     UnregisterMark(festivals, std::string_view(lines_[index]).substr(0, 5));
     lines_[index] = std::string(name) + "=" + CleanNote(note);

@@ -41,6 +41,13 @@ inline constexpr int32_t kMarkColor = 0x80FFFF;  // the colour marked days get u
 
 // True for a name Marks.rec keeps (see above): type digit and key.
 bool IsMarkName(std::string_view name);
+// False for a Gregorian name whose day no year has (00230, 00431): such a
+// mark could never show, so PutMark and EditMarkAt refuse it.
+bool IsPossibleMarkDay(std::string_view name);
+// A date the calendar can hold, so that decoding it is safe.
+bool IsCalendarDate(TDateTime x);
+// The mark editor's counter of a note: "12/50字节".
+std::string MarkNoteCounterText(std::string_view note);
 // `text` cut to at most `maxBytes` GBK bytes at a character boundary.
 std::string CutToGbkBytes(std::string_view text, size_t maxBytes);
 
@@ -92,12 +99,12 @@ public:
 
     // Gives `name` the note (cleaned as on reading): its line is replaced,
     // or one is appended; the day is registered. The line's index, or -1
-    // (nothing changed) when `name` is no mark name.
+    // (nothing changed) when `name` is no mark name or no possible day.
     int PutMark(TFestivalList& festivals, std::string_view name, std::string_view note);
     // Replaces line `index` by name=note: the old name is unregistered, the
     // new one registered, and another line that held the new name goes. The
     // line's index afterwards, or -1 (nothing changed) for an index out of
-    // range or a name that is no mark name.
+    // range or a name that is no mark name or no possible day.
     int EditMarkAt(TFestivalList& festivals, size_t index, std::string_view name,
                    std::string_view note);
     // Removes line `index` and unregisters its name; nothing for an index out of range.

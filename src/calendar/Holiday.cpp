@@ -1,6 +1,5 @@
 #include "Holiday.h"
 
-#include "core/FileSys.h"
 #include "core/LineFile.h"
 #include "core/Text.h"
 
@@ -36,8 +35,6 @@ bool ParseLine(std::string_view line, int64_t& day, HolidayInfo& info) {
     return true;
 }
 
-THolidayList g_holidays;
-
 }  // namespace
 
 size_t THolidayList::LoadFromLines(const std::vector<std::string>& utf8Lines) {
@@ -67,17 +64,6 @@ HolidayInfo THolidayList::Of(TDateTime date) const {
         return {};
     const auto it = days_.find(DayNumber(date));
     return it == days_.end() ? HolidayInfo{} : it->second;
-}
-
-bool LoadHolidays(const std::string& dataDir) {
-    std::string path = dataDir;
-    if (!path.empty() && path.back() != '/' && path.back() != '\\')
-        path += kPathSep;
-    return g_holidays.LoadFromFile(path + kHolidayFileName);
-}
-
-HolidayInfo HolidayOf(TDateTime date) {
-    return g_holidays.Of(date);
 }
 
 }  // namespace tempora

@@ -38,9 +38,4 @@ private:
 
 inline constexpr const char* kHolidayFileName = "Holiday.lst";
 
-// Loads <dataDir>/Holiday.lst into the list HolidayOf answers from; a missing
-// or unreadable file leaves no holiday data. Call once at start-up.
-bool LoadHolidays(const std::string& dataDir);
-HolidayInfo HolidayOf(TDateTime date);
-
 }  // namespace tempora

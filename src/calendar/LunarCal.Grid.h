@@ -258,14 +258,21 @@ public:
     // Clamp into 1900..2100 and 1..12, lowering the day to the month's length.
     void SetYear(int year);
     void SetMonth(int month);
+    // Moves the date by `months` months, lowering the day to the month's
+    // length; nothing when that leaves the years 1900..2100.
+    void MoveDate(int months);
     // Selects the day at a client point when it lies in the displayed month.
     bool SelectCellAt(int x, int y);
 
     // --- Properties; a setter given the current value does nothing.
     TLunarCalColors& CalColors() { return colors_; }
     const TLunarCalColors& CalColors() const { return colors_; }
-    TFestivalList& FtvList() { return ftvList_; }
-    const TFestivalList& FtvList() const { return ftvList_; }
+    TFestivalList& FtvList() { return *ftvList_; }
+    const TFestivalList& FtvList() const { return *ftvList_; }
+    // From now on the grid reads the festivals and marked days of `list`,
+    // which outlives the grid, instead of its own copy of the built-in
+    // tables; FtvList() gives `list`. Repaints.
+    void ShareFtvList(TFestivalList& list);
     TCalendarHint& Hint() { return hint_; }
     const TCalendarHint& Hint() const { return hint_; }
 
@@ -316,7 +323,7 @@ public:
     const TFontSpec& Font() const { return font_; }
     void SetFont(const TFontSpec& font);
 
-    // Public holidays; an empty function reads HolidayOf. Repaints.
+    // Public holidays; an empty function means none. Repaints.
     void SetHolidayLookup(std::function<HolidayInfo(TDateTime)> lookup);
     HolidayInfo HolidayAt(TDateTime date) const;
     // System colour by index; an empty function reads the classic scheme.
@@ -364,7 +371,6 @@ private:
     int Fit(std::string_view text, int width, int height);
     void ComputeFirstCell();
     TDateTime CellDate(int index) const { return firstCell_ + index; }
-    void MoveDate(int months);
 
     TSize Measure(const TFontSpec& font, uint32_t color, std::string_view text);
     void DrawText(TSurface& s, const TFontSpec& font, uint32_t color, int x, int y,
@@ -390,7 +396,8 @@ private:
     TSmoothFont smooth_;
     int ppi_;
     TLunarCalColors colors_;
-    TFestivalList ftvList_;
+    TFestivalList ownFtvList_;
+    TFestivalList* ftvList_ = &ownFtvList_;
     TCalendarHint hint_;
     TFontSpec font_;
     std::function<HolidayInfo(TDateTime)> holidays_;

@@ -163,6 +163,15 @@ void TLunarCalCtrl::Repaint() {
     UpdateWindow(Handle());
 }
 
+void TLunarCalCtrl::HideHint() {
+    if (hint_)
+        hint_->Hide();
+}
+
+HWND TLunarCalCtrl::HintWindow() const {
+    return hint_ ? hint_->Handle() : nullptr;
+}
+
 void TLunarCalCtrl::SetHintAlpha(int alpha) {
     grid_.Hint().SetAlpha(alpha);
     if (hint_ && hint_->Handle())

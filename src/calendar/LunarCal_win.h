@@ -36,6 +36,10 @@ public:
     TLunarCal& Grid() { return grid_; }
     const TLunarCal& Grid() const { return grid_; }
     void Repaint();
+    // Hides the hover hint, when it shows, until the pointer moves over a day again.
+    void HideHint();
+    // The hint popup, once the pointer has shown it; nullptr before.
+    HWND HintWindow() const;
     // The hint popup's constant alpha, 0..255; other values are ignored.
     void SetHintAlpha(int alpha);
 

@@ -1,9 +1,11 @@
 #include "calendar/UnitCalendar.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "calendar/LunarCal.h"
+#include "core/Text.h"
 
 namespace tempora {
 
@@ -11,7 +13,53 @@ namespace {
 TDateTime DayOf(TDateTime moment) {
     return static_cast<TDateTime>(DayNumber(moment));
 }
+
+TFontSpec Font(const char* name, int size, uint32_t color, bool bold = false, bool italic = false,
+               uint8_t charset = 134) {
+    TFontSpec f;
+    f.Name = name;
+    f.Height = FontHeightOfSize(size, 96);
+    f.Color = color;
+    f.Bold = bold;
+    f.Italic = italic;
+    f.Charset = charset;
+    return f;
+}
 }  // namespace
+
+void SetUpCalendarGrid(TLunarCal& g) {
+    g.SetSize(kCalendarGridWidth, kCalendarGridHeight);
+    g.SetLunarCalStyle(csBottom);
+    g.SetFtvCalStyle(csNone);
+    g.SetShowHint(true);
+    // The window draws its own month arrows beside the grid.
+    g.SetShowArrow(false);
+    g.SetVerticalScale(2.5);
+    g.SetHorizonScale(2.5);
+    g.SetAutoFontSize(false);
+    g.SetSmoothText(true);
+    g.SetShadowFont(true);
+    TFontSpec font = Font("宋体", 9, clWindowText, true);
+    font.Height = -12;
+    g.SetFont(font);
+    TLunarCalColors& c = g.CalColors();
+    c.SetTitleBackColor(0x808000);
+    c.SetWeekBackColor(0xFFFFFF);
+    c.SetDayBackColor(0xFFFFFF);
+    c.SetTrailingTextColor(0xC8C8C8);
+    c.SetLunarTermColor(0x0000FF);
+    c.SetSaturdayColor(0x0000FF);
+    c.SetHightlightBackColor(0xE4BA5F);
+    c.SetTitleTextFont(Font("楷体_GB2312", 14, 0xFF00FF, true));
+    c.SetWeekTextFont(Font("宋体", 10, clActiveCaption));
+    c.SetDayTextFont(Font("Arial", 16, 0x313131, true, false, 1));
+    c.SetLunarTextFont(Font("宋体", 8, clWindowText));
+    c.SetFtvTextFont(Font("宋体", 8, 0x008000));
+    TFontSpec back = Font("Times New Roman", 0, 0xE6E6E6, true, true, 1);
+    back.Height = -211;
+    c.SetBackMonthTextFont(back);
+    g.SetMarkImage(std::make_shared<Bitmap>(CalendarMarkPicture()));
+}
 
 TCalendarInfo CalendarInfoOf(TDateTime date, const TFestivalList& festivals,
                              const std::string& marksText) {
@@ -35,6 +83,29 @@ std::string LunarDateText(TDateTime date) {
         return {};
     return LunarYearText(lunar.Year) + LunarMonthText(lunar.Month, lunar.IsLeap) +
            LunarDayText(lunar.Day);
+}
+
+std::string FitInfoLine(std::string_view text, int width,
+                        const std::function<int(std::string_view)>& measure) {
+    if (measure(text) <= width)
+        return std::string(text);
+    // Character boundaries from the longest prefix down.
+    std::vector<size_t> ends;
+    for (size_t pos = 0; pos < text.size();) {
+        pos += Utf8SequenceLength(text, pos);
+        ends.push_back(std::min(pos, text.size()));
+    }
+    ends.pop_back();  // the whole text does not fit
+    for (auto it = ends.rbegin(); it != ends.rend(); ++it) {
+        const std::string cut = std::string(text.substr(0, *it)) + "…";
+        if (measure(cut) <= width)
+            return cut;
+    }
+    for (auto it = ends.rbegin(); it != ends.rend(); ++it) {
+        if (measure(text.substr(0, *it)) <= width)
+            return std::string(text.substr(0, *it));
+    }
+    return {};
 }
 
 std::array<int, 13> YearMenuYears(int displayedYear) {

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "calendar/LunarCal.Festivals.h"
+#include "calendar/LunarCal.Grid.h"
 #include "core/Bitmap.h"
 #include "core/DateTime.h"
 
@@ -31,6 +34,12 @@ struct TCalendarInfo {
 TCalendarInfo CalendarInfoOf(TDateTime date, const TFestivalList& festivals,
                              const std::string& marksText);
 
+// `text` as it fits in `width` pixels as `measure` measures it: whole, or
+// cut between two characters with "…" after them (without it when even one
+// character and the ellipsis do not fit).
+std::string FitInfoLine(std::string_view text, int width,
+                        const std::function<int(std::string_view)>& measure);
+
 // The 13 years the year menu offers around the displayed year: six either
 // side, kept within 1900..2100.
 std::array<int, 13> YearMenuYears(int displayedYear);
@@ -39,6 +48,12 @@ std::array<int, 13> YearMenuYears(int displayedYear);
 // bookmark ribbon on magenta (see-through); its lowest rows stay empty, as
 // the grid draws it 14 pixels above the cell's bottom.
 Bitmap CalendarMarkPicture();
+
+// The calendar window's grid: its size there and its look (styles, scales,
+// fonts, colours, the mark picture). The window, its tests and the grid's
+// benchmark all start from this one set-up.
+inline constexpr int kCalendarGridWidth = 326, kCalendarGridHeight = 272;
+void SetUpCalendarGrid(TLunarCal& grid);
 
 // The lunar date of a day, 二零二六年正月初一; empty outside the lunar tables.
 std::string LunarDateText(TDateTime date);

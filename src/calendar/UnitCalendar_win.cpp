@@ -30,8 +30,23 @@ constexpr int kCaptionTop = 12, kCaptionBottom = 38;
 constexpr int kYearRight = 96, kMonthRight = 170, kModeRight = 290;
 constexpr int kYearLeft = 14, kMonthLeft = 116, kModeLeft = 190;
 constexpr int kButtonTop = 17;
-constexpr int kInfoLeft = 14, kInfoTop = 322, kInfoStep = 16;
+constexpr int kInfoLeft = 14, kInfoTop = 322, kInfoStep = 16, kInfoRightMargin = 10;
 constexpr int kTitleBand = 40;
+// The month arrows and 今天 at the right of the first info line.
+constexpr int kNavTop = kInfoTop + 1, kNavHeight = 15, kNavRight = 322;
+constexpr int kArrowWidth = 15, kTodayWidth = 34, kNavGap = 3;
+constexpr int kNextLeft = kNavRight - kArrowWidth;
+constexpr int kTodayLeft = kNextLeft - kNavGap - kTodayWidth;
+constexpr int kPrevLeft = kTodayLeft - kNavGap - kArrowWidth;
+
+// Half-way between two colours: the buttons' rims take the skin's text
+// colour softened by what lies under them.
+uint32_t Blend(uint32_t a, uint32_t b) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= ((((a >> shift) & 0xFF) + ((b >> shift) & 0xFF)) / 2) << shift;
+    return out;
+}
 
 // The look when no calendar package applies: the plain view panel with a
 // rule above the info lines.
@@ -45,22 +60,10 @@ std::wstring W(std::string_view s) {
     return Utf8ToWide(std::string(s));
 }
 
-TFontSpec Font(const char* name, int size, uint32_t color, bool bold = false, bool italic = false,
-               uint8_t charset = 134) {
-    TFontSpec f;
-    f.Name = name;
-    f.Height = FontHeightOfSize(size, 96);
-    f.Color = color;
-    f.Bold = bold;
-    f.Italic = italic;
-    f.Charset = charset;
-    return f;
-}
-
 }  // namespace
 
-TFrmCalendar::TFrmCalendar(std::string dataDir)
-    : TDockedView(TOnClose::Hide), dataDir_(std::move(dataDir)) {}
+TFrmCalendar::TFrmCalendar(std::string dataDir, TCalendarData& data)
+    : TDockedView(TOnClose::Hide), dataDir_(std::move(dataDir)), data_(data) {}
 
 TFrmCalendar::~TFrmCalendar() {
     if (Handle())
@@ -79,7 +82,7 @@ bool TFrmCalendar::Create(HWND owner) {
     }
     menuPainter_ = std::make_unique<TMenuController>(nullptr);
 
-    if (!grid_.Create(Handle(), kGridLeft, kGridTop, kGridWidth, kGridHeight))
+    if (!grid_.Create(Handle(), kGridLeft, kGridTop, kCalendarGridWidth, kCalendarGridHeight))
         return false;
     SetUpGrid();
     grid_.OnChange = [this] { Refresh(); };
@@ -107,7 +110,6 @@ bool TFrmCalendar::Create(HWND owner) {
     }
 
     ReloadSkin();
-    marks_.LoadMarks(dataDir_, Grid().FtvList());
     grid_.Repaint();
     Grid().SetDate(ClockSource::Current().NowLocal());
     AddTips();
@@ -116,37 +118,9 @@ bool TFrmCalendar::Create(HWND owner) {
 }
 
 void TFrmCalendar::SetUpGrid() {
-    TLunarCal& g = Grid();
-    g.SetLunarCalStyle(csBottom);
-    g.SetFtvCalStyle(csNone);
-    g.SetShowHint(true);
-    g.SetShowArrow(false);
-    g.SetVerticalScale(2.5);
-    g.SetHorizonScale(2.5);
-    g.SetAutoFontSize(false);
-    g.SetSmoothText(true);
-    g.SetShadowFont(true);
-    TFontSpec font = Font("宋体", 9, clWindowText, true);
-    font.Height = -12;
-    g.SetFont(font);
-    TLunarCalColors& c = g.CalColors();
-    c.SetTitleBackColor(0x808000);
-    c.SetWeekBackColor(0xFFFFFF);
-    c.SetDayBackColor(0xFFFFFF);
-    c.SetTrailingTextColor(0xC8C8C8);
-    c.SetLunarTermColor(0x0000FF);
-    c.SetSaturdayColor(0x0000FF);
-    c.SetHightlightBackColor(0xE4BA5F);
-    c.SetTitleTextFont(Font("楷体_GB2312", 14, 0xFF00FF, true));
-    c.SetWeekTextFont(Font("宋体", 10, clActiveCaption));
-    c.SetDayTextFont(Font("Arial", 16, 0x313131, true, false, 1));
-    c.SetLunarTextFont(Font("宋体", 8, clWindowText));
-    c.SetFtvTextFont(Font("宋体", 8, 0x008000));
-    TFontSpec back = Font("Times New Roman", 0, 0xE6E6E6, true, true, 1);
-    back.Height = -211;
-    c.SetBackMonthTextFont(back);
-    g.FtvList().LoadWindowTables();
-    g.SetMarkImage(std::make_shared<Bitmap>(CalendarMarkPicture()));
+    SetUpCalendarGrid(Grid());
+    Grid().ShareFtvList(data_.Festivals());
+    Grid().SetHolidayLookup([this](TDateTime day) { return data_.HolidayOf(day); });
 }
 
 void TFrmCalendar::ReloadSkin() {
@@ -170,14 +144,7 @@ void TFrmCalendar::ApplySkin(const TCalendarSkin& skin) {
     c.SetDayBackColor(skin.dayBackColor);
     c.SetWeekBackColor(skin.weekBackColor);
     c.SetHightlightBackColor(skin.hightlightBackColor);
-    if (static_cast<int32_t>(skin.markColor) != marks_.MarkColor()) {
-        // The marked days take the new colour.
-        for (const std::string& line : marks_.Lines())
-            marks_.UnregisterMark(Grid().FtvList(), line.substr(0, 5));
-        marks_.SetMarkColor(static_cast<int32_t>(skin.markColor));
-        for (const std::string& line : marks_.Lines())
-            marks_.RegisterMark(Grid().FtvList(), line.substr(0, 5));
-    }
+    data_.SetMarkColor(static_cast<int32_t>(skin.markColor));
     if (menuPainter_)
         menuPainter_->colors = skin.menu;
     ComposeFace();
@@ -229,15 +196,49 @@ void TFrmCalendar::ComposeShown() {
     font.Bold = false;
     text.SetFont(font);
     const std::string* lines[] = {&info_.lunar, &info_.ganZhi, &info_.festival, &info_.marks};
+    // A long note or festival list ends at the panel's right rim, between characters.
+    const int width = shown_.Width() - kInfoLeft - kInfoRightMargin;
+    const auto measure = [&text](std::string_view s) { return text.TextExtent(s).Width; };
     for (int i = 0; i < 4; ++i) {
-        const TSize size = text.TextExtent(*lines[i]);
-        text.PaintText(kInfoLeft, kInfoTop + i * kInfoStep + (kInfoStep - size.Height) / 2,
-                       *lines[i]);
+        // The first line shares its row with the month buttons.
+        const int room = i == 0 ? kPrevLeft - kNavGap - kInfoLeft : width;
+        const std::string line = FitInfoLine(*lines[i], room, measure);
+        const TSize size = text.TextExtent(line);
+        text.PaintText(kInfoLeft, kInfoTop + i * kInfoStep + (kInfoStep - size.Height) / 2, line);
     }
+    PaintNavButtons(text);
 }
 
-std::string TFrmCalendar::FestivalText(TDateTime moment) const {
-    return GetFestivalText(moment, grid_.Grid().FtvList());
+void TFrmCalendar::PaintNavButtons(TSmoothFont& text) {
+    const uint32_t ink = fontColor_ & 0xFFFFFF;
+    for (TArea area : {aPrevMonth, aToday, aNextMonth}) {
+        const RECT r = AreaRect(area);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        // A rim with cut corners, its inside lightly tinted, over the skin's panel.
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                const bool edgeX = x == r.left || x == r.right - 1;
+                const bool edgeY = y == r.top || y == r.bottom - 1;
+                if (edgeX && edgeY)
+                    continue;
+                uint32_t& px = shown_.At(x, y);
+                if (px == Bitmap::kKeyColor)
+                    continue;
+                px = edgeX || edgeY ? Blend(ink, px) : Blend(px, Blend(0xFFFFFF, px));
+            }
+        }
+        if (area == aToday) {
+            const TSize size = text.TextExtent("今天");
+            text.PaintText(r.left + (w - size.Width) / 2, r.top + (h - size.Height) / 2, "今天");
+            continue;
+        }
+        // A solid triangle pointing back or on.
+        const int cx = r.left + w / 2, cy = r.top + h / 2;
+        const int dir = area == aPrevMonth ? -1 : 1;
+        const std::vector<Bitmap::Point> arrow = {
+            {cx + 3 * dir, cy}, {cx - 2 * dir, cy - 4}, {cx - 2 * dir, cy + 4}};
+        shown_.Polygon(arrow, ink, ink);
+    }
 }
 
 void TFrmCalendar::SetMode(TCalendarMode mode) {
@@ -268,7 +269,7 @@ void TFrmCalendar::SetMode(TCalendarMode mode) {
 
 void TFrmCalendar::Refresh() {
     const TDateTime day = Grid().Date();
-    info_ = CalendarInfoOf(day, Grid().FtvList(), marks_.MarksTextOf(day));
+    info_ = CalendarInfoOf(day, Grid().FtvList(), data_.MarksTextOf(day));
     ComposeShown();
     if (Handle())
         InvalidateRect(Handle(), nullptr, FALSE);
@@ -281,10 +282,14 @@ void TFrmCalendar::AddTips() {
                             GetModuleHandleW(nullptr), nullptr);
     if (!tips_)
         return;
-    for (TArea area : {aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton}) {
+    for (TArea area : {aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton, aPrevMonth,
+                       aToday, aNextMonth}) {
         std::wstring text = area <= aYearButton    ? L"选择年"
                             : area <= aMonthButton ? L"选择月"
-                                                   : W(kCalendarModeCaptions[mode_]);
+                            : area <= aModeButton  ? W(kCalendarModeCaptions[mode_])
+                            : area == aPrevMonth   ? L"上个月"
+                            : area == aToday       ? L"回到今天"
+                                                   : L"下个月";
         TOOLINFOW ti{};
         ti.cbSize = sizeof ti;
         ti.uFlags = TTF_SUBCLASS;
@@ -314,13 +319,20 @@ RECT TFrmCalendar::AreaRect(TArea area) const {
             return {kModeLeft, kCaptionTop, kModeRight, kCaptionBottom};
         case aModeButton:
             return button(btnYear_, kModeRight);
+        case aPrevMonth:
+            return {kPrevLeft, kNavTop, kPrevLeft + kArrowWidth, kNavTop + kNavHeight};
+        case aToday:
+            return {kTodayLeft, kNavTop, kTodayLeft + kTodayWidth, kNavTop + kNavHeight};
+        case aNextMonth:
+            return {kNextLeft, kNavTop, kNextLeft + kArrowWidth, kNavTop + kNavHeight};
         default:
             return {};
     }
 }
 
 TFrmCalendar::TArea TFrmCalendar::AreaAt(POINT p) const {
-    for (TArea area : {aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton}) {
+    for (TArea area : {aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton, aPrevMonth,
+                       aToday, aNextMonth}) {
         const RECT r = AreaRect(area);
         if (PtInRect(&r, p))
             return area;
@@ -387,9 +399,9 @@ MenuHandle TFrmCalendar::BuildMarkMenu(bool onDay) {
     MenuHandle menu = BuildMenu(*menuPainter_, {kDayItems, kItems}, commands_);
     // 取消标记 only for a day that has a mark of either kind.
     const std::string solarKey = FormatMMDD(Grid().Date());
-    bool marked = marks_.IndexOfName("0" + solarKey) >= 0;
+    bool marked = data_.Marks().IndexOfName("0" + solarKey) >= 0;
     if (const std::optional<std::string> lunarKey = LunarKeyOf(solarKey))
-        marked = marked || marks_.IndexOfName("1" + *lunarKey) >= 0;
+        marked = marked || data_.Marks().IndexOfName("1" + *lunarKey) >= 0;
     else
         ShowInvalidDate(Handle(), solarKey);
     EnableMenuItem(menu.Get(), PM_DelMark, MF_BYCOMMAND | (marked ? MF_ENABLED : MF_GRAYED));
@@ -397,6 +409,7 @@ MenuHandle TFrmCalendar::BuildMarkMenu(bool onDay) {
 }
 
 void TFrmCalendar::OpenMarkMenu(POINT screenAt, bool onDay) {
+    grid_.HideHint();
     MenuHandle menu = BuildMarkMenu(onDay);
     if (!menu)
         return;
@@ -407,11 +420,13 @@ void TFrmCalendar::OpenMarkMenu(POINT screenAt, bool onDay) {
 }
 
 void TFrmCalendar::RunCommand(UINT id) {
+    // What a command opens (editor, list, question) comes to the front.
+    grid_.HideHint();
     commands_.Run(id);
 }
 
 void TFrmCalendar::MarkDay() {
-    if (!tempora::MarkDay(Handle(), marks_, Grid().FtvList(), Grid().Date()))
+    if (!tempora::MarkDay(Handle(), data_.Marks(), Grid().FtvList(), Grid().Date()))
         return;
     grid_.Repaint();
     Refresh();
@@ -419,7 +434,7 @@ void TFrmCalendar::MarkDay() {
 }
 
 void TFrmCalendar::DeleteDayMarks() {
-    if (!tempora::DeleteDayMarks(Handle(), marks_, Grid().FtvList(), Grid().Date()))
+    if (!tempora::DeleteDayMarks(Handle(), data_.Marks(), Grid().FtvList(), Grid().Date()))
         return;
     grid_.Repaint();
     Refresh();
@@ -427,14 +442,15 @@ void TFrmCalendar::DeleteDayMarks() {
 }
 
 void TFrmCalendar::EditAllMarks(HWND owner) {
-    RunAllMarks(owner, marks_, Grid().FtvList());
+    grid_.HideHint();
+    RunAllMarks(owner, data_.Marks(), Grid().FtvList());
     grid_.Repaint();
     Refresh();
     SaveMarks();
 }
 
 void TFrmCalendar::SaveMarks() {
-    SaveMarksOrTell(Handle(), marks_, dataDir_);
+    SaveMarksOrTell(Handle(), data_.Marks(), dataDir_);
 }
 
 void TFrmCalendar::OnPaint() {
@@ -451,9 +467,19 @@ LRESULT TFrmCalendar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 1;
         case WM_LBUTTONDOWN: {
             const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            if (const TArea area = AreaAt(p); area != aNone) {
-                OpenPicker(area);
-                return 0;
+            switch (const TArea area = AreaAt(p)) {
+                case aNone:
+                    break;
+                case aPrevMonth:
+                case aNextMonth:
+                    Grid().MoveDate(area == aPrevMonth ? -1 : 1);
+                    return 0;
+                case aToday:
+                    Grid().SetDate(ClockSource::Current().NowLocal());
+                    return 0;
+                default:
+                    OpenPicker(area);
+                    return 0;
             }
             // Anywhere else on the background or the info lines moves the window.
             ReleaseCapture();
@@ -475,6 +501,19 @@ LRESULT TFrmCalendar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (menuPainter_ &&
                 menuPainter_->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)))
                 return TRUE;
+            break;
+        case WM_SHOWWINDOW:
+            // Each opening starts at today, not at the month browsed last time.
+            if (wp)
+                Grid().SetDate(ClockSource::Current().NowLocal());
+            else
+                grid_.HideHint();
+            break;
+        case WM_ACTIVATE:
+            // A dialog or another window came to the front: the day's hint
+            // must not stay over it.
+            if (LOWORD(wp) == WA_INACTIVE)
+                grid_.HideHint();
             break;
     }
     return TDockedView::WndProc(msg, wp, lp);

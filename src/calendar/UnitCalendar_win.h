@@ -1,9 +1,9 @@
 // The perpetual calendar view: the month grid on the skin's background, the
 // year, month and display-mode pickers above it, the selected day's lunar,
 // GanZhi, festival and mark lines under it, and the context menu of the
-// calendar marks. It also answers the bar's questions about a day (lunar
-// date, GanZhi, solar term, festivals, the day's mark), so the bar creates
-// it hidden at start-up and keeps it until the end.
+// calendar marks. Festivals, marks and holidays come from the program's
+// TCalendarData, which the window shares: the marks the user edits here are
+// the ones the bar's hint and reminder read.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/CalendarMarks.h"
+#include "calendar/CalendarData.h"
 #include "calendar/LunarCal.Grid.h"
 #include "calendar/LunarCal_win.h"
 #include "calendar/UnitCalendar.h"
@@ -30,7 +30,7 @@ class TFrmCalendar : public TDockedView {
 public:
     static constexpr wchar_t kClassName[] = L"TFrmCalendar";
     // The grid's place on the window.
-    static constexpr int kGridLeft = 3, kGridTop = 43, kGridWidth = 326, kGridHeight = 272;
+    static constexpr int kGridLeft = 3, kGridTop = 43;
 
     // Menu command ids.
     enum : UINT {
@@ -49,12 +49,14 @@ public:
         kMonthBase = 450,
     };
 
-    // `dataDir` ends in the folder separator; Skin\, skin.ini and Marks.rec lie there.
-    explicit TFrmCalendar(std::string dataDir);
+    // `dataDir` ends in the folder separator; Skin\, skin.ini and Marks.rec
+    // lie there. `data` (loaded from there) outlives the window.
+    TFrmCalendar(std::string dataDir, TCalendarData& data);
     ~TFrmCalendar() override;
 
     // Creates the window hidden, owned by `owner`, with the skin of skin.ini
-    // and the marks of Marks.rec; the grid shows today.
+    // and the festivals, marks and holidays of the shared data; the grid
+    // shows today.
     bool Create(HWND owner);
 
     // Applies the calendar package that skin.ini's SKIN/SkinFile names; a
@@ -63,21 +65,13 @@ public:
     int Width() const { return face_.Width(); }
     int Height() const { return face_.Height(); }
 
-    // The day's texts for the bar.
-    std::string LunarText(TDateTime moment) const { return GetLunarText(moment); }
-    std::string GanZhiText(TDateTime moment) const { return GetGanZhiText(moment); }
-    std::string TermText(TDateTime moment) const { return GetTermText(moment); }
-    std::string FestivalText(TDateTime moment) const;
-    std::string MarkNoteOf(int type, std::string_view key) const {
-        return marks_.MarkNoteOf(type, key);
-    }
     // The list of all marks ("日历标记") over `owner`, then the marks file
     // saved (a failed save is told).
     void EditAllMarks(HWND owner);
 
     TLunarCal& Grid() { return grid_.Grid(); }
     TLunarCalCtrl& GridControl() { return grid_; }
-    TCalendarMarks& Marks() { return marks_; }
+    TCalendarMarks& Marks() { return data_.Marks(); }
     const TCalendarInfo& Info() const { return info_; }
     TCalendarMode Mode() const { return mode_; }
     void SetMode(TCalendarMode mode);
@@ -88,6 +82,22 @@ public:
     std::function<void()> OnShowClock;
     std::function<void()> OnShowWeather;
 
+    // The hot areas of the title band and the info panel, client coordinates.
+    enum TArea {
+        aNone = -1,
+        aYear,
+        aYearButton,
+        aMonth,
+        aMonthButton,
+        aMode,
+        aModeButton,
+        aPrevMonth,  // 上个月
+        aToday,      // 今天
+        aNextMonth,  // 下个月
+    };
+    RECT AreaRect(TArea area) const;
+    const TMenuController& MenuPainter() const { return *menuPainter_; }
+
     // The context menu as it opens from a grid day (`onDay`) or from
     // anywhere else, and what choosing an item does; tests drive these.
     MenuHandle BuildMarkMenu(bool onDay);
@@ -97,15 +107,13 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    enum TArea { aNone = -1, aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton };
-
     void ApplySkin(const TCalendarSkin& skin);
     void SetUpGrid();
     void ComposeFace();
     void Refresh();
     void AddTips();
     TArea AreaAt(POINT p) const;
-    RECT AreaRect(TArea area) const;
+    void PaintNavButtons(TSmoothFont& text);
     void OpenPicker(TArea area);
     void OpenMarkMenu(POINT screenAt, bool onDay);
     void MarkDay();
@@ -115,8 +123,8 @@ private:
     void OnPaint();
 
     std::string dataDir_;
+    TCalendarData& data_;
     TLunarCalCtrl grid_;
-    TCalendarMarks marks_;
     TCommandTable commands_;
     std::unique_ptr<TMenuController> menuPainter_;
     TCalendarMode mode_ = cmLunar;

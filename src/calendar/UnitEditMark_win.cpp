@@ -45,6 +45,8 @@ bool TFrmEditMark::Create(HWND owner, std::string_view name, std::string_view no
     AddControl(L"STATIC", "备注", kLabelStyle, 22, kNoteY + 1, 30, kLabelH, NoteLabelId);
     const HWND edit = AddControl(WC_EDITW, "", WS_TABSTOP | ES_AUTOHSCROLL, 54, kNoteY, 210, kEditH,
                                  NoteEditId, WS_EX_CLIENTEDGE);
+    AddControl(L"STATIC", MarkNoteCounterText(""), kLabelStyle, 22, kButtonY + 3, 76, kLabelH,
+               NoteCounterId);
     AddControl(WC_BUTTONW, "确定(&O)", WS_TABSTOP | BS_DEFPUSHBUTTON, 100, kButtonY, kButtonW,
                kButtonH, IDOK);
     AddControl(WC_BUTTONW, "取消(&C)", WS_TABSTOP | BS_PUSHBUTTON, 186, kButtonY, kButtonW,
@@ -69,6 +71,7 @@ bool TFrmEditMark::Create(HWND owner, std::string_view name, std::string_view no
     lastNote_ = Utf8ToWide(CutToGbkBytes(note, kMarkNoteMaxBytes));
     SetWindowTextW(edit, lastNote_.c_str());
     settingNote_ = false;
+    ShowCounter();
     ShowNoteOfDay();
     return true;
 }
@@ -76,6 +79,11 @@ bool TFrmEditMark::Create(HWND owner, std::string_view name, std::string_view no
 void TFrmEditMark::SelectKey(std::string_view key) {
     SelectText(Item(MonthBoxId), key.substr(0, std::min<size_t>(key.size(), 2)));
     SelectText(Item(DayBoxId), key.size() > 2 ? key.substr(2, 2) : std::string_view());
+}
+
+void TFrmEditMark::ShowCounter() {
+    SetWindowTextW(Item(NoteCounterId),
+                   Utf8ToWide(MarkNoteCounterText(WideToUtf8(lastNote_))).c_str());
 }
 
 void TFrmEditMark::ShowNoteOfDay() {
@@ -87,6 +95,7 @@ void TFrmEditMark::ShowNoteOfDay() {
     lastNote_ = Utf8ToWide(note);
     SetWindowTextW(Item(NoteEditId), lastNote_.c_str());
     settingNote_ = false;
+    ShowCounter();
 }
 
 void TFrmEditMark::CalendarChanged() {
@@ -117,6 +126,7 @@ void TFrmEditMark::NoteChanged() {
         static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
     if (GbkLength(WideToUtf8(text)) <= kMarkNoteMaxBytes) {
         lastNote_ = std::move(text);
+        ShowCounter();
         return;
     }
     // What was typed or pasted does not fit: the field keeps its last text.
@@ -148,8 +158,17 @@ bool TFrmEditMark::Accept() {
             return false;
         }
     }
-    name_ = std::to_string(Selection(Item(CalendarBoxId))) + ComboText(Item(MonthBoxId)) +
-            ComboText(Item(DayBoxId));
+    const std::string month = ComboText(Item(MonthBoxId)), day = ComboText(Item(DayBoxId));
+    const std::string name = std::to_string(Selection(Item(CalendarBoxId))) + month + day;
+    if (!IsPossibleMarkDay(name)) {
+        // Saved, it would never show: no year has that Gregorian day.
+        const std::string text = "日期无效：公历没有" + month + "月" + day +
+                                 "日，这个标记永远不会显示。\n\n请选择存在的日期。";
+        MessageBoxW(Handle(), Utf8ToWide(text).c_str(), L"警告", MB_OK | MB_ICONWARNING);
+        SetFocus(Item(DayBoxId));
+        return false;
+    }
+    name_ = name;
     note_ = CutToGbkBytes(WindowTextOf(Item(NoteEditId)), kMarkNoteMaxBytes);
     return true;
 }

@@ -6,8 +6,9 @@
 // the note the marks hold for the shown name, else the one it was given.
 // Choosing another month or day shows that day's note when it has one;
 // switching the calendar converts month and day for the current year (an
-// impossible Gregorian day warns and keeps the old values). OK needs all
-// three boxes set.
+// impossible Gregorian day warns and keeps the old values). A counter under
+// the note shows its GBK bytes against the limit. OK needs all three boxes
+// set and refuses, with a message, a Gregorian day that no year has (02-30).
 #pragma once
 
 #include <windows.h>
@@ -33,6 +34,7 @@ public:
         MonthLabelId,
         DayLabelId,
         NoteLabelId,
+        NoteCounterId,  // "12/50字节"
     };
 
     explicit TFrmEditMark(const TCalendarMarks& marks) : marks_(marks) {}
@@ -52,6 +54,7 @@ private:
     void ShowNoteOfDay();
     void CalendarChanged();
     void NoteChanged();
+    void ShowCounter();
 
     const TCalendarMarks& marks_;
     int calendar_ = -1;      // the calendar box's selection before the user changed it

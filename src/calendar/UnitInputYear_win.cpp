@@ -1,5 +1,6 @@
 #include "UnitInputYear_win.h"
 
+#include "core/Encoding.h"
 #include "core/Text.h"
 
 #include <commctrl.h>
@@ -48,8 +49,17 @@ bool TFrmInputYear::Accept() {
         SendMessageW(Item(Edit1Id), EM_SETSEL, 0, -1);
         return false;
     }
-    year_ = static_cast<int>(std::clamp<uint64_t>(value, kMinYear, kMaxYear));
-    SetWindowTextW(Item(Edit1Id), std::to_wstring(year_).c_str());
+    if (value < kMinYear || value > kMaxYear) {
+        // The calendar's tables end there: say so rather than show another year.
+        const std::string message = "年份超出范围：" + std::to_string(value) + "\n\n请输入 " +
+                                    std::to_string(kMinYear) + " 到 " + std::to_string(kMaxYear) +
+                                    " 之间的年份。";
+        MessageBoxW(Handle(), Utf8ToWide(message).c_str(), L"警告", MB_OK | MB_ICONWARNING);
+        SetFocus(Item(Edit1Id));
+        SendMessageW(Item(Edit1Id), EM_SETSEL, 0, -1);
+        return false;
+    }
+    year_ = static_cast<int>(value);
     return true;
 }
 

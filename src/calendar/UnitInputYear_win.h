@@ -1,6 +1,6 @@
 // The year picker "其他": a whole number 1900..2100 with up and down arrows,
-// the label "年", and 确定(&O) / 取消(&C). A number beyond the range is taken
-// as the nearest end of it; an empty field is refused.
+// the label "年", and 确定(&O) / 取消(&C). A number beyond the range is
+// refused with a message that names the range; so is an empty field.
 #pragma once
 
 #include <windows.h>

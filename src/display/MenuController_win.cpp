@@ -28,15 +28,23 @@ TMenuController::TMenuController(HBITMAP images) : images_(images) {
     }
 }
 
-TMenuController::Item* TMenuController::NewItem(const std::wstring& caption, int image,
+TMenuController::Item* TMenuController::NewItem(HMENU menu, const std::wstring& caption, int image,
                                                 bool separator) {
-    items_.push_back(std::make_unique<Item>(Item{caption, image, separator}));
+    // The items of menus destroyed since go: a window that builds its menu
+    // at every opening would otherwise keep every item it ever painted. A
+    // menu still empty is new, so items under its handle belong to an older
+    // menu that had the same handle.
+    const bool fresh = GetMenuItemCount(menu) == 0;
+    std::erase_if(items_, [menu, fresh](const std::unique_ptr<Item>& item) {
+        return !IsMenu(item->menu) || (fresh && item->menu == menu);
+    });
+    items_.push_back(std::make_unique<Item>(Item{caption, image, separator, menu}));
     return items_.back().get();
 }
 
 UINT TMenuController::Add(HMENU menu, UINT id, const std::wstring& caption, int image,
                           bool enabled) {
-    Item* item = NewItem(caption, image, false);
+    Item* item = NewItem(menu, caption, image, false);
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof mii;
     mii.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_STATE;
@@ -49,7 +57,7 @@ UINT TMenuController::Add(HMENU menu, UINT id, const std::wstring& caption, int 
 }
 
 void TMenuController::AddSeparator(HMENU menu) {
-    Item* item = NewItem(L"", -1, true);
+    Item* item = NewItem(menu, L"", -1, true);
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof mii;
     mii.fMask = MIIM_FTYPE | MIIM_DATA;
@@ -59,7 +67,7 @@ void TMenuController::AddSeparator(HMENU menu) {
 }
 
 void TMenuController::AddSubmenu(HMENU menu, HMENU sub, const std::wstring& caption, int image) {
-    Item* item = NewItem(caption, image, false);
+    Item* item = NewItem(menu, caption, image, false);
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof mii;
     mii.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA;

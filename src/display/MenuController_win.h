@@ -34,13 +34,17 @@ public:
     bool OnMeasureItem(MEASUREITEMSTRUCT* mis);
     bool OnDrawItem(const DRAWITEMSTRUCT* dis);
 
+    // The items kept for menus that still exist (and the one being built).
+    size_t ItemCount() const { return items_.size(); }
+
 private:
     struct Item {
         std::wstring caption;
         int image;
         bool separator;
+        HMENU menu;  // the menu the item was added to
     };
-    Item* NewItem(const std::wstring& caption, int image, bool separator);
+    Item* NewItem(HMENU menu, const std::wstring& caption, int image, bool separator);
     void DrawImage(HDC dc, int image, int x, int y, bool disabled) const;
     HFONT MenuFont();
 

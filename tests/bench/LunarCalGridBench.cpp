@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "calendar/LunarCal.Grid.h"
+#include "calendar/UnitCalendar.h"
 #include "core/Bitmap.h"
 #include "core/ClockSource.h"
 #include "display/SmoothFont.h"
@@ -20,25 +21,7 @@ struct InstalledClock {
 
 struct WindowGrid {
     WindowGrid() {
-        cal.SetSize(326, 272);
-        cal.SetLunarCalStyle(csBottom);
-        cal.SetFtvCalStyle(csNone);
-        cal.SetVerticalScale(2.5);
-        cal.SetHorizonScale(2.5);
-        cal.SetAutoFontSize(false);
-        TLunarCalColors& c = cal.CalColors();
-        TFontSpec day = c.DayTextFont();
-        day.Name = "Arial";
-        day.Height = FontHeightOfSize(16, 96);
-        c.SetDayTextFont(day);
-        TFontSpec lunar = c.LunarTextFont();
-        lunar.Height = FontHeightOfSize(8, 96);
-        c.SetLunarTextFont(lunar);
-        TFontSpec back = c.BackMonthTextFont();
-        back.Height = -211;
-        c.SetBackMonthTextFont(back);
-        cal.SetSmoothText(true);
-        cal.SetShadowFont(true);
+        SetUpCalendarGrid(cal);
         cal.SetHolidayLookup([](TDateTime d) {
             if (d >= EncodeDate(2026, 2, 15) && d <= EncodeDate(2026, 2, 23))
                 return HolidayInfo{"春节", HolidayKind::DayOff};

@@ -227,6 +227,27 @@ TEST_F(CalendarMarks, PutMarkReplacesByNameAndRefusesBadNames) {
     EXPECT_EQ(festivals.SolarMarks().Count(), 1u);
 }
 
+// A Gregorian day that no year has could never show its mark: neither a new
+// mark nor an edit may name one. Lunar months keep day 30 (some years have it).
+TEST_F(CalendarMarks, AGregorianDayThatNoYearHasIsRefused) {
+    const struct {
+        const char* name;
+        bool taken;
+    } cases[] = {{"00230", false}, {"00231", false}, {"00431", false},
+                 {"01131", false}, {"00229", true},  {"00131", true},
+                 {"01231", true},  {"10230", true},  {"20251", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load({"00101=元旦"});
+        EXPECT_EQ(IsPossibleMarkDay(c.name), c.taken);
+        EXPECT_EQ(marks.PutMark(festivals, c.name, "x") >= 0, c.taken);
+        Load({"00101=元旦"});
+        EXPECT_EQ(marks.EditMarkAt(festivals, 0, c.name, "x") >= 0, c.taken);
+        EXPECT_EQ(marks.Lines().size(), 1u);
+        EXPECT_EQ(marks.Lines()[0] == "00101=元旦", !c.taken);
+    }
+}
+
 TEST_F(CalendarMarks, EditMarkMovesTheMarkAndTakesThePlaceOfOneWithItsNewName) {
     Load({"00101=元旦", "00501=劳动节", "10815=中秋"});
     // The lunar 0815 mark becomes Gregorian 0501, which has a line already.

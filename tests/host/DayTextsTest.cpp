@@ -1,7 +1,8 @@
 #include "app/DayTexts.h"
-#include "calendar/Holiday.h"
+#include "calendar/CalendarData.h"
 #include "calendar/LunarCal.Festivals.h"
 #include "calendar/UnitCalendar.h"
+#include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "TempDir.h"
 
@@ -18,12 +19,10 @@ protected:
         ASSERT_TRUE(
             WriteFileAtomic(dir_.File("Holiday.lst"),
                             "2026-01-01|\xd4\xaa\xb5\xa9|1\r\n2026-01-04|\xd4\xaa\xb5\xa9|0\r\n"));
-        ASSERT_TRUE(LoadHolidays(dir_.File("")));
+        ASSERT_TRUE(data_.Load(dir_.File("")));
     }
-    // No holidays for the tests that follow.
-    void TearDown() override { LoadHolidays(dir_.File("none")); }
     TempDir dir_;
-    TFestivalList festivals_;
+    TCalendarData data_;
 };
 }  // namespace
 
@@ -48,12 +47,12 @@ TEST_F(DayTextsTest, HintLinesOfOrdinaryTermFestivalAndHolidayDays) {
          "乙巳(蛇)年戊子月戊寅日\r\n节日: 黑人日\r\n假日: 元旦 (班)"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DayHintText(c.t, festivals_), c.hint) << FormatStamp(c.t);
+        EXPECT_EQ(DayHintText(c.t, data_), c.hint) << FormatStamp(c.t);
 }
 
 TEST_F(DayTextsTest, BalloonAndMarkReminder) {
     const TDateTime t = EncodeDateTime(2026, 1, 1, 9, 30, 0);
-    EXPECT_EQ(DateBalloonText(t),
+    EXPECT_EQ(DateBalloonText(t, data_),
               "公历: 2026年01月01日 星期四\r\n农历: 二零二五年十一月十三 \r\n干支: "
               "乙巳(蛇)年戊子月乙亥日\r\n假日: 元旦 (休)");
     EXPECT_EQ(MarkReminderText(t, "交房租"), "日历标记：\r\n2026年01月01日 星期四\r\n\r\n交房租");
@@ -83,5 +82,32 @@ TEST(CalendarTexts, YearMenuKeepsThirteenYearsWithinTheTables) {
         const auto years = YearMenuYears(c.shown);
         EXPECT_EQ(years.front(), c.first) << c.shown;
         EXPECT_EQ(years.back(), c.first + 12) << c.shown;
+    }
+}
+
+// The 标记 line of a 25-character note is wider than the panel: it ends
+// between two characters, with an ellipsis where one fits.
+TEST(CalendarTexts, InfoLineEndsBetweenCharactersWithAnEllipsis) {
+    // Six pixels a GBK byte: twelve a Chinese character, six for "…" and ASCII.
+    const auto measure = [](std::string_view s) { return static_cast<int>(GbkLength(s)) * 6; };
+    const std::string note =
+        "标记： " + std::string("一二三四五六七八九十一二三四五六七八九十一二三四五");
+    const struct {
+        std::string text;
+        int width;
+        std::string fitted;
+    } cases[] = {
+        {note, 1000, note},
+        {note, 96, "标记： 一二三…"},  // 42 + 36 + 12 = 90; one more would make 102
+        {"ab一二三", 36, "ab一…"},     // 6 + 6 + 12 + 12 = 36
+        {"一二", 11, ""},              // not even one character
+        {"一二三", 12, "一"},          // one character, but not with the ellipsis
+        {"", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " " + std::to_string(c.width));
+        const std::string fitted = FitInfoLine(c.text, c.width, measure);
+        EXPECT_EQ(fitted, c.fitted);
+        EXPECT_LE(measure(fitted), c.width);
     }
 }

@@ -70,25 +70,3 @@ TEST(Holiday, ShippedListCoversTheNoticesOf2002To2026) {
         EXPECT_EQ(list.Of(EncodeDate(c.y, c.m, c.d)), c.info);
     }
 }
-
-TEST(Holiday, LoadsOnceFromTheDataFolderAndMissingFilesMeanNoData) {
-    test::TempDir dir;
-    ASSERT_TRUE(WriteLineFile(dir.File(kHolidayFileName),
-                              {"2030-01-01|元旦|1", "\xff\xfe|损坏|1", "2030-01-02|元旦|0"}));
-    // The folder with or without a closing separator.
-    for (const std::string& folder :
-         {dir.Path().string(), dir.Path().string() + std::string(1, kPathSep)}) {
-        EXPECT_TRUE(LoadHolidays(folder));
-        EXPECT_EQ(HolidayOf(EncodeDate(2030, 1, 1)), Off("元旦"));
-        EXPECT_EQ(HolidayOf(EncodeDate(2030, 1, 2)), Work("元旦"));
-    }
-    // A GBK file with bytes that are no GBK text still gives its good lines.
-    std::string raw;
-    ASSERT_TRUE(ReadFileBytes(dir.File(kHolidayFileName), raw));
-    ASSERT_TRUE(WriteFileAtomic(dir.File(kHolidayFileName), "\x81\r\n" + raw + "\x81"));
-    EXPECT_TRUE(LoadHolidays(dir.Path().string()));
-    EXPECT_EQ(HolidayOf(EncodeDate(2030, 1, 2)), Work("元旦"));
-
-    EXPECT_FALSE(LoadHolidays(dir.File("missing")));
-    EXPECT_EQ(HolidayOf(EncodeDate(2030, 1, 1)), kNone);
-}

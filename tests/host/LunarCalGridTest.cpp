@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "calendar/UnitCalendar.h"
 #include "core/ClockSource.h"
 
 using namespace tempora;
@@ -36,26 +37,7 @@ protected:
     void TearDown() override { ClockSource::Install(nullptr); }
 
     // The look the calendar window gives the grid.
-    static void WindowSettings(TLunarCal& cal) {
-        cal.SetSize(326, 272);
-        cal.SetLunarCalStyle(csBottom);
-        cal.SetFtvCalStyle(csNone);
-        cal.SetVerticalScale(2.5);
-        cal.SetHorizonScale(2.5);
-        cal.SetAutoFontSize(false);
-        TLunarCalColors& c = cal.CalColors();
-        TFontSpec day = c.DayTextFont();
-        day.Name = "Arial";
-        day.Height = FontHeightOfSize(16, 96);
-        day.Color = 0x313131;
-        c.SetDayTextFont(day);
-        TFontSpec lunar = c.LunarTextFont();
-        lunar.Height = FontHeightOfSize(8, 96);
-        c.SetLunarTextFont(lunar);
-        c.SetTrailingTextColor(0xC8C8C8);
-        c.SetWeekBackColor(0xFFFFFF);
-        c.SetDayBackColor(0xFFFFFF);
-    }
+    static void WindowSettings(TLunarCal& cal) { SetUpCalendarGrid(cal); }
 
     int IndexOf(const TLunarCal& cal, TDateTime day) const {
         return static_cast<int>(day - cal.FirstCellDate());
@@ -306,6 +288,7 @@ TEST_F(LunarCalGrid, RepaintingTheInvalidatedPartsMatchesAFullPaint) {
 TEST_F(LunarCalGrid, TodayShowsAsTodayWithTheOutline) {
     TLunarCal cal(glyphs_);  // today, 10 February 2026, is selected
     WindowSettings(cal);
+    cal.SetShadowFont(false);  // no text shadow over the outline's pixels
     const int index = IndexOf(cal, EncodeDate(2026, 2, 10));
     const TCellContent today = cal.CellContent(index);
     EXPECT_EQ(today.dayText, "今天");
@@ -517,6 +500,7 @@ TEST_F(LunarCalGrid, CrowdedBadgeMovesDownOrStaysAway) {
 TEST_F(LunarCalGrid, MarksFillTheCellOrShowThePicture) {
     TLunarCal cal(glyphs_);
     WindowSettings(cal);
+    cal.SetMarkImage(nullptr);  // the colour first
     cal.SetShowBackMonth(false);
     cal.FtvList().AddMark(TFestivalList::ftSolar, "0205", 0x0100FFFF);  // stray high bits
     const TCalRect cell = cal.CellRect(IndexOf(cal, EncodeDate(2026, 2, 5)));

@@ -536,7 +536,7 @@ TEST_F(BarTest, AMarkSavedInTheEditorShowsAndOutlivesARestart) {
         bar_.reset();
     }
     TClockApp& again = StartBar();
-    EXPECT_EQ(again.Calendar().MarkNoteOf(0, "0214"), "买花");
+    EXPECT_EQ(again.Calendar().Marks().MarkNoteOf(0, "0214"), "买花");
     EXPECT_GE(again.Calendar().Grid().FtvList().MarkColorOf(EncodeDate(2027, 2, 14)), 0);
     ClockSource::Install(nullptr);
 }

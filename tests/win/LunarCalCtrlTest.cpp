@@ -1,5 +1,6 @@
 // The calendar grid's window: mouse, keys, focus, painting and the hint popup.
 #include "calendar/LunarCal_win.h"
+#include "calendar/UnitCalendar.h"
 
 #include <cmath>
 #include <string>
@@ -36,11 +37,8 @@ class LunarCalCtrl : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(form_.Make());
-        ASSERT_TRUE(cal_.Create(form_.Handle(), 3, 43, 326, 272));
-        cal_.Grid().SetLunarCalStyle(csBottom);
-        cal_.Grid().SetFtvCalStyle(csNone);
-        cal_.Grid().SetSmoothText(true);
-        cal_.Grid().SetShadowFont(true);
+        ASSERT_TRUE(cal_.Create(form_.Handle(), 3, 43, kCalendarGridWidth, kCalendarGridHeight));
+        SetUpCalendarGrid(cal_.Grid());
         cal_.OnChange = [this] { ++changes_; };
         UpdateWindow(cal_.Handle());
     }

@@ -348,7 +348,7 @@ TEST_F(MarkDialogs, DeletingADaysMarksAsksWhichAndWarnsOfAnImpossibleDay) {
     EXPECT_EQ(marks.Lines(), (Lines{"10101=春节"}));
 }
 
-TEST_F(MarkDialogs, YearPickerStartsInRangeAndClampsWhatIsTyped) {
+TEST_F(MarkDialogs, YearPickerStartsInRangeAndTakesWhatIsTyped) {
     struct Case {
         int start;
         const wchar_t* typed;  // null: leave the field
@@ -356,7 +356,6 @@ TEST_F(MarkDialogs, YearPickerStartsInRangeAndClampsWhatIsTyped) {
         const char* shown;
     } cases[] = {
         {2026, nullptr, 2026, "2026"},     {2026, L"2050", 2050, "2026"},
-        {2026, L"1800", 1900, "2026"},     {2026, L"9999", 2100, "2026"},
         {1850, nullptr, 1900, "1900"},     {2200, nullptr, 2100, "2100"},
         {2026, L"", std::nullopt, "2026"},
     };
@@ -374,6 +373,76 @@ TEST_F(MarkDialogs, YearPickerStartsInRangeAndClampsWhatIsTyped) {
         EXPECT_EQ(RunInputYear(owner.Handle(), c.start), c.result);
         EXPECT_EQ(shown, c.shown);
     }
+}
+
+// A year the calendar cannot show is refused with the range named, and the
+// field keeps what was typed, so the user can mend it.
+TEST_F(MarkDialogs, YearPickerRefusesAYearOutsideTheRangeAndSaysSo) {
+    for (const wchar_t* typed : {L"9999", L"2101", L"1899"}) {
+        SCOPED_TRACE(WideToUtf8(typed));
+        std::string message, kept;
+        Script script({
+            {Dialog(TFrmInputYear::kClassName),
+             [&](HWND w) {
+                 SetDlgItemTextW(w, TFrmInputYear::Edit1Id, typed);
+                 Press(w, IDOK);
+             }},
+            {Box(L"警告"),
+             [&](HWND box) {
+                 message = BoxText(box);
+                 PostMessageW(box, WM_COMMAND, IDOK, 0);
+             }},
+            {Dialog(TFrmInputYear::kClassName),
+             [&](HWND w) {
+                 kept = Text(w, TFrmInputYear::Edit1Id);
+                 SetDlgItemTextW(w, TFrmInputYear::Edit1Id, L"2100");
+                 Press(w, IDOK);
+             }},
+        });
+        EXPECT_EQ(RunInputYear(owner.Handle(), 2026), 2100);
+        EXPECT_EQ(script.Left(), 0u);
+        EXPECT_NE(message.find("1900 到 2100"), std::string::npos) << message;
+        EXPECT_EQ(kept, WideToUtf8(typed));
+    }
+}
+
+// The note's counter follows what is typed; a Gregorian day no year has
+// (02-30) is refused with a message, and the editor stays open.
+TEST_F(MarkDialogs, EditorCountsTheNoteAndRefusesADayNoYearHas) {
+    std::string counterAtStart, counterTyped, counterFull, message, afterMessage;
+    Script script({
+        {Dialog(TFrmEditMark::kClassName),
+         [&](HWND w) {
+             counterAtStart = Text(w, TFrmEditMark::NoteCounterId);
+             SetDlgItemTextW(w, TFrmEditMark::NoteEditId, L"买花abc");
+             counterTyped = Text(w, TFrmEditMark::NoteCounterId);
+             SetDlgItemTextW(w, TFrmEditMark::NoteEditId,
+                             L"一二三四五六七八九十一二三四五六七八九十一二三四五");
+             counterFull = Text(w, TFrmEditMark::NoteCounterId);
+             Choose(w, TFrmEditMark::MonthBoxId, 1);  // 02
+             Choose(w, TFrmEditMark::DayBoxId, 29);   // 30
+             Press(w, IDOK);
+         }},
+        {Box(L"警告"),
+         [&](HWND box) {
+             message = BoxText(box);
+             PostMessageW(box, WM_COMMAND, IDOK, 0);
+         }},
+        {Dialog(TFrmEditMark::kClassName),
+         [&](HWND w) {
+             afterMessage = Shown(w);
+             Press(w, IDCANCEL);
+         }},
+    });
+    std::string name = "00310", note = "交房租";
+    EXPECT_FALSE(RunEditMark(owner.Handle(), marks, name, note));
+    EXPECT_EQ(script.Left(), 0u);
+    EXPECT_EQ(counterAtStart, "6/50字节");
+    EXPECT_EQ(counterTyped, "7/50字节");
+    EXPECT_EQ(counterFull, "50/50字节");
+    EXPECT_NE(message.find("02月30日"), std::string::npos) << message;
+    EXPECT_EQ(afterMessage, "公历 02 30");
+    EXPECT_EQ(name, "00310");
 }
 
 // Each dialog: its title in the dialog frame, centred on the work area, its

@@ -1,7 +1,6 @@
 #include "CalTool.h"
 
-#include "calendar/Holiday.h"
-#include "calendar/LunarCal.Festivals.h"
+#include "calendar/CalendarData.h"
 #include "calendar/LunarCal.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
@@ -92,7 +91,7 @@ void AppendPadded(std::string& row, int value, int width) {
 }
 
 // Some 73,000 rows: each is built in one reused buffer and written whole.
-void RunTsv(TDateTime from, TDateTime to, const TFestivalList& festivals, std::ostream& out) {
+void RunTsv(TDateTime from, TDateTime to, const TCalendarData& data, std::ostream& out) {
     out << "date\tlunar_year\tlunar_month\tlunar_day\tleap\tgz_year\tgz_month\tgz_day\tzodiac"
            "\tterm\tterm_instant\tfestival\tholiday\n";
     std::string row;
@@ -128,22 +127,22 @@ void RunTsv(TDateTime from, TDateTime to, const TFestivalList& festivals, std::o
             row += '\t';
         }
         row += '\t';
-        row += festivals.FestivalTextOf(day).text;
+        row += data.Festivals().FestivalTextOf(day).text;
         row += '\t';
-        row += HolidayText(HolidayOf(day));
+        row += HolidayText(data.HolidayOf(day));
         row += '\n';
         out.write(row.data(), static_cast<std::streamsize>(row.size()));
     }
 }
 
-void RunDay(TDateTime day, const TFestivalList& festivals, std::ostream& out) {
-    std::string hint = CalendarHintText(day, festivals, false);
+void RunDay(TDateTime day, const TCalendarData& data, std::ostream& out) {
+    std::string hint = CalendarHintText(day, data.Festivals(), false);
     const int term = SolarTermIndexOfDay(day);
     if (term >= 0) {
         hint += "\n节气= " + SolarTermName(term) + " " +
                 InstantText(SolarTermInstant(DecodeDate(day).year, term));
     }
-    const HolidayInfo holiday = HolidayOf(day);
+    const HolidayInfo holiday = data.HolidayOf(day);
     if (holiday.kind != HolidayKind::None) {
         hint += "\n假日= " + holiday.name +
                 (holiday.kind == HolidayKind::DayOff ? " 放假" : " 调休上班");
@@ -194,11 +193,11 @@ std::string FirstChars(const std::string& s, int count) {
 
 // What a cell shows under its number: the term, else a short festival name,
 // else the lunar month on its first day, else the lunar day.
-std::string CellText(TDateTime day, const TFestivalList& festivals) {
+std::string CellText(TDateTime day, const TCalendarData& data) {
     const std::string term = SolarTermOfDay(day);
     if (!term.empty())
         return term;
-    const std::string festival = festivals.FestivalTextOf(day).text;
+    const std::string festival = data.Festivals().FestivalTextOf(day).text;
     const std::string first = festival.substr(0, festival.find(' '));
     if (!first.empty() && FirstChars(first, 3) == first)
         return first;
@@ -208,7 +207,7 @@ std::string CellText(TDateTime day, const TFestivalList& festivals) {
     return l.Day == 1 ? LunarMonthText(l.Month, l.IsLeap) : LunarDayText(l.Day);
 }
 
-void RunMonth(int year, int month, const TFestivalList& festivals, std::ostream& out) {
+void RunMonth(int year, int month, const TCalendarData& data, std::ostream& out) {
     constexpr int kCell = 7;
     const TDateTime first = EncodeDate(year, month, 1);
     const int days = DaysInMonth(year, month);
@@ -232,12 +231,12 @@ void RunMonth(int year, int month, const TFestivalList& festivals, std::ostream&
             const TDateTime day = first + (d - 1);
             char num[16];
             std::snprintf(num, sizeof num, "%3d", d);
-            const HolidayInfo h = HolidayOf(day);
+            const HolidayInfo h = data.HolidayOf(day);
             const char* flag = h.kind == HolidayKind::DayOff    ? "休"
                                : h.kind == HolidayKind::WorkDay ? "班"
                                                                 : "";
             numbers += PadRight(std::string(num) + flag, kCell);
-            texts += PadRight(CellText(day, festivals), kCell);
+            texts += PadRight(CellText(day, data), kCell);
         }
         out << TrimRight(numbers) << '\n' << TrimRight(texts) << '\n';
     }
@@ -251,7 +250,7 @@ void RunMonth(int year, int month, const TFestivalList& festivals, std::ostream&
             line += "  " + SolarTermName(term) + " " +
                     InstantText(SolarTermInstant(year, term)).substr(11);
         }
-        const std::string festival = festivals.FestivalTextOf(day).text;
+        const std::string festival = data.Festivals().FestivalTextOf(day).text;
         if (!festival.empty())
             line += "  " + festival;
         if (line.empty())
@@ -265,7 +264,7 @@ void RunMonth(int year, int month, const TFestivalList& festivals, std::ostream&
     std::vector<std::string> names;
     std::vector<std::pair<std::string, std::string>> dayLists;
     for (int d = 1; d <= days; ++d) {
-        const HolidayInfo h = HolidayOf(first + (d - 1));
+        const HolidayInfo h = data.HolidayOf(first + (d - 1));
         if (h.kind == HolidayKind::None)
             continue;
         const auto at = std::find(names.begin(), names.end(), h.name);
@@ -366,9 +365,8 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
         if (!at.empty() && command != "world")
             throw UsageError("--at is for world only");
 
-        TFestivalList festivals;
-        festivals.LoadWindowTables();
-        LoadHolidays(dataDir);
+        TCalendarData data;
+        data.Load(dataDir);
 
         if (command == "tsv") {
             Expect(positional, 3);
@@ -376,10 +374,10 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
             const TDateTime to = ParseDay(positional[2]);
             if (from > to)
                 throw UsageError("FROM is after TO");
-            RunTsv(from, to, festivals, out);
+            RunTsv(from, to, data, out);
         } else if (command == "day") {
             Expect(positional, 2);
-            RunDay(ParseDay(positional[1]), festivals, out);
+            RunDay(ParseDay(positional[1]), data, out);
         } else if (command == "month") {
             Expect(positional, 2);
             const std::string& ym = positional[1];
@@ -390,7 +388,7 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
             const int year = ParseYear(ym.substr(0, 4));
             if (month < 1 || month > 12)
                 throw UsageError("bad month '" + ym + "'");
-            RunMonth(year, static_cast<int>(month), festivals, out);
+            RunMonth(year, static_cast<int>(month), data, out);
         } else if (command == "terms") {
             Expect(positional, 2);
             RunTerms(ParseYear(positional[1]), out);
