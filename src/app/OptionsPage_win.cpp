@@ -72,8 +72,8 @@ TOptionsPage::TOptionsPage(HWND dialog, TOptionsHost& host, TAddControl add)
 void TOptionsPage::Show(bool on) {
     for (HWND hwnd : controls_) {
         // "日期 - 公历农历循环显示" keeps its setting but never shows.
-        if (GetDlgCtrlID(hwnd) != UiCheckBox7)
-            ShowWindow(hwnd, on ? SW_SHOW : SW_HIDE);
+        const bool shows = on && GetDlgCtrlID(hwnd) != UiCheckBox7;
+        ShowWindow(hwnd, shows ? SW_SHOW : SW_HIDE);
     }
 }
 
