@@ -20,8 +20,21 @@ struct TAutoStartPlace {
 // The text of the entry: the quoted program path and " /hide".
 std::wstring AutoStartCommand(const std::wstring& exePath);
 
-// True when the user's or the machine-wide value exists.
-bool AutoStartOn(const TAutoStartPlace& place = {});
+// The program a Run value's command starts: the quoted path, or without
+// quotes the text up to ".exe" (or to the first blank).
+std::wstring AutoStartProgram(const std::wstring& command);
+
+// True when two paths name the same file: compared in full, long form,
+// without regard to case.
+bool SamePath(const std::wstring& a, const std::wstring& b);
+
+// The path of the running program.
+std::wstring ThisProgramPath();
+
+// True when the user's or the machine-wide value starts the program at
+// `exePath`; a value that starts another copy, or anything else, is not
+// this program's entry.
+bool AutoStartOn(const std::wstring& exePath, const TAutoStartPlace& place = {});
 
 // Writes the user's value; false when it cannot be written.
 bool SetAutoStartOn(const std::wstring& exePath, const TAutoStartPlace& place = {});

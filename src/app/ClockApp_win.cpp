@@ -281,16 +281,15 @@ void TClockApp::BuildMenus() {
 }
 
 void TClockApp::SaveClockPosition() {
-    if (CurrentView() != 2)
+    if (CurrentView() != kViewClock)
         return;
     RECT r;
     GetWindowRect(ClockView()->Handle(), &r);
     if (r.left == clockLeft_ && r.top == clockTop_)
         return;
     try {
-        TIniFile ini(options_.dataDir + "skin.ini");
-        ini.WriteInteger("CHILD", "Top", r.top);
-        ini.WriteInteger("CHILD", "Left", r.left);
+        WriteSettings(options_.dataDir + kSettingsFile,
+                      {IntValue(setting::ChildTop, r.top), IntValue(setting::ChildLeft, r.left)});
         clockLeft_ = r.left;
         clockTop_ = r.top;
     } catch (const EIniWriteError&) {
@@ -304,7 +303,7 @@ void TClockApp::PrepareMenu(HMENU menu) {
 }
 
 void TClockApp::ReadSettings(bool skinsOnly) {
-    const TIniFile ini(options_.dataDir + "skin.ini");
+    const TIniFile ini(options_.dataDir + kSettingsFile);
     // The skin first, since the bar's size is the skin's.
     BarSettings names;
     ReadSkinNames(ini, names);
@@ -352,11 +351,11 @@ void TClockApp::ApplyBarSkin(const std::string& skinFile) {
 }
 
 void TClockApp::ApplyTimeFont() {
-    const std::wstring face = Utf8ToWide(settings_.fontName);
-    timeFont_.Reset(MakeFont(face.c_str(), settings_.fontSize,
-                             settings_.fontBold ? FW_BOLD : FW_NORMAL, settings_.fontItalic,
-                             settings_.fontUnderline, settings_.fontStrikeOut));
-    bar_->SetTimeFont(settings_.ledFont, timeFont_.Get(), settings_.fontColor);
+    const TTimeFont& font = settings_.font;
+    const std::wstring face = Utf8ToWide(font.name);
+    timeFont_.Reset(MakeFont(face.c_str(), font.size, font.bold ? FW_BOLD : FW_NORMAL, font.italic,
+                             font.underline, font.strikeOut));
+    bar_->SetTimeFont(settings_.ledFont, timeFont_.Get(), font.color);
 }
 
 int64_t TClockApp::OnClockTimer() {
@@ -469,19 +468,19 @@ void TClockApp::RestoreFromTray() {
 void TClockApp::OnStartupView() {
     // DefWin counts as the options dialog lists the views: clock before calendar.
     switch (settings_.defaultView) {
-        case 1:
+        case TStartView::Clock:
             // At start-up a missing clock style leaves the bar alone rather
             // than greeting the user with a message box.
             if (!views_->OpenClockView())
                 TraceFault("clock", "no clock style reads; the clock view stays closed");
             break;
-        case 2:
+        case TStartView::Calendar:
             views_->ShowView(kViewCalendar);
             break;
-        case 3:
+        case TStartView::Weather:
             views_->ShowView(kViewWeather);
             break;
-        default:
+        case TStartView::Simple:
             break;
     }
 }
@@ -498,17 +497,16 @@ void TClockApp::OnStartupSettled() {
 void TClockApp::SaveBarState() {
     RECT wr;
     GetWindowRect(bar_->Handle(), &wr);
-    TIniFile ini(options_.dataDir + "skin.ini");
-    ini.WriteInteger("CHILD", "Index", CurrentView());
-    ini.WriteInteger("BAR", "Left", wr.left);
-    ini.WriteInteger("BAR", "Top", wr.top);
-    ini.WriteInteger("BAR", "Tr", bar_->Alpha());
+    std::vector<TIniValue> state = {
+        IntValue(setting::ChildIndex, CurrentView()), IntValue(setting::BarLeft, wr.left),
+        IntValue(setting::BarTop, wr.top), IntValue(setting::BarAlpha, bar_->Alpha())};
     if (CurrentView() == kViewClock) {
         RECT r;
         GetWindowRect(ClockView()->Handle(), &r);
-        ini.WriteInteger("CHILD", "Top", r.top);
-        ini.WriteInteger("CHILD", "Left", r.left);
+        state.push_back(IntValue(setting::ChildTop, r.top));
+        state.push_back(IntValue(setting::ChildLeft, r.left));
     }
+    WriteSettings(options_.dataDir + kSettingsFile, state);
 }
 
 void TClockApp::SaveBarStateQuietly() {
@@ -634,19 +632,11 @@ void TClockApp::SetLedDigits(bool on) {
 }
 
 TTimeFont TClockApp::TimeFont() const {
-    return {settings_.fontName,     settings_.fontSize,   settings_.fontColor,
-            settings_.fontBold,     settings_.fontItalic, settings_.fontUnderline,
-            settings_.fontStrikeOut};
+    return settings_.font;
 }
 
 void TClockApp::SetTimeFont(const TTimeFont& font) {
-    settings_.fontName = font.name;
-    settings_.fontSize = font.size;
-    settings_.fontColor = font.color;
-    settings_.fontBold = font.bold;
-    settings_.fontItalic = font.italic;
-    settings_.fontUnderline = font.underline;
-    settings_.fontStrikeOut = font.strikeOut;
+    settings_.font = font;
     ApplyTimeFont();
 }
 
@@ -656,8 +646,7 @@ void TClockApp::ApplySkinToViews() {
 }
 
 void TClockApp::ApplyClockStyle() {
-    const TIniFile ini(options_.dataDir + "skin.ini");
-    ReadSkinNames(ini, settings_);
+    ReadSkinNames(TIniFile(options_.dataDir + kSettingsFile), settings_);
     views_->ReloadClockStyle();
 }
 

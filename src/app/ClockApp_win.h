@@ -9,6 +9,7 @@
 #include "app/ClockTick.h"
 #include "app/DockedViews_win.h"
 #include "app/Magnetic_win.h"
+#include "app/OptionsHost_win.h"
 #include "app/Settings.h"
 #include "app/TrayHide_win.h"
 #include "app/TrayIcon_win.h"
@@ -87,7 +88,7 @@ enum : UINT {
     PM_Hide,  // the clock view's "关闭窗口"
 };
 
-class TClockApp final : public TBarOwner {
+class TClockApp final : public TBarOwner, public TOptionsHost {
 public:
     explicit TClockApp(AppOptions options);
     ~TClockApp() override;
@@ -128,7 +129,7 @@ public:
     // Sets the bar's stay-on-top style and registers the bar and every
     // existing view with the magnet anew, so that dragging the bar still
     // carries its views.
-    void ApplyStayOnTop(bool on);
+    void ApplyStayOnTop(bool on) override;
     // The window magnet the bar and its views are registered with.
     const TMagnetic* Magnet() const { return magnet_.get(); }
     // The clock view's window while it is open.
@@ -160,23 +161,30 @@ public:
     // What choosing a menu item does; false when the item has no command.
     bool RunCommand(UINT id) { return commands_.Run(id); }
 
-    // What the options dialog hands to the running program.
     const AppOptions& Options() const { return options_; }
+
+    // TOptionsHost: what the options dialog reads and changes.
+    HWND OptionsOwner() const override { return bar_->Handle(); }
+    const std::string& DataDir() const override { return options_.dataDir; }
+    const TSyncOptions& TimeSyncOptions() const override { return options_.timeSync; }
+    const TAutoStartPlace& AutoStartPlace() const override { return options_.autoStart; }
+    int BarAlpha() const override { return bar_->Alpha(); }
     // The bar's alpha, and that of every view that shows, at once.
-    void SetBarAlpha(int alpha);
+    void SetBarAlpha(int alpha) override;
+    bool LedDigits() const override { return bar_->Face().DigitsVisible(); }
     // The time as LED digits, or as text in the plain-text font.
-    void SetLedDigits(bool on);
-    TTimeFont TimeFont() const;
-    void SetTimeFont(const TTimeFont& font);
+    void SetLedDigits(bool on) override;
+    TTimeFont TimeFont() const override;
+    void SetTimeFont(const TTimeFont& font) override;
     // The skin SKIN/SkinFile names, on the bar and on every view that exists
     // (the clock view takes only its menu colours from it).
-    void ApplySkinToViews();
+    void ApplySkinToViews() override;
     // The clock style SKIN/ClockFile names, on the clock view if it exists.
-    void ApplyClockStyle();
+    void ApplyClockStyle() override;
     // The settings the options dialog wrote, for the parts that use them:
     // mark reminders, chimes, time sync, the hotkey (registered anew only
     // when its texts changed); the popup program is told last.
-    void ApplyOptions(const TOptionsValues& v);
+    void ApplyOptions(const TOptionsValues& v) override;
 
     // The bar's timers beyond the clock's own (the web features' is theirs).
     enum : UINT_PTR {

@@ -7,68 +7,69 @@
 
 namespace tempora {
 
-int ReadInRange(const TIniFile& ini, const char* section, const char* key, int def, int lo,
-                int hi) {
-    const int v = ini.ReadInteger(section, key, def);
-    return v < lo || v > hi ? def : v;
-}
-
 TChimeSettings ReadChimeSettings(const TIniFile& ini) {
     TChimeSettings c;
-    c.alarm = ini.ReadBool("CLOCK", "Alarm", false);
-    c.halfAlarm = ini.ReadBool("CLOCK", "HalfAlarm", false);
-    c.alarmType = ReadInRange(ini, "CLOCK", "AlarmType", 0, 0, 3);
-    c.hotKey = ini.ReadBool("CLOCK", "HotKey", false);
-    c.hotKey1 = ini.ReadString("CLOCK", "HotKey1", "");
-    c.hotKey2 = ini.ReadString("CLOCK", "HotKey2", "");
-    c.quiet.on = ini.ReadBool("CLOCK", "QuietHours", false);
-    for (auto [key, minute] : {std::pair{"QuietStart", &c.quiet.startMinute},
-                               std::pair{"QuietEnd", &c.quiet.endMinute}}) {
-        const int read = ParseMinuteOfDay(ini.ReadString("CLOCK", key, ""));
+    c.alarm = ReadBool(ini, setting::Alarm);
+    c.halfAlarm = ReadBool(ini, setting::HalfAlarm);
+    c.alarmType = ReadInt(ini, setting::AlarmType);
+    c.hotKey = ReadBool(ini, setting::HotKey);
+    c.hotKey1 = ReadText(ini, setting::HotKey1);
+    c.hotKey2 = ReadText(ini, setting::HotKey2);
+    c.quiet.on = ReadBool(ini, setting::QuietHours);
+    for (auto [key, minute] : {std::pair{&setting::QuietStart, &c.quiet.startMinute},
+                               std::pair{&setting::QuietEnd, &c.quiet.endMinute}}) {
+        const int read = ParseMinuteOfDay(ReadText(ini, *key));
         if (read >= 0)
             *minute = read;
     }
     return c;
 }
 
+TStartView ReadStartView(const TIniFile& ini) {
+    return static_cast<TStartView>(ReadInt(ini, setting::DefWin));
+}
+
+TTimeFont ReadTimeFont(const TIniFile& ini) {
+    TTimeFont f;
+    f.name = ReadText(ini, setting::FontName);
+    f.size = ReadInt(ini, setting::FontSize);
+    f.color = static_cast<uint32_t>(ReadInt(ini, setting::FontColor));
+    f.bold = ReadBool(ini, setting::FontBold);
+    f.italic = ReadBool(ini, setting::FontItalic);
+    f.underline = ReadBool(ini, setting::FontUnderline);
+    f.strikeOut = ReadBool(ini, setting::FontStrikeOut);
+    return f;
+}
+
 void ReadSkinNames(const TIniFile& ini, BarSettings& s) {
-    s.skinFile = ini.ReadString("SKIN", "SkinFile", "");
-    s.clockFile = ini.ReadString("SKIN", "ClockFile", "");
+    s.skinFile = ReadText(ini, setting::SkinFile);
+    s.clockFile = ReadText(ini, setting::ClockFile);
 }
 
 BarSettings ReadBarSettings(const TIniFile& ini, int screenWidth, int barWidth) {
     BarSettings s;
     ReadSkinNames(ini, s);
-    s.winFile = ini.ReadString("SKIN", "WinFile", "");
+    s.winFile = ReadText(ini, setting::WinFile);
 
-    s.ledFont = ini.ReadBool("LED", "LEDFont", true);
-    s.fontName = ini.ReadString("LED", "FontName", "Tahoma");
-    s.fontSize = ReadInRange(ini, "LED", "FontSize", 18, 1, 200);
-    s.fontColor =
-        static_cast<uint32_t>(ReadInRange(ini, "LED", "FontColor", 0xFFFFFF, 0, 0xFFFFFF));
-    s.fontBold = ini.ReadBool("LED", "FontBold", false);
-    s.fontItalic = ini.ReadBool("LED", "FontItalic", false);
-    s.fontUnderline = ini.ReadBool("LED", "FontUnderline", false);
-    s.fontStrikeOut = ini.ReadBool("LED", "FontStrikeOut", false);
+    s.ledFont = ReadBool(ini, setting::LedFont);
+    s.font = ReadTimeFont(ini);
 
     static_cast<TChimeSettings&>(s) = ReadChimeSettings(ini);
 
-    s.autoCheck = ini.ReadBool("TIME", "AutoChcek", false);  // the key is spelled so
-    s.stepHour = ReadInRange(ini, "TIME", "StepHour", 1, 1, 1000);
+    s.autoCheck = ReadBool(ini, setting::AutoCheck);
+    s.stepHour = ReadInt(ini, setting::StepHour);
 
-    s.markMode = ReadInRange(ini, "MSG", "CalendarLX", 1, 0, 2);
-    s.markStepMinutes = ReadInRange(ini, "MSG", "CalendarStep", 5, 1, 600);
+    s.markMode = ReadInt(ini, setting::CalendarLX);
+    s.markStepMinutes = ReadInt(ini, setting::CalendarStep);
 
-    s.left = ini.ReadInteger("BAR", "Left", screenWidth - barWidth);
+    s.left = ReadInt(ini, setting::BarLeft, screenWidth - barWidth);
     if (static_cast<int64_t>(s.left) + barWidth > screenWidth)
         s.left = screenWidth - barWidth;
-    s.top = std::max(0, ini.ReadInteger("BAR", "Top", 0));
-    s.onTop = ini.ReadBool("BAR", "OnTop", false);
-    s.onStartHide = ini.ReadBool("BAR", "OnStartHide", false);
-    s.defaultView = ini.ReadInteger("BAR", "DefWin", 1);
-    if (s.defaultView < 0 || s.defaultView > 3)
-        s.defaultView = 1;
-    s.barAlpha = ReadInRange(ini, "BAR", "Tr", 200, 0, 255);
+    s.top = std::max(0, ReadInt(ini, setting::BarTop, 0));
+    s.onTop = ReadBool(ini, setting::OnTop);
+    s.onStartHide = ReadBool(ini, setting::OnStartHide);
+    s.defaultView = ReadStartView(ini);
+    s.barAlpha = ReadInt(ini, setting::BarAlpha);
     return s;
 }
 
@@ -85,8 +86,8 @@ ClockViewPlace PlaceClockView(const TIniFile& ini, int barLeft, int barTop, int 
     } else {
         p.top = barTop + barHeight;
     }
-    p.top = ini.ReadInteger("CHILD", "Top", p.top);
-    p.left = ClampClockViewLeft(ini.ReadInteger("CHILD", "Left", barLeft), screens.desktopLeft,
+    p.top = ReadInt(ini, setting::ChildTop, p.top);
+    p.left = ClampClockViewLeft(ReadInt(ini, setting::ChildLeft, barLeft), screens.desktopLeft,
                                 screens.desktopWidth);
     return p;
 }

@@ -1,18 +1,16 @@
-// The bar's settings as read from skin.ini at start-up, with every default and
-// clamp applied, so that the bar and its tests see the same values.
+// The bar's settings as read from skin.ini at start-up through the table of
+// keys (core/SettingKeys.h), with every default and range applied, so that
+// the bar, the options dialog and their tests see the same values.
 #pragma once
 
 #include "core/IniFile.h"
+#include "core/SettingKeys.h"
 #include "reminders/ClockAlarm.h"
 
 #include <cstdint>
 #include <string>
 
 namespace tempora {
-
-// A hand-edited value outside what the options dialog can store reads as the
-// key's default: a 0-minute timer or a 100000-point font helps nobody.
-int ReadInRange(const TIniFile& ini, const char* section, const char* key, int def, int lo, int hi);
 
 // The chime's keys of CLOCK, read alike by the bar and the options dialog.
 struct TChimeSettings {
@@ -24,15 +22,24 @@ struct TChimeSettings {
 };
 TChimeSettings ReadChimeSettings(const TIniFile& ini);
 
+// The plain-text clock's font (LED/FontName … FontStrikeOut).
+struct TTimeFont {
+    std::string name = "Tahoma";
+    int size = 18;
+    uint32_t color = 0xFFFFFF;
+    bool bold = false, italic = false, underline = false, strikeOut = false;
+    bool operator==(const TTimeFont&) const = default;
+};
+TTimeFont ReadTimeFont(const TIniFile& ini);
+
+TStartView ReadStartView(const TIniFile& ini);
+
 struct BarSettings : TChimeSettings {
     // SKIN
     std::string skinFile, clockFile, winFile;
     // LED: digits, or plain text in this font
     bool ledFont = true;
-    std::string fontName = "Tahoma";
-    int fontSize = 18;
-    uint32_t fontColor = 0xFFFFFF;
-    bool fontBold = false, fontItalic = false, fontUnderline = false, fontStrikeOut = false;
+    TTimeFont font;
     // TIME
     bool autoCheck = false;
     int stepHour = 1;
@@ -42,7 +49,7 @@ struct BarSettings : TChimeSettings {
     // BAR
     int left = 0, top = 0;
     bool onTop = false, onStartHide = false;
-    int defaultView = 1;
+    TStartView defaultView = TStartView::Clock;
     int barAlpha = 200;
 };
 

@@ -4,6 +4,7 @@
 #include "app/res/Icons.rc.h"
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "core/SettingKeys.h"
 #include "win/LocaleFormats_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
@@ -169,9 +170,8 @@ void TFrmLED::TimerSavePosTimer() {
     if (wr.left == rememberedLeft_ && wr.top == rememberedTop_)
         return;
     try {
-        TIniFile ini(dataDir_ + "skin.ini");
-        ini.WriteInteger("BAR", "Left", wr.left);
-        ini.WriteInteger("BAR", "Top", wr.top);
+        WriteSettings(dataDir_ + kSettingsFile,
+                      {IntValue(setting::BarLeft, wr.left), IntValue(setting::BarTop, wr.top)});
         rememberedLeft_ = wr.left;
         rememberedTop_ = wr.top;
     } catch (const EIniWriteError&) {

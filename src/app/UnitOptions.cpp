@@ -1,21 +1,11 @@
 #include "UnitOptions.h"
 
-#include "core/FileSys.h"
-
 #include <algorithm>
 #include <utility>
 
 namespace tempora {
 
 namespace {
-
-std::string Bool(bool b) {
-    return b ? "1" : "0";
-}
-
-std::string Int(int v, int lo, int hi) {
-    return std::to_string(std::clamp(v, lo, hi));
-}
 
 // Rounds n / d (d > 0, n >= 0) to the nearest integer, halves to even.
 int RoundHalfEven(int64_t n, int64_t d) {
@@ -29,74 +19,63 @@ int RoundHalfEven(int64_t n, int64_t d) {
 
 TOptionsValues ReadOptionsValues(const TIniFile& ini) {
     TOptionsValues v;
-    v.onTop = ini.ReadBool("BAR", "OnTop", false);
-    v.onStartHide = ini.ReadBool("BAR", "OnStartHide", false);
-    v.defWin = ReadInRange(ini, "BAR", "DefWin", 1, 0, 3);
-    v.dateLoop = ini.ReadBool("BAR", "DateLoop", false);
+    v.onTop = ReadBool(ini, setting::OnTop);
+    v.onStartHide = ReadBool(ini, setting::OnStartHide);
+    v.defWin = ReadStartView(ini);
+    v.dateLoop = ReadBool(ini, setting::DateLoop);
 
     static_cast<TChimeSettings&>(v) = ReadChimeSettings(ini);
 
-    v.msgAuto = ini.ReadBool("MSG", "Auto", true);
-    v.autoSec = ReadInRange(ini, "MSG", "AutoSec", 5, kMinAutoSec, kMaxAutoSec);
-    v.msgAlpha = ReadInRange(ini, "MSG", "Tran", 200, kMinAlpha, kMaxAlpha);
-    v.calendarLX = ReadInRange(ini, "MSG", "CalendarLX", 1, 0, 2);
-    v.calendarStep = ReadInRange(ini, "MSG", "CalendarStep", 5, kMinCalendarStep, kMaxCalendarStep);
+    v.msgAuto = ReadBool(ini, setting::MsgAuto);
+    v.autoSec = ReadInt(ini, setting::MsgAutoSec);
+    v.msgAlpha = ReadInt(ini, setting::MsgAlpha);
+    v.calendarLX = ReadInt(ini, setting::CalendarLX);
+    v.calendarStep = ReadInt(ini, setting::CalendarStep);
 
-    v.autoCheck = ini.ReadBool("TIME", "AutoChcek", false);  // the key is spelled so
-    v.stepHour = ReadInRange(ini, "TIME", "StepHour", 1, kMinStepHour, kMaxStepHour);
+    v.autoCheck = ReadBool(ini, setting::AutoCheck);
+    v.stepHour = ReadInt(ini, setting::StepHour);
     return v;
 }
 
 std::vector<TIniValue> OptionsIniValues(const TOptionsValues& v) {
+    using namespace setting;
     std::vector<TIniValue> out;
-    out.push_back({"LED", "LEDFont", Bool(v.ledFont)});
+    out.push_back(BoolValue(LedFont, v.ledFont));
     if (!v.ledFont) {
-        out.push_back({"LED", "FontName", v.font.name});
-        out.push_back({"LED", "FontSize", Int(v.font.size, 1, 200)});
-        out.push_back({"LED", "FontColor", std::to_string(v.font.color & 0xFFFFFF)});
-        out.push_back({"LED", "FontBold", Bool(v.font.bold)});
-        out.push_back({"LED", "FontItalic", Bool(v.font.italic)});
-        out.push_back({"LED", "FontUnderline", Bool(v.font.underline)});
-        out.push_back({"LED", "FontStrikeOut", Bool(v.font.strikeOut)});
+        out.push_back(TextValue(FontName, v.font.name));
+        out.push_back(IntValue(FontSize, v.font.size));
+        out.push_back(IntValue(FontColor, v.font.color & 0xFFFFFF));
+        out.push_back(BoolValue(FontBold, v.font.bold));
+        out.push_back(BoolValue(FontItalic, v.font.italic));
+        out.push_back(BoolValue(FontUnderline, v.font.underline));
+        out.push_back(BoolValue(FontStrikeOut, v.font.strikeOut));
     }
-    out.push_back({"BAR", "Tr", Int(v.barAlpha, kMinAlpha, kMaxAlpha)});
-    out.push_back({"BAR", "OnTop", Bool(v.onTop)});
-    out.push_back({"BAR", "OnStartHide", Bool(v.onStartHide)});
-    out.push_back({"BAR", "DefWin", Int(v.defWin, 0, 3)});
-    out.push_back({"BAR", "DateLoop", Bool(v.dateLoop)});
+    out.push_back(IntValue(BarAlpha, v.barAlpha));
+    out.push_back(BoolValue(OnTop, v.onTop));
+    out.push_back(BoolValue(OnStartHide, v.onStartHide));
+    out.push_back(IntValue(DefWin, static_cast<int>(v.defWin)));
+    out.push_back(BoolValue(DateLoop, v.dateLoop));
 
-    out.push_back({"CLOCK", "Alarm", Bool(v.alarm)});
-    out.push_back({"CLOCK", "HalfAlarm", Bool(v.halfAlarm)});
-    out.push_back({"CLOCK", "AlarmType", Int(v.alarmType, 0, 3)});
-    out.push_back({"CLOCK", "HotKey1", v.hotKey1});
-    out.push_back({"CLOCK", "HotKey2", v.hotKey2});
-    out.push_back({"CLOCK", "HotKey", Bool(v.hotKey)});
-    out.push_back({"CLOCK", "QuietHours", Bool(v.quiet.on)});
+    out.push_back(BoolValue(Alarm, v.alarm));
+    out.push_back(BoolValue(HalfAlarm, v.halfAlarm));
+    out.push_back(IntValue(AlarmType, v.alarmType));
+    out.push_back(TextValue(HotKey1, v.hotKey1));
+    out.push_back(TextValue(HotKey2, v.hotKey2));
+    out.push_back(BoolValue(HotKey, v.hotKey));
+    out.push_back(BoolValue(QuietHours, v.quiet.on));
     out.push_back(
-        {"CLOCK", "QuietStart", FormatMinuteOfDay(std::clamp(v.quiet.startMinute, 0, 1439))});
-    out.push_back({"CLOCK", "QuietEnd", FormatMinuteOfDay(std::clamp(v.quiet.endMinute, 0, 1439))});
+        TextValue(QuietStart, FormatMinuteOfDay(std::clamp(v.quiet.startMinute, 0, 1439))));
+    out.push_back(TextValue(QuietEnd, FormatMinuteOfDay(std::clamp(v.quiet.endMinute, 0, 1439))));
 
-    out.push_back({"MSG", "Auto", Bool(v.msgAuto)});
-    out.push_back({"MSG", "AutoSec", Int(v.autoSec, kMinAutoSec, kMaxAutoSec)});
-    out.push_back({"MSG", "Tran", Int(v.msgAlpha, kMinAlpha, kMaxAlpha)});
-    out.push_back({"MSG", "CalendarLX", Int(v.calendarLX, 0, 2)});
-    out.push_back({"MSG", "CalendarStep", Int(v.calendarStep, kMinCalendarStep, kMaxCalendarStep)});
+    out.push_back(BoolValue(MsgAuto, v.msgAuto));
+    out.push_back(IntValue(MsgAutoSec, v.autoSec));
+    out.push_back(IntValue(MsgAlpha, v.msgAlpha));
+    out.push_back(IntValue(CalendarLX, v.calendarLX));
+    out.push_back(IntValue(CalendarStep, v.calendarStep));
 
-    out.push_back({"TIME", "AutoChcek", Bool(v.autoCheck)});
-    out.push_back({"TIME", "StepHour", Int(v.stepHour, kMinStepHour, kMaxStepHour)});
+    out.push_back(BoolValue(AutoCheck, v.autoCheck));
+    out.push_back(IntValue(StepHour, v.stepHour));
     return out;
-}
-
-void WriteIniValues(const std::string& path, const std::vector<TIniValue>& values) {
-    std::string text;
-    // A file that exists but cannot be read must not be replaced by the new
-    // keys alone: everything else the user kept in it would be lost.
-    if (!ReadFileBytes(path, text) && (FileExists(path) || DirectoryExists(path)))
-        throw EIniWriteError(path);
-    for (const TIniValue& v : values)
-        text = TIniFile::WithValue(text, v.section, v.key, v.value);
-    if (!WriteFileAtomic(path, text))
-        throw EIniWriteError(path);
 }
 
 int TransparencyPercent(int position) {

@@ -1,7 +1,6 @@
 // What the options dialog reads from and writes to skin.ini, without a
-// window: the values of its six pages with their defaults and ranges, the
-// keys they become, the one-replacement writer, and the small rules behind
-// the dialog's labels, previews and hotkey.
+// window: the values of its six pages, the keys of the table they become,
+// and the small rules behind the dialog's labels, previews and hotkey.
 #pragma once
 
 #include "app/Settings.h"
@@ -13,22 +12,6 @@
 
 namespace tempora {
 
-// Ranges of the dialog's controls; a stored value outside them reads as the
-// key's default.
-inline constexpr int kMinAlpha = 55, kMaxAlpha = 255;
-inline constexpr int kMinAutoSec = 5, kMaxAutoSec = 3600;
-inline constexpr int kMinCalendarStep = 1, kMaxCalendarStep = 600;
-inline constexpr int kMinStepHour = 1, kMaxStepHour = 1000;
-
-// The plain-text clock's font (LED/FontName … FontStrikeOut).
-struct TTimeFont {
-    std::string name = "Tahoma";
-    int size = 18;
-    uint32_t color = 0xFFFFFF;
-    bool bold = false, italic = false, underline = false, strikeOut = false;
-    bool operator==(const TTimeFont&) const = default;
-};
-
 // Everything the dialog writes when it closes (CLOCK: the chime settings).
 struct TOptionsValues : TChimeSettings {
     // LED: the font keys are written only while the plain text is chosen.
@@ -37,7 +20,7 @@ struct TOptionsValues : TChimeSettings {
     // BAR
     int barAlpha = 200;
     bool onTop = false, onStartHide = false;
-    int defWin = 1;  // 0 精简, 1 时钟, 2 日历, 3 天气
+    TStartView defWin = TStartView::Clock;
     bool dateLoop = false;
     // MSG
     bool msgAuto = true;
@@ -56,20 +39,9 @@ struct TOptionsValues : TChimeSettings {
 // so they keep their defaults here.
 TOptionsValues ReadOptionsValues(const TIniFile& ini);
 
-struct TIniValue {
-    std::string section, key, value;
-    bool operator==(const TIniValue&) const = default;
-};
-
 // The keys the dialog writes, in the order it writes them: LED, BAR, CLOCK,
-// MSG, TIME. Booleans as "1"/"0", numbers in decimal, clamped to the
-// controls' ranges.
+// MSG, TIME, each value clamped to its key's range (WriteSettings stores them).
 std::vector<TIniValue> OptionsIniValues(const TOptionsValues& v);
-
-// Sets every key of `values` in the settings file at `path` (created when
-// missing) with one atomic replacement: either all of them reach the file or,
-// when it cannot be read or written, none do and EIniWriteError is thrown.
-void WriteIniValues(const std::string& path, const std::vector<TIniValue>& values);
 
 // The percentage a transparency track bar shows: (255 − position) ÷ 2.5,
 // rounded to the nearest integer, halves to even (55 → 80, 255 → 0).

@@ -11,6 +11,7 @@
 
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "core/SettingKeys.h"
 #include "core/Text.h"
 #include "display/MyWindow_win.h"
 #include "reminders/PopupProtocol.h"
@@ -68,9 +69,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // copy when the program's folder cannot be written.
     const std::string dataDir = tempora::ResolveDataDir(tempora::ProgramDir());
     // The dialog frame the clock's skin names, as the clock's dialogs wear it.
+    const std::string settingsFile = dataDir + tempora::kSettingsFile;
     tempora::InstallDialogFrame(
-        dataDir, tempora::TIniFile(dataDir + "skin.ini").ReadString("SKIN", "WinFile", ""));
-    if (!popup.Create(bar, dataDir + "skin.ini", demo))
+        dataDir, tempora::ReadText(tempora::TIniFile(settingsFile), tempora::setting::WinFile));
+    if (!popup.Create(bar, settingsFile, demo))
         return 1;
     for (const std::string& text : demoTexts)
         popup.AddText(text);

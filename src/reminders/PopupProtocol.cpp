@@ -2,6 +2,7 @@
 
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "core/SettingKeys.h"
 #include "core/Text.h"
 
 #include <algorithm>
@@ -50,9 +51,9 @@ bool ParseWindowHandleArg(std::string_view text, uint64_t& handle) {
 
 TPopupSettings ReadPopupSettings(const TIniFile& ini) {
     TPopupSettings s;
-    s.Auto = ini.ReadBool("MSG", "Auto", true);
-    s.AutoSec = std::clamp(ini.ReadInteger("MSG", "AutoSec", 5), 5, 3600);
-    s.Tran = std::clamp(ini.ReadInteger("MSG", "Tran", 200), 55, 255);
+    s.Auto = ReadBool(ini, setting::MsgAuto);
+    s.AutoSec = ReadInt(ini, setting::MsgAutoSec);
+    s.Tran = ReadInt(ini, setting::MsgAlpha);
     return s;
 }
 

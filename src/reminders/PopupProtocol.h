@@ -44,8 +44,9 @@ bool AcceptPopupText(const void* data, size_t size, std::string& utf8Out);
 // The popup's one argument: a window handle in decimal digits only, not zero.
 bool ParseWindowHandleArg(std::string_view text, uint64_t& handle);
 
-// The MSG keys of skin.ini that the popup reads itself, clamped to the ranges
-// the options dialog offers.
+// The MSG keys of skin.ini that the popup reads itself, through the table of
+// keys that the bar and the options dialog read: a value outside the range
+// the dialog offers reads as the key's default.
 struct TPopupSettings {
     bool Auto = true;  // close by itself after AutoSec seconds, else by hand
     int AutoSec = 5;   // 5..3600

@@ -296,9 +296,16 @@ std::string CheckLabelAfter(const SyncResult& result, const std::string& labelBe
             return LastCheckText(result.stamp);
         case SyncStatus::Refused:
             return kNeedAdminText;
-        default:
-            return labelBefore;
+        case SyncStatus::NoHost:
+            return kNoHostText;
+        case SyncStatus::NetError:
+            return kNetErrorText;
+        case SyncStatus::Suspect:
+            return kSuspectText;
+        case SyncStatus::Stopped:
+            break;
     }
+    return labelBefore;
 }
 
 }  // namespace tempora

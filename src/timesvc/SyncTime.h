@@ -139,9 +139,12 @@ SyncResult RunSyncAttempt(const std::vector<TimeHost>& hosts, std::mt19937& rand
 // Texts of the options dialog's time page.
 inline constexpr char kCheckingText[] = "正在校正…";
 inline constexpr char kNeedAdminText[] = "校正失败：需要管理员权限";
+inline constexpr char kNoHostText[] = "校正失败：没有可用的时间服务器";
+inline constexpr char kNetErrorText[] = "校正失败：无法连接时间服务器";
+inline constexpr char kSuspectText[] = "校正失败：服务器的时间不可信";
 std::string LastCheckText(const std::string& stamp);  // "最后校正于: " + stamp
-// The label after "立即校正": the new time on success, the reason when the
-// system refused, otherwise the label as it was (a failure shows nothing).
+// The label after "立即校正": the new time on success, why it failed
+// otherwise; an attempt stopped from outside leaves the label as it was.
 std::string CheckLabelAfter(const SyncResult& result, const std::string& labelBefore);
 
 }  // namespace tempora

@@ -28,14 +28,14 @@ TEST(BarSettings, DefaultsWithoutAFile) {
     EXPECT_EQ(s.left, 1280 - 332);
     EXPECT_EQ(s.top, 0);
     EXPECT_EQ(s.barAlpha, 200);
-    EXPECT_EQ(s.defaultView, 1);
+    EXPECT_EQ(s.defaultView, TStartView::Clock);
     EXPECT_EQ(s.markMode, 1);
     EXPECT_EQ(s.markStepMinutes, 5);
     EXPECT_FALSE(s.alarm || s.halfAlarm || s.hotKey || s.autoCheck || s.onTop || s.onStartHide);
     EXPECT_TRUE(s.ledFont);
-    EXPECT_EQ(s.fontName, "Tahoma");
-    EXPECT_EQ(s.fontSize, 18);
-    EXPECT_EQ(s.fontColor, 0xFFFFFFu);
+    EXPECT_EQ(s.font.name, "Tahoma");
+    EXPECT_EQ(s.font.size, 18);
+    EXPECT_EQ(s.font.color, 0xFFFFFFu);
 }
 
 TEST(BarSettings, ClampsAndFallbacks) {
@@ -46,7 +46,9 @@ TEST(BarSettings, ClampsAndFallbacks) {
         {"[BAR]\nLeft=5000\nTop=-3", 692, 0, 1, 200},
         {"[BAR]\nLeft=-50\nTop=900", -50, 900, 1, 200},
         {"[bar]\nleft=100\nDefWin=7", 100, 0, 1, 200},
-        {"[BAR]\nDefWin=-1\nTr=20", 692, 0, 1, 20},
+        // Below 55 the bar would be all but invisible: the default instead.
+        {"[BAR]\nDefWin=-1\nTr=20", 692, 0, 1, 200},
+        {"[BAR]\nTr=55", 692, 0, 1, 55},
         {"[BAR]\nDefWin=0\nTr=99999", 692, 0, 0, 200},
         {"[BAR]\nDefWin=3\nTr=-1", 692, 0, 3, 200},
         {"[BAR]\nLeft=99999999999999\nTop=garbage\nDefWin=two", 692, 0, 1, 200},
@@ -57,7 +59,7 @@ TEST(BarSettings, ClampsAndFallbacks) {
         const BarSettings s = ReadFrom(c.text);
         EXPECT_EQ(s.left, c.left);
         EXPECT_EQ(s.top, c.top);
-        EXPECT_EQ(s.defaultView, c.view);
+        EXPECT_EQ(static_cast<int>(s.defaultView), c.view);
         EXPECT_EQ(s.barAlpha, c.alpha);
     }
     const BarSettings s = ReadFrom(
@@ -70,8 +72,8 @@ TEST(BarSettings, ClampsAndFallbacks) {
     EXPECT_EQ(s.markMode, 1);
     EXPECT_TRUE(s.autoCheck);
     EXPECT_EQ(s.stepHour, 1);
-    EXPECT_EQ(s.fontSize, 18);
-    EXPECT_EQ(s.fontColor, 0xFFu);
+    EXPECT_EQ(s.font.size, 18);
+    EXPECT_EQ(s.font.color, 0xFFu);
 
     // Quiet hours: off 22:00–07:00 by default (older files lack the keys); a
     // time that does not read keeps its default.

@@ -71,7 +71,7 @@ TEST(OptionsTest, MissingOrOutOfRangeKeysReadAsTheirDefaults) {
     EXPECT_EQ(none.msgAlpha, 200);
     EXPECT_EQ(none.calendarLX, 1);
     EXPECT_EQ(none.calendarStep, 5);
-    EXPECT_EQ(none.defWin, 1);
+    EXPECT_EQ(none.defWin, TStartView::Clock);
     EXPECT_EQ(none.stepHour, 1);
     EXPECT_FALSE(none.alarm || none.halfAlarm || none.hotKey || none.autoCheck);
     EXPECT_FALSE(none.quiet.on);
@@ -84,7 +84,7 @@ TEST(OptionsTest, MissingOrOutOfRangeKeysReadAsTheirDefaults) {
                                 "[TIME]\r\nStepHour=0\r\n[CLOCK]\r\nAlarmType=4\r\n"
                                 "QuietStart=25:00\r\nQuietEnd=7\r\n"));
     const TOptionsValues bad = ReadOptionsValues(TIniFile(dir.File("skin.ini")));
-    EXPECT_EQ(bad.defWin, 1);
+    EXPECT_EQ(bad.defWin, TStartView::Clock);
     EXPECT_EQ(bad.autoSec, 5);
     EXPECT_EQ(bad.msgAlpha, 200);
     EXPECT_EQ(bad.calendarLX, 1);
@@ -127,7 +127,7 @@ TEST(OptionsTest, WrittenValuesReadBackAndOtherKeysSurvive) {
     TOptionsValues v;
     v.barAlpha = 120;
     v.onTop = v.onStartHide = v.dateLoop = true;
-    v.defWin = 3;
+    v.defWin = TStartView::Weather;
     v.alarm = true;
     v.alarmType = 2;
     v.hotKey = true;
@@ -141,14 +141,14 @@ TEST(OptionsTest, WrittenValuesReadBackAndOtherKeysSurvive) {
     v.calendarStep = 10;
     v.autoCheck = true;
     v.stepHour = 24;
-    WriteIniValues(path, OptionsIniValues(v));
+    WriteSettings(path, OptionsIniValues(v));
 
     const TIniFile ini(path);
     const TOptionsValues back = ReadOptionsValues(ini);
     EXPECT_EQ(back.onTop, v.onTop);
     EXPECT_EQ(back.onStartHide, v.onStartHide);
     EXPECT_EQ(back.dateLoop, v.dateLoop);
-    EXPECT_EQ(back.defWin, 3);
+    EXPECT_EQ(back.defWin, TStartView::Weather);
     EXPECT_EQ(back.alarmType, 2);
     EXPECT_EQ(back.hotKey1, "Alt + Ctrl");
     EXPECT_EQ(back.hotKey2, "Q");
@@ -177,12 +177,12 @@ TEST(OptionsTest, AFailedWriteThrowsAndLeavesTheFileAsItWas) {
     ASSERT_TRUE(WriteFileAtomic(path, before));
     // The replacement cannot be made beside the file.
     std::filesystem::create_directory(dir.Path() / "skin.ini.tmp~");
-    EXPECT_THROW(WriteIniValues(path, OptionsIniValues(TOptionsValues{})), EIniWriteError);
+    EXPECT_THROW(WriteSettings(path, OptionsIniValues(TOptionsValues{})), EIniWriteError);
     EXPECT_EQ(FileText(path), before);
 
     // A folder where the file should be is never replaced.
     const std::string folder = dir.File("folder.ini");
     std::filesystem::create_directory(folder);
-    EXPECT_THROW(WriteIniValues(folder, {{"BAR", "Tr", "90"}}), EIniWriteError);
+    EXPECT_THROW(WriteSettings(folder, {{"BAR", "Tr", "90"}}), EIniWriteError);
     EXPECT_TRUE(DirectoryExists(folder));
 }

@@ -110,7 +110,7 @@ TEST(PopupProtocol, WindowHandleArgumentIsPlainDecimal) {
     }
 }
 
-TEST(PopupProtocol, SettingsHaveDefaultsAndAreClampedToTheDialogRanges) {
+TEST(PopupProtocol, SettingsOutsideTheDialogsRangesReadAsTheirDefaults) {
     const struct {
         const char* ini;
         bool autoClose;
@@ -119,8 +119,9 @@ TEST(PopupProtocol, SettingsHaveDefaultsAndAreClampedToTheDialogRanges) {
     } cases[] = {
         {"", true, 5, 200},
         {"[MSG]\r\nAuto=0\r\nAutoSec=60\r\nTran=128\r\n", false, 60, 128},
-        {"[MSG]\r\nAutoSec=1\r\nTran=0\r\n", true, 5, 55},
-        {"[MSG]\r\nAutoSec=99999\r\nTran=300\r\n", true, 3600, 255},
+        {"[MSG]\r\nAutoSec=1\r\nTran=0\r\n", true, 5, 200},
+        {"[MSG]\r\nAutoSec=99999\r\nTran=300\r\n", true, 5, 200},
+        {"[MSG]\r\nAutoSec=3600\r\nTran=55\r\n", true, 3600, 55},
         {"[MSG]\r\nAuto=ja\r\nAutoSec=-7\r\nTran=x\r\n", true, 5, 200},
         {"[BAR]\r\nAutoSec=60\r\n", true, 5, 200},
     };

@@ -98,7 +98,7 @@ TEST_F(BarTest, StartsWithTheDefaultsWithoutASettingsFile) {
     EXPECT_EQ(BarRect().right - BarRect().left, 332);
     EXPECT_EQ(BarRect().bottom - BarRect().top, 34);
     EXPECT_EQ(BarAlphaOnScreen(), 200);
-    EXPECT_EQ(bar.Settings().defaultView, 1);
+    EXPECT_EQ(bar.Settings().defaultView, TStartView::Clock);
     EXPECT_EQ(bar.HotKey().Id(), 0);
     EXPECT_EQ(bar.Settings().markMode, 1);
     // No task-bar button: a tool window; see-through magenta.
@@ -112,8 +112,10 @@ TEST_F(BarTest, ClampsPositionViewAndAlpha) {
     TClockApp& bar = StartBar();
     EXPECT_EQ(BarRect().left, GetSystemMetrics(SM_CXSCREEN) - 332);
     EXPECT_EQ(BarRect().top, 0);
-    EXPECT_EQ(bar.Settings().defaultView, 1);
-    EXPECT_EQ(BarAlphaOnScreen(), 20);
+    EXPECT_EQ(bar.Settings().defaultView, TStartView::Clock);
+    // A hand-edited alpha below what the options dialog offers must not
+    // leave the bar all but invisible.
+    EXPECT_EQ(BarAlphaOnScreen(), 200);
 }
 
 TEST_F(BarTest, DamagedOrMissingSettingsGiveDefaults) {
@@ -124,7 +126,7 @@ TEST_F(BarTest, DamagedOrMissingSettingsGiveDefaults) {
         WriteIni(text);
         TClockApp& bar = StartBar();
         EXPECT_EQ(BarRect().left, GetSystemMetrics(SM_CXSCREEN) - 332);
-        EXPECT_EQ(bar.Settings().fontSize, 18);
+        EXPECT_EQ(bar.Settings().font.size, 18);
         bar_.reset();
     }
     fs::remove(Ini());

@@ -2,6 +2,8 @@
 
 #include "app/ClockApp_win.h"
 #include "app/UnitOptions_win.h"
+#include "win/Handles_win.h"
+#include "win/PictureBlit_win.h"
 #include "WinTestUtil.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
@@ -167,7 +169,7 @@ protected:
             return p;
         };
         // The clock is never set; the time server is the test's own.
-        o.timeSync.setClock = [](int64_t) { return true; };
+        o.timeSync.setClock = [this](int64_t) { return clockSetAllowed_; };
         o.autoStart.userRoot = RegKey(L"Software\\TemporaTest\\User");
         o.autoStart.machineRoot = RegKey(L"Software\\TemporaTest\\Machine");
         o.autoStart.runKey = L"Run";
@@ -243,6 +245,7 @@ protected:
     std::unique_ptr<TFrmOptions> form_;
     std::vector<std::string> played_;
     TAutoStartPlace autoStart_;
+    bool clockSetAllowed_ = true;
 };
 
 TEST_F(OptionsDialogTest, MenuItemsOpenTheirPageAndTheSkinPageShowsTheCurrentSkin) {
@@ -535,8 +538,9 @@ TEST_F(OptionsDialogTest, AutoStartIsTheUsersOwnEntry) {
 
     // An older installation's machine-wide entry shows as on; turning it off
     // removes both where that is allowed.
-    ASSERT_EQ(RegSetKeyValueW(autoStart_.machineRoot, L"Run", L"Tempora", REG_SZ, L"x",
-                              2 * sizeof(wchar_t)),
+    const std::wstring command = AutoStartCommand(ThisProgramPath());
+    ASSERT_EQ(RegSetKeyValueW(autoStart_.machineRoot, L"Run", L"Tempora", REG_SZ, command.c_str(),
+                              static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
     Open(TFrmOptions::TabSheet1);
     EXPECT_TRUE(SendMessageW(Item(TFrmOptions::UiCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED);
@@ -561,6 +565,105 @@ TEST_F(OptionsDialogTest, CheckNowShowsTheTimeOfTheLastCorrection) {
     ASSERT_TRUE(ReadFileBytes(Data() + "TimeCheck.lst", recorded));
     EXPECT_EQ(recorded.substr(0, 11), "2026-12-10 ");
     EXPECT_EQ(TextOf(Item(TFrmOptions::Label13)), "最后校正于: " + recorded.substr(0, 19));
+}
+
+TEST_F(OptionsDialogTest, ACheckThatFailsSaysWhy) {
+    const struct {
+        bool server, clockSetAllowed;
+        const char* label;
+    } cases[] = {
+        {false, true, "校正失败：没有可用的时间服务器"},
+        {true, false, "校正失败：需要管理员权限"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        OneTimeServer server(clock_.UtcMillis() / 1000);
+        fs::remove(dir_ / "TimeHost.lst");
+        if (c.server) {
+            ASSERT_TRUE(WriteFileAtomic(Data() + "TimeHost.lst",
+                                        "127.0.0.1:" + std::to_string(server.Port()) + "\r\n"));
+        }
+        clockSetAllowed_ = c.clockSetAllowed;
+        Start("");
+        Open(TFrmOptions::TabSheet5);
+        Click(TFrmOptions::UiButton4);
+        ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(Item(TFrmOptions::UiButton4)); }, 5000));
+        EXPECT_EQ(TextOf(Item(TFrmOptions::Label13)), c.label);
+        EXPECT_FALSE(FileExists(Data() + "TimeCheck.lst"));
+        form_.reset();
+        app_.reset();
+    }
+}
+
+// An uninstaller or taskkill closes the bar while the dialog shows: the
+// dialog goes with its owner, and what it showed is what skin.ini keeps.
+TEST_F(OptionsDialogTest, ClosingTheBarUnderTheDialogKeepsWhatTheDialogShowed) {
+    TClockApp& app = Start(
+        "Tr=180\r\nOnTop=1\r\n"
+        "[CLOCK]\r\nAlarm=1\r\nHalfAlarm=1\r\nAlarmType=2\r\nHotKey=1\r\n"
+        "HotKey1=Ctrl + Shift\r\nHotKey2=T\r\n"
+        "[MSG]\r\nAuto=0\r\nAutoSec=30\r\nTran=150\r\nCalendarLX=2\r\nCalendarStep=10\r\n"
+        "[TIME]\r\nAutoChcek=1\r\nStepHour=6\r\n");
+    const HWND bar = app.Bar().Handle();
+    WhileOptionsShow([&] { app.RunCommand(PM_OptionsBS); },
+                     [&](TFrmOptions& form) {
+                         // One change the dialog shows but never saved.
+                         SendMessageW(GetDlgItem(form.Handle(), TFrmOptions::UiCheckBox9), BM_CLICK,
+                                      0, 0);
+                         PostMessageW(bar, WM_CLOSE, 0, 0);
+                     });
+    EXPECT_FALSE(IsWindow(bar));
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+
+    const TIniFile ini(Ini());
+    const struct {
+        const char *section, *key, *value;
+    } kept[] = {
+        {"BAR", "Tr", "180"},          {"BAR", "OnTop", "1"},
+        {"BAR", "DefWin", "0"},        {"CLOCK", "Alarm", "1"},
+        {"CLOCK", "HalfAlarm", "1"},   {"CLOCK", "AlarmType", "2"},
+        {"CLOCK", "HotKey", "1"},      {"CLOCK", "HotKey1", "Ctrl + Shift"},
+        {"CLOCK", "HotKey2", "T"},     {"CLOCK", "QuietHours", "1"},
+        {"MSG", "Auto", "0"},          {"MSG", "AutoSec", "30"},
+        {"MSG", "Tran", "150"},        {"MSG", "CalendarLX", "2"},
+        {"MSG", "CalendarStep", "10"}, {"TIME", "AutoChcek", "1"},
+        {"TIME", "StepHour", "6"},
+    };
+    for (const auto& k : kept)
+        EXPECT_EQ(ini.ReadString(k.section, k.key, "<none>"), k.value) << k.section << "/" << k.key;
+}
+
+// A group box paints its inside with the dialog's background: not black, and
+// not what the page visited before left on the screen.
+TEST_F(OptionsDialogTest, GroupBoxesShowTheDialogsBackgroundInside) {
+    Start("[SKIN]\r\nSkinFile=RicePaper.sk\r\n");
+    for (int first : {TFrmOptions::TabSheet6, TFrmOptions::TabSheet2}) {
+        SCOPED_TRACE(first);
+        TFrmOptions& form = Open(first);
+        form.SelectPage(TFrmOptions::TabSheet6);
+        UpdateWindow(form.Handle());
+        WaitFor([] { return false; }, 100);
+        // The frame "报时类型" is the page's first child at its place.
+        POINT at{TFrmOptions::kX + 346, 108};
+        const HWND box = ChildWindowFromPointEx(form.Handle(), at, CWP_SKIPINVISIBLE);
+        ASSERT_NE(box, nullptr);
+        ASSERT_EQ(TextOf(box), "报时类型");
+        MapWindowPoints(form.Handle(), box, &at, 1);
+        const Bitmap expected = BackgroundUnder(form.Handle(), box);
+        Bitmap shown;
+        {
+            WindowDc dc(box);
+            ReadPicture(dc.Get(), 0, 0, expected.Width(), expected.Height(), shown);
+        }
+        int wrong = 0;
+        for (int y = at.y - 30; y <= at.y + 30; ++y) {
+            for (int x = at.x - 4; x <= at.x + 4; ++x)
+                wrong += shown.At(x, y) != expected.At(x, y);
+        }
+        EXPECT_EQ(wrong, 0);
+        form_.reset();
+    }
 }
 
 }  // namespace
