@@ -71,9 +71,7 @@ def src_rule(rel, folder, target):
     if folder == "popup":
         return "the popup program does not use the clock's program code" if tfolder == "app" else None
     if folder == "core":
-        if tfolder == "core" or (is_win(rel) and target == "src/win/Handles_win.h"):
-            return None
-        return "core uses core only (its _win back-ends also the handle owners of win/Handles_win.h)"
+        return None if tfolder == "core" else "core uses core only"
     if folder == "win":
         return None if tfolder in ("core", "win") else "win uses core and win only"
     if folder in SUBSYSTEMS:

@@ -2,7 +2,7 @@
 
 #include "app/UnitLED_win.h"
 #include "win/Gdi_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/PictureBlit_win.h"
 
 namespace tempora {

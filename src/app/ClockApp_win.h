@@ -27,7 +27,7 @@
 #include "timesvc/SyncTime_win.h"
 #include "timesvc/UnitWorldTime_win.h"
 #include "web/WebFeatures_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <cstdio>
 #include <functional>

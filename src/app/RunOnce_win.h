@@ -3,7 +3,7 @@
 // restore itself and ends.
 #pragma once
 
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <windows.h>
 

@@ -8,7 +8,7 @@
 #include "display/MenuController_win.h"
 #include "display/SmoothCtrls_win.h"
 #include "display/SmoothFont_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 
 #include <cstdint>

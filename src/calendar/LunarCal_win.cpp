@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/Encoding.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/PictureBlit_win.h"
 
 namespace tempora {

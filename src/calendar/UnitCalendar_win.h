@@ -22,7 +22,7 @@
 #include "display/SmoothFont_win.h"
 #include "display/SupFun.h"
 #include "display/DockedView_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 namespace tempora {
 

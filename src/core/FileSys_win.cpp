@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "display/MenuController_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <windows.h>
 

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "display/ufrmShadowFrame_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 
 namespace tempora {

@@ -1,7 +1,7 @@
 #include "display/MenuController_win.h"
 
 #include "win/Gdi_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 
 #include "core/Encoding.h"
 #include "display/SmoothFont_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/PictureBlit_win.h"
 #include "win/Window_win.h"
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "display/SmoothFont.h"
 
 namespace tempora {

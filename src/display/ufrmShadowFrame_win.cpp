@@ -1,6 +1,6 @@
 #include "display/ufrmShadowFrame_win.h"
 
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <commctrl.h>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "display/ufrmShadowFrame_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 #include "reminders/PopupProtocol.h"
 

@@ -2,7 +2,7 @@
 // with each playback's end reported by MM_MCINOTIFY to a hidden window.
 #pragma once
 
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 #include "reminders/BackSound.h"
 

@@ -15,7 +15,7 @@
 // nothing else would end it.
 #pragma once
 
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <windows.h>
 

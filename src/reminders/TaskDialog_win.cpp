@@ -1,7 +1,7 @@
 #include "TaskDialog_win.h"
 
 #include "core/Encoding.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 namespace tempora {
 

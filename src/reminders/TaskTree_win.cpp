@@ -3,7 +3,7 @@
 #include "core/Encoding.h"
 #include "reminders/UnitAct_win.h"
 #include "reminders/UnitInputMsg_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <commdlg.h>
 #include <windowsx.h>

@@ -13,7 +13,7 @@
 
 #include <windows.h>
 
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 #include "core/Bitmap.h"
 #include "display/myLEDFont.h"

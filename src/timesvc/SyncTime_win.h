@@ -5,7 +5,7 @@
 #pragma once
 
 #include "timesvc/SyncTime.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 #include <atomic>
 #include <cstdint>

@@ -14,7 +14,7 @@
 
 #include "display/ufrmShadowFrame_win.h"
 #include "timesvc/WorldTime.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 
 #include <string>

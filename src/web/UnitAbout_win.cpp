@@ -2,7 +2,7 @@
 
 #include "web/res/About.rc.h"
 #include "win/Gdi_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 namespace tempora {
 

@@ -15,7 +15,7 @@
 #include "display/MenuController_win.h"
 #include "display/SmoothFont_win.h"
 #include "display/DockedView_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 namespace tempora {
 

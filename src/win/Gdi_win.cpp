@@ -1,6 +1,6 @@
 #include "win/Gdi_win.h"
 
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 
 namespace tempora {
 

@@ -1,7 +1,7 @@
 // The LED digits drawn by GDI itself must match the core's rendering pixel
 // for pixel: the same polygons, each a Polygon() call with a solid brush and
 // a 1-pixel pen of one colour, into a 32-bit DIB section.
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/PictureBlit_win.h"
 #include "app/BuiltInSkin_win.h"
 #include "app/ClockApp_win.h"

@@ -10,7 +10,7 @@
 #include "WinTestUtil.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/PictureBlit_win.h"
 #include "win/Window_win.h"
 

@@ -15,7 +15,7 @@
 #include "display/MyWindow.h"
 #include "display/SupFun.h"
 #include "win/DataDir_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/PictureBlit_win.h"
 #include "win/Window_win.h"
 

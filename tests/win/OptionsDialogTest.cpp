@@ -2,7 +2,7 @@
 
 #include "app/ClockApp_win.h"
 #include "app/UnitOptions_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/PictureBlit_win.h"
 #include "WinTestUtil.h"
 #include "core/ClockSource.h"

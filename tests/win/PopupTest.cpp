@@ -4,7 +4,7 @@
 // window text is the text on screen). The bar's own routing of those
 // messages is tested on the real program in BarTest.
 #include "WinTestUtil.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 #include "core/Encoding.h"
 #include "reminders/PopupLink_win.h"

@@ -1,6 +1,6 @@
 // The shutdown countdown on real windows, and the power-off call. No test
 // switches anything off: ShutdownComputer always gets a recorder here.
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 #include "core/Bitmap.h"
 #include "core/Encoding.h"

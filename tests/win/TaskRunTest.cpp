@@ -4,7 +4,7 @@
 #include "WinTestUtil.h"
 #include "win/DataDir_win.h"
 #include "app/ClockApp_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"

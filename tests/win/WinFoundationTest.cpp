@@ -1,7 +1,7 @@
 #include "core/FileSys.h"
 #include "win/DataDir_win.h"
 #include "win/Gdi_win.h"
-#include "win/Handles_win.h"
+#include "core/Handles_win.h"
 #include "win/Window_win.h"
 
 #include <gtest/gtest.h>
