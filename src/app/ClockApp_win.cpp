@@ -20,40 +20,6 @@
 
 namespace tempora {
 
-namespace {
-
-// The menus' layouts; the commands behind the ids come from the features.
-constexpr TMenuEntry kOptionsItems[] = {
-    {PM_OptionsNor, L"常规设置"},   {PM_OptionsBS, L"报时设置"},  {PM_OptionsSkin, L"皮肤更换"},
-    {PM_OptionsClock, L"时钟样式"}, {PM_OptionsMsg, L"消息设置"}, {PM_OptionsTime, L"时间校正"},
-};
-constexpr TMenuEntry kViewItems[] = {
-    {PM_Smp, L"精简"}, {PM_Clock, L"时钟"}, {PM_Calendar, L"日历"}, {PM_Weather, L"天气"}, {}};
-constexpr TMenuEntry kTrayItems[] = {{PM_Open, L"打开窗口"}, {PM_Hide1, L"隐藏窗口"}, {}};
-constexpr TMenuEntry kSwitchItems[] = {{PM_Calendar, L"日历"}, {PM_Weather, L"天气"}};
-constexpr TMenuEntry kClockItems[] = {
-    {PM_TaskOptions, L"定时任务", 5},
-    {PM_WorldTime, L"城市时间查询", 7},
-    {},
-    {PM_OptionsClock, L"时钟样式"},
-    {PM_OptionsTime, L"时间校正"},
-    {},
-    {0, L"切换到", -1, kSwitchItems},
-    {PM_Hide, L"关闭窗口"},
-};
-constexpr TMenuEntry kCommonItems[] = {
-    {PM_TaskOptions, L"定时任务", 5},
-    {PM_CalOptions, L"日历标记", 6},
-    {PM_WorldTime, L"城市时间查询", 7},
-    {0, L"系统设置", 0, kOptionsItems},
-    {},
-    {PM_HomePage, L"主页", 4},
-    {PM_Help, L"帮助", 1},
-    {PM_About, L"关于", 3},
-    {PM_Exit, L"退出", 2},
-};
-}  // namespace
-
 TClockApp::TClockApp(AppOptions options) : options_(std::move(options)) {
     bar_ = std::make_unique<TFrmLED>(*this, options_.dataDir);
 }
@@ -106,7 +72,7 @@ void TClockApp::Initialise() {
             popup_->SendPopupText(text);
     };
     AddCommands();
-    BuildMenus();
+    MakeMenus();
     ReadSettings(false);
     UpdateTimeSync();
     calendarData_.Load(options_.dataDir);
@@ -159,7 +125,7 @@ void TClockApp::Initialise() {
 
 void TClockApp::MakeViews() {
     views_ = std::make_unique<TDockedViews>(bar_->Handle(), options_.dataDir, calendarData_,
-                                            options_.weather, menuPainter_->colors,
+                                            options_.weather, menus_->Painter().colors,
                                             [this] { return bar_->Alpha(); });
     if (views_->Create())
         calendar_ = views_->Calendar();
@@ -167,8 +133,8 @@ void TClockApp::MakeViews() {
     views_->OnOpenLink = [this](const std::string& url) { web_->OpenDocument(url); };
     views_->OnClockMenu = [this](POINT at) {
         if (TFrmClock* clock = ClockView())
-            clockMenuPainter_->colors = clock->MenuColors();
-        ShowMenu(clockMenu_.Get(), at, true);
+            menus_->ClockPainter().colors = clock->MenuColors();
+        menus_->Show(menus_->Clock(), at, true);
     };
     views_->OnClockPlaced = [this](POINT at) {
         clockLeft_ = at.x;
@@ -265,19 +231,11 @@ void TClockApp::ApplyStayOnTop(bool on) {
     }
 }
 
-void TClockApp::BuildMenus() {
-    HBITMAP strip =
-        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENUICONS),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    menuPainter_ = std::make_unique<TMenuController>(strip);
-    mainMenu_ = BuildMenu(*menuPainter_, {kViewItems, kCommonItems}, commands_);
-    trayMenu_ = BuildMenu(*menuPainter_, {kTrayItems, kCommonItems}, commands_);
-    clockMenuPainter_ = std::make_unique<TMenuController>(
-        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MENUICONS),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    clockMenu_ = BuildMenu(*clockMenuPainter_, {kClockItems}, commands_);
-    bar_->AddMenuPainter(menuPainter_.get());
-    bar_->AddMenuPainter(clockMenuPainter_.get());
+void TClockApp::MakeMenus() {
+    menus_ = std::make_unique<TProgramMenus>(bar_->Handle(), commands_);
+    menus_->OnTooltips = [this](bool active) { bar_->SetTooltipsActive(active); };
+    bar_->AddMenuPainter(&menus_->Painter());
+    bar_->AddMenuPainter(&menus_->ClockPainter());
 }
 
 void TClockApp::SaveClockPosition() {
@@ -295,11 +253,6 @@ void TClockApp::SaveClockPosition() {
     } catch (const EIniWriteError&) {
         // Dropped; the next tick tries again while the position still differs.
     }
-}
-
-void TClockApp::PrepareMenu(HMENU menu) {
-    // The view items form one radio group; the visible view is ticked.
-    TickMenu(menu, commands_, PM_Smp, PM_Weather);
 }
 
 void TClockApp::ReadSettings(bool skinsOnly) {
@@ -344,8 +297,8 @@ void TClockApp::ApplyBarSkin(const std::string& skinFile) {
                                         skin) != TSkinResult::Applied) {
         return;  // a missing or damaged package leaves the look as it is
     }
-    if (menuPainter_)
-        menuPainter_->colors = skin.menu;
+    if (menus_)
+        menus_->Painter().colors = skin.menu;
     bar_->ApplySkin(std::move(skin));
     barShadow_.UpdateShadow();
 }
@@ -413,22 +366,7 @@ void TClockApp::ChimeSecond(TDateTime t) {
 }
 
 void TClockApp::OnMenuButton(POINT screenAt) {
-    ShowMenu(mainMenu_.Get(), screenAt, false);
-}
-
-void TClockApp::ShowMenu(HMENU menu, POINT at, bool fromTray) {
-    PrepareMenu(menu);
-    // No hint over the open menu: the tooltips rest until it closes.
-    bar_->SetTooltipsActive(false);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(bar_->Handle());
-    const UINT flags = TPM_RETURNCMD | TPM_NONOTIFY | (fromTray ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON);
-    const UINT id =
-        static_cast<UINT>(TrackPopupMenu(menu, flags, at.x, at.y, 0, bar_->Handle(), nullptr));
-    PostMessageW(bar_->Handle(), WM_NULL, 0, 0);
-    bar_->SetTooltipsActive(true);
-    if (id)
-        commands_.Run(id);
+    menus_->Show(menus_->Main(), screenAt, false);
 }
 
 void TClockApp::ShowWorldTime() {
@@ -556,7 +494,7 @@ void TClockApp::OnTrayClick(UINT mouseEvent) {
     } else if (mouseEvent == WM_RBUTTONUP) {
         POINT pt;
         GetCursorPos(&pt);
-        ShowMenu(trayMenu_.Get(), pt, true);
+        menus_->Show(menus_->Tray(), pt, true);
     }
 }
 

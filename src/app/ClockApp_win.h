@@ -10,6 +10,7 @@
 #include "app/DockedViews_win.h"
 #include "app/Magnetic_win.h"
 #include "app/OptionsHost_win.h"
+#include "app/ProgramMenus_win.h"
 #include "app/Settings.h"
 #include "app/TrayHide_win.h"
 #include "app/TrayIcon_win.h"
@@ -17,7 +18,6 @@
 #include "app/UnitOptions.h"
 #include "app/Views.h"
 #include "display/Commands_win.h"
-#include "display/MenuController_win.h"
 #include "display/ufrmShadowFrame_win.h"
 #include "reminders/BackSound.h"
 #include "reminders/ClockAlarm.h"
@@ -62,30 +62,6 @@ struct AppOptions {
     TAutoStartPlace autoStart;
     // What talks to the shell about the tray icon (empty: Shell_NotifyIconW).
     TTrayIcon::NotifyFn trayNotify;
-};
-
-// Menu command ids.
-enum : UINT {
-    PM_Smp = 100,
-    PM_Clock,
-    PM_Calendar,
-    PM_Weather,
-    PM_TaskOptions,
-    PM_CalOptions,
-    PM_WorldTime,
-    PM_OptionsNor,
-    PM_OptionsBS,
-    PM_OptionsSkin,
-    PM_OptionsClock,
-    PM_OptionsMsg,
-    PM_OptionsTime,
-    PM_HomePage,
-    PM_Help,
-    PM_About,
-    PM_Exit,
-    PM_Open,
-    PM_Hide1,
-    PM_Hide,  // the clock view's "关闭窗口"
 };
 
 class TClockApp final : public TBarOwner, public TOptionsHost {
@@ -136,7 +112,7 @@ public:
     TFrmClock* ClockView() { return views_ ? views_->Clock() : nullptr; }
     // The weather view's window while it is open.
     TFrmWeather* WeatherView() { return views_ ? views_->Weather() : nullptr; }
-    HMENU ClockMenu() const { return clockMenu_.Get(); }
+    HMENU ClockMenu() const { return menus_->Clock(); }
 
     TFrmLED& Bar() { return *bar_; }
     // The calendar view, created hidden at start-up; the day's calendar
@@ -154,10 +130,10 @@ public:
     const BarSettings& Settings() const { return settings_; }
     // The day's calendar as the tray and the time panel show it.
     const std::wstring& Hint() const { return hint_; }
-    HMENU MainMenu() const { return mainMenu_.Get(); }
-    HMENU TrayMenu() const { return trayMenu_.Get(); }
+    HMENU MainMenu() const { return menus_->Main(); }
+    HMENU TrayMenu() const { return menus_->Tray(); }
     // Ticks the items of an opening menu.
-    void PrepareMenu(HMENU menu);
+    void PrepareMenu(HMENU menu) { menus_->Prepare(menu); }
     // What choosing a menu item does; false when the item has no command.
     bool RunCommand(UINT id) { return commands_.Run(id); }
 
@@ -215,8 +191,7 @@ public:
 
 private:
     void AddCommands();
-    void BuildMenus();
-    void ShowMenu(HMENU menu, POINT at, bool fromTray);
+    void MakeMenus();
     void ShowHelp();
     void ShowWorldTime();
     void ApplyBarSkin(const std::string& skinFile);
@@ -251,13 +226,9 @@ private:
     std::unique_ptr<TTrayHide> trayHide_;
     std::unique_ptr<TClockHotKey> hotKey_;
     std::unique_ptr<TFrmWorldTime> worldTime_;
-    std::unique_ptr<TMenuController> menuPainter_;
     std::unique_ptr<TSyncTime> syncTime_;
-    MenuHandle mainMenu_, trayMenu_;
-    // The clock view's menu wears the colours the clock took from the bar.
-    std::unique_ptr<TMenuController> clockMenuPainter_;
-    MenuHandle clockMenu_;
-    // Before the menus' painters go: the clock view wears their colours.
+    std::unique_ptr<TProgramMenus> menus_;
+    // Before the menus go: the clock view wears their colours.
     std::unique_ptr<TDockedViews> views_;
     // The views' calendar, kept for the whole run; the day's texts come from it.
     TFrmCalendar* calendar_ = nullptr;
