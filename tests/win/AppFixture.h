@@ -48,22 +48,31 @@ namespace tempora::test {
 
 class TempDataDir {
 public:
-    // %TEMP%\<prefix><test name>\, empty.
-    explicit TempDataDir(const std::string& prefix = "tempora-") {
+    // <parent>\<prefix><test name>\, empty (the prefix is UTF-8); the parent is %TEMP% unless a
+    // test needs a folder a Unix process beside Wine can find too (Z:\tmp).
+    explicit TempDataDir(
+        const std::string& prefix = "tempora-",
+        const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = prefix + (info ? info->name() : "test");
         for (char& c : name) {
             if (c == '/' || c == '\\')
                 c = '-';  // parameterised tests name themselves "Case/0"
         }
-        path_ = std::filesystem::temp_directory_path() / name;
+        path_ = parent / Utf8ToWide(name);
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
         std::filesystem::create_directories(path_);
     }
     ~TempDataDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        // A program started from here may still be on its way out.
+        WaitFor(
+            [&] {
+                std::error_code ec;
+                std::filesystem::remove_all(path_, ec);
+                return !ec;
+            },
+            5000);
     }
     TempDataDir(const TempDataDir&) = delete;
     TempDataDir& operator=(const TempDataDir&) = delete;
@@ -135,7 +144,10 @@ private:
 
 class AppFixture : public ::testing::Test {
 protected:
-    explicit AppFixture(const std::string& folderPrefix = "tempora-app-") : data_(folderPrefix) {}
+    explicit AppFixture(
+        const std::string& folderPrefix = "tempora-app-",
+        const std::filesystem::path& folderParent = std::filesystem::temp_directory_path())
+        : data_(folderPrefix, folderParent) {}
     ~AppFixture() override {
         run_.Stop();
         if (clock_)

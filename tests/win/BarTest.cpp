@@ -1,3 +1,4 @@
+#include "AppFixture.h"
 #include "win/DataDir_win.h"
 #include "win/LocaleFormats_win.h"
 #include "app/ClockApp_win.h"
@@ -31,54 +32,38 @@ public:
 };
 
 // A data folder of its own for each test.
-class BarTest : public ::testing::Test {
+class BarTest : public test::AppFixture {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("tempora-bar-") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        bar_.reset();
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    std::string Data() const { return dir_.string() + "\\"; }
+    BarTest() : test::AppFixture("tempora-bar-") {}
     std::string Ini() const { return Data() + "skin.ini"; }
-    void WriteIni(const std::string& text) { ASSERT_TRUE(WriteFileAtomic(Ini(), text)); }
 
-    // The program as Main starts it, on this test's data folder; the popup
-    // program lies beside the tests when `programDir` says so.
+    // The program as Main starts it, on this test's data folder, not yet
+    // shown; the popup program lies beside the tests when `programDir` says so.
     TClockApp& StartBar(std::string programDir = {}) {
-        AppOptions o;
-        o.programDir = programDir.empty() ? Data() : programDir;
-        o.dataDir = Data();
+        AppOptions o = Options();
+        if (!programDir.empty())
+            o.programDir = programDir;
         o.makePlayer = [this] {
             auto p = std::make_unique<RecordingPlayer>();
             player_ = p.get();
             return p;
         };
-        bar_ = std::make_unique<TClockApp>(o);
-        EXPECT_TRUE(bar_->CreateHidden());
-        bar_->Initialise();
-        return *bar_;
+        return StartApp(o, false);
     }
     RECT BarRect() const {
         RECT r;
-        GetWindowRect(bar_->Bar().Handle(), &r);
+        GetWindowRect(App().Bar().Handle(), &r);
         return r;
     }
     BYTE BarAlphaOnScreen() const {
         BYTE alpha = 0;
         DWORD flags = 0;
         COLORREF key = 0;
-        GetLayeredWindowAttributes(bar_->Bar().Handle(), &key, &alpha, &flags);
+        GetLayeredWindowAttributes(App().Bar().Handle(), &key, &alpha, &flags);
         return alpha;
     }
 
-    fs::path dir_;
-    std::unique_ptr<TClockApp> bar_;
+    const fs::path& dir_ = Folder().Path();
     RecordingPlayer* player_ = nullptr;
 };
 
@@ -127,7 +112,7 @@ TEST_F(BarTest, DamagedOrMissingSettingsGiveDefaults) {
         TClockApp& bar = StartBar();
         EXPECT_EQ(BarRect().left, GetSystemMetrics(SM_CXSCREEN) - 332);
         EXPECT_EQ(bar.Settings().font.size, 18);
-        bar_.reset();
+        StopApp();
     }
     fs::remove(Ini());
     fs::create_directory(Ini());
@@ -178,7 +163,7 @@ TEST_F(BarTest, HotKeyTextsGiveMaskAndKeyAndThePressSpeaksTheTime) {
 TEST_F(BarTest, HotKeyFromSettingsAndAHandEditedKey) {
     WriteIni("[CLOCK]\r\nHotKey=1\r\nHotKey1=Alt + Shift\r\nHotKey2=#\r\n");
     EXPECT_EQ(StartBar().HotKey().Id(), 0);
-    bar_.reset();
+    StopApp();
     WriteIni("[CLOCK]\r\nHotKey=1\r\nHotKey1=Alt + Shift\r\nHotKey2=k\r\n");
     TClockApp& bar = StartBar();
     EXPECT_GT(bar.HotKey().Id(), 0);
@@ -283,7 +268,7 @@ TEST_F(BarTest, MessageChimeReachesThePopupProgramOnTheHour) {
     DWORD pid = 0;
     GetWindowThreadProcessId(popup, &pid);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    bar_.reset();  // the bar's end tells the popup to go too
+    StopApp();  // the bar's end tells the popup to go too
     ClockSource::Install(nullptr);
     if (process) {
         EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
@@ -333,7 +318,7 @@ TEST_F(BarTest, TakesItsLookFromTheSkinAndKeepsItWhenAPackageIsDamaged) {
     const uint32_t builtInLight = builtIn.LED.LightColor();
     EXPECT_EQ(builtIn.Picture().Width(), 332);
     EXPECT_FALSE(FileExists(Data() + "SkinDone.tmp"));
-    bar_.reset();
+    StopApp();
 
     WriteIni("[SKIN]\r\nSkinFile=Red.sk\r\n");
     TFrmLED& red = StartBar().Bar();
@@ -368,7 +353,7 @@ TEST_F(BarTest, LoadsItsTasksAndRunsTheDueOneOnItsSecond) {
     wchar_t shown[64] = {};
     GetWindowTextW(popup, shown, 64);
     EXPECT_EQ(WideToUtf8(shown), "开会了");
-    bar_.reset();
+    StopApp();
     ClockSource::Install(nullptr);
 }
 
@@ -442,13 +427,6 @@ struct WhenShown {
     }
 };
 
-void PumpFor(DWORD ms) {
-    const DWORD end = GetTickCount() + ms;
-    while (static_cast<int>(end - GetTickCount()) > 0) {
-        Pump();
-        Sleep(10);
-    }
-}
 }  // namespace
 
 TEST_F(BarTest, CalendarOpensUnderTheBarOrAboveALowOne) {
@@ -535,7 +513,7 @@ TEST_F(BarTest, AMarkSavedInTheEditorShowsAndOutlivesARestart) {
         EXPECT_GE(calendar.Grid().FtvList().MarkColorOf(EncodeDate(2026, 2, 14)), 0);
         menu = calendar.BuildMarkMenu(true);
         EXPECT_EQ(GetMenuState(menu.Get(), TFrmCalendar::PM_DelMark, MF_BYCOMMAND) & MF_GRAYED, 0u);
-        bar_.reset();
+        StopApp();
     }
     TClockApp& again = StartBar();
     EXPECT_EQ(again.Calendar().Marks().MarkNoteOf(0, "0214"), "买花");
@@ -569,7 +547,7 @@ TEST_F(BarTest, TodaysMarkReachesThePopupAtStartAndAgainEveryStep) {
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(popup); }, 3000));
     GetWindowTextW(popup, shown, 128);
     EXPECT_EQ(WideToUtf8(shown), text);
-    bar_.reset();
+    StopApp();
     ClockSource::Install(nullptr);
 }
 
@@ -578,25 +556,21 @@ TEST_F(BarTest, AHiddenStartWithoutMarkMessagesShowsTheDayInABalloon) {
     ClockSource::Install(&clock);
     for (const bool hidden : {true, false}) {
         WriteIni("[MSG]\r\nCalendarLX=0\r\n[BAR]\r\nOnStartHide=1\r\n");
-        AppOptions o;
-        o.programDir = o.dataDir = Data();
+        AppOptions o = Options();
         o.firstArgument = hidden ? "/hide" : "";
-        bar_ = std::make_unique<TClockApp>(o);
-        ASSERT_TRUE(bar_->CreateHidden());
-        bar_->Initialise();
-        bar_->Show();
+        StartApp(o);
         PumpFor(1500);
-        const std::string balloon = WideToUtf8(bar_->Tray().BalloonText());
+        const std::string balloon = WideToUtf8(App().Tray().BalloonText());
         if (hidden) {
             EXPECT_EQ(balloon.rfind(
                           "公历: 2026年02月10日 星期二\r\n农历: 二零二五年腊月廿三 \r\n干支: ", 0),
                       0u);
-            SendMessageW(bar_->Bar().Handle(), WM_TIMER, TClockApp::TimerHintClose, 0);
-            EXPECT_EQ(bar_->Tray().BalloonText(), L"");
+            SendMessageW(App().Bar().Handle(), WM_TIMER, TClockApp::TimerHintClose, 0);
+            EXPECT_EQ(App().Tray().BalloonText(), L"");
         } else {
             EXPECT_EQ(balloon, "");
         }
-        bar_.reset();
+        StopApp();
     }
     ClockSource::Install(nullptr);
 }
@@ -608,32 +582,28 @@ TEST_F(BarTest, TheTrayIconIsTriedAgainAndAHiddenStartWaitsForIt) {
     WriteIni("[MSG]\r\nCalendarLX=0\r\n[BAR]\r\nOnStartHide=1\r\n");
     bool shellReady = false;
     int adds = 0;
-    AppOptions o;
-    o.programDir = o.dataDir = Data();
+    AppOptions o = Options();
     o.firstArgument = "/hide";
     o.trayNotify = [&](DWORD message, NOTIFYICONDATAW*) -> BOOL {
         if (message == NIM_ADD)
             ++adds;
         return shellReady;
     };
-    bar_ = std::make_unique<TClockApp>(o);
-    ASSERT_TRUE(bar_->CreateHidden());
-    bar_->Initialise();
-    bar_->Show();
+    StartApp(o);
     PumpFor(1500);
-    const HWND bar = bar_->Bar().Handle();
-    EXPECT_FALSE(bar_->Tray().Added());
+    const HWND bar = App().Bar().Handle();
+    EXPECT_FALSE(App().Tray().Added());
     EXPECT_TRUE(IsWindowVisible(bar));
-    bar_->HideToTray();
+    App().HideToTray();
     EXPECT_TRUE(IsWindowVisible(bar));
 
     // The retry while the shell still refuses, then once it takes the icon.
     SendMessageW(bar, WM_TIMER, TTrayIcon::kRetryTimer, 0);
     EXPECT_EQ(adds, 2);
-    EXPECT_FALSE(bar_->Tray().Added());
+    EXPECT_FALSE(App().Tray().Added());
     shellReady = true;
     SendMessageW(bar, WM_TIMER, TTrayIcon::kRetryTimer, 0);
-    EXPECT_TRUE(bar_->Tray().Added());
+    EXPECT_TRUE(App().Tray().Added());
     // The hidden start goes on now that the icon can bring the bar back.
     EXPECT_FALSE(IsWindowVisible(bar));
     SendMessageW(bar, TTrayIcon::kCallbackMessage, 1, WM_LBUTTONUP);
@@ -643,7 +613,7 @@ TEST_F(BarTest, TheTrayIconIsTriedAgainAndAHiddenStartWaitsForIt) {
     const int before = adds;
     SendMessageW(bar, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ(adds, before + 1);
-    EXPECT_TRUE(bar_->Tray().Added());
+    EXPECT_TRUE(App().Tray().Added());
 }
 
 // The tips belong to where the cursor rests on the bar: none stays behind

@@ -1,3 +1,4 @@
+#include "AppFixture.h"
 #include "app/ClockApp_win.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
@@ -21,47 +22,23 @@ const int64_t kTenOhEight =
 
 // A data folder of its own with the shipped clock styles, and a clock that
 // stands still until the test moves it.
-class ClockWindowTest : public ::testing::Test {
+class ClockWindowTest : public test::AppFixture {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("tempora-clock-") + info->name());
-        fs::remove_all(dir_);
+    ClockWindowTest() : test::AppFixture("tempora-clock-"), clock_(UseClock(kTenOhEight, 480)) {
         fs::create_directories(dir_ / "Clock");
         for (const auto& style :
              fs::directory_iterator(fs::path(TEMPORA_SOURCE_DIR) / "data/Clock"))
             fs::copy_file(style.path(), dir_ / "Clock" / style.path().filename());
-        ClockSource::Install(&clock_);
     }
-    void TearDown() override {
-        app_.reset();
-        ClockSource::Install(nullptr);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    std::string Data() const { return dir_.string() + "\\"; }
-    void WriteIni(const std::string& text) {
-        ASSERT_TRUE(WriteFileAtomic(Data() + "skin.ini", text));
-    }
-    TClockApp& Start() {
-        AppOptions o;
-        o.programDir = Data();
-        o.dataDir = Data();
-        app_ = std::make_unique<TClockApp>(o);
-        EXPECT_TRUE(app_->CreateHidden());
-        app_->Initialise();
-        app_->Show();
-        return *app_;
-    }
+    TClockApp& Start() { return StartApp(); }
     static RECT Rect(HWND w) {
         RECT r{};
         GetWindowRect(w, &r);
         return r;
     }
 
-    fs::path dir_;
-    FakeClock clock_{kTenOhEight, 480};
-    std::unique_ptr<TClockApp> app_;
+    const fs::path& dir_ = Folder().Path();
+    FakeClock& clock_;
 };
 
 // Closes the message box that shows while `run` runs and gives its texts.

@@ -1,3 +1,4 @@
+#include "AppFixture.h"
 #include "app/ClockApp_win.h"
 #include "WinTestUtil.h"
 #include "core/ClockSource.h"
@@ -21,26 +22,15 @@ POINT g_cursor{};
 
 // A data folder of its own with the shipped clock styles; the program's
 // clock stands still.
-class DockedViewsTest : public ::testing::Test {
+class DockedViewsTest : public test::AppFixture {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("tempora-docked-") + info->name());
-        fs::remove_all(dir_);
+    DockedViewsTest() : test::AppFixture("tempora-docked-") {
+        UseClock(static_cast<int64_t>(ToUnixSeconds(EncodeDateTime(2026, 12, 10, 2, 8, 30))) * 1000,
+                 480);
         fs::create_directories(dir_ / "Clock");
         for (const auto& style :
              fs::directory_iterator(fs::path(TEMPORA_SOURCE_DIR) / "data/Clock"))
             fs::copy_file(style.path(), dir_ / "Clock" / style.path().filename());
-        ClockSource::Install(&clock_);
-    }
-    void TearDown() override {
-        app_.reset();
-        ClockSource::Install(nullptr);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    void WriteIni(const std::string& text) {
-        ASSERT_TRUE(WriteFileAtomic(dir_.string() + "\\skin.ini", text));
     }
     // The program with its bar at `left`, `top`, shown; no view opens by
     // itself unless `defWin` says so.
@@ -48,14 +38,9 @@ protected:
         WriteIni("[SKIN]\r\nClockFile=Classic.cl\r\n[BAR]\r\nLeft=" + std::to_string(left) +
                  "\r\nTop=" + std::to_string(top) + "\r\nDefWin=" + std::to_string(defWin) +
                  "\r\n");
-        AppOptions o;
-        o.programDir = o.dataDir = dir_.string() + "\\";
+        AppOptions o = Options();
         o.magnetCursor = [] { return g_cursor; };
-        app_ = std::make_unique<TClockApp>(o);
-        EXPECT_TRUE(app_->CreateHidden());
-        app_->Initialise();
-        app_->Show();
-        return *app_;
+        return StartApp(o);
     }
     static RECT Rect(HWND w) {
         RECT r{};
@@ -76,10 +61,7 @@ protected:
         SendMessageW(w, WM_EXITSIZEMOVE, 0, 0);
     }
 
-    fs::path dir_;
-    FakeClock clock_{
-        static_cast<int64_t>(ToUnixSeconds(EncodeDateTime(2026, 12, 10, 2, 8, 30))) * 1000, 480};
-    std::unique_ptr<TClockApp> app_;
+    const fs::path& dir_ = Folder().Path();
 };
 
 TEST_F(DockedViewsTest, DraggingTheBarCarriesTheAttachedCalendar) {
@@ -140,7 +122,7 @@ TEST_F(DockedViewsTest, ALowBarOpensItsViewsAboveItself) {
         EXPECT_EQ(low ? clock.bottom : clock.top, low ? bar.top : bar.bottom) << top;
         EXPECT_TRUE(app.Magnet()->Model().IsAttached(
             reinterpret_cast<TMagWindow>(app.ClockView()->Handle())));
-        app_.reset();
+        StopApp();
     }
 }
 
@@ -261,7 +243,7 @@ TEST_F(DockedViewsTest, DefWinOpensItsViewAfterStartUp) {
             EXPECT_EQ(clock.left, 100);
             EXPECT_EQ(clock.top, Rect(app.Bar().Handle()).bottom);
         }
-        app_.reset();
+        StopApp();
     }
 }
 

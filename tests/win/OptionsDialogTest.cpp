@@ -1,5 +1,6 @@
 #include <winsock2.h>
 
+#include "AppFixture.h"
 #include "app/ClockApp_win.h"
 #include "app/UnitOptions_win.h"
 #include "core/Handles_win.h"
@@ -130,39 +131,34 @@ private:
 
 // A data folder of its own with the shipped skins and clock styles; the
 // program's clock stands still.
-class OptionsDialogTest : public ::testing::Test {
+class OptionsDialogTest : public test::AppFixture {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("tempora-options-") + info->name());
-        fs::remove_all(dir_);
+    OptionsDialogTest()
+        : test::AppFixture("tempora-options-"),
+          clock_(UseClock(
+              static_cast<int64_t>(ToUnixSeconds(EncodeDateTime(2026, 12, 10, 9, 15, 0))) * 1000,
+              480)) {
         for (const char* folder : {"Skin", "Clock"}) {
             fs::create_directories(dir_ / folder);
             for (const auto& f :
                  fs::directory_iterator(fs::path(TEMPORA_SOURCE_DIR) / "data" / folder))
                 fs::copy_file(f.path(), dir_ / folder / f.path().filename());
         }
-        ClockSource::Install(&clock_);
     }
     void TearDown() override {
         form_.reset();
-        app_.reset();
+        StopApp();
         if (autoStart_.userRoot != HKEY_CURRENT_USER) {
             RegCloseKey(autoStart_.userRoot);
             RegCloseKey(autoStart_.machineRoot);
             RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TemporaTest");
         }
-        ClockSource::Install(nullptr);
         SetFileAttributesW(Utf8ToWide(Ini()).c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
-    std::string Data() const { return dir_.string() + "\\"; }
     std::string Ini() const { return Data() + "skin.ini"; }
     TClockApp& Start(const std::string& ini) {
         EXPECT_TRUE(WriteFileAtomic(Ini(), "[BAR]\r\nDefWin=0\r\n" + ini));
-        AppOptions o;
-        o.programDir = o.dataDir = Data();
+        AppOptions o = Options();
         o.makePlayer = [this] {
             auto p = std::make_unique<RecordingPlayer>();
             p->played = &played_;
@@ -174,17 +170,13 @@ protected:
         o.autoStart.machineRoot = RegKey(L"Software\\TemporaTest\\Machine");
         o.autoStart.runKey = L"Run";
         autoStart_ = o.autoStart;
-        app_ = std::make_unique<TClockApp>(o);
-        EXPECT_TRUE(app_->CreateHidden());
-        app_->Initialise();
-        app_->Show();
-        return *app_;
+        return StartApp(o);
     }
     // The dialog made as the menus make it, without its modal loop, so that
     // the test drives its controls.
     TFrmOptions& Open(int page) {
-        form_ = std::make_unique<TFrmOptions>(*app_);
-        EXPECT_TRUE(form_->Create(app_->Bar().Handle(), page));
+        form_ = std::make_unique<TFrmOptions>(App());
+        EXPECT_TRUE(form_->Create(App().Bar().Handle(), page));
         ShowWindow(form_->Handle(), SW_SHOW);
         return *form_;
     }
@@ -238,10 +230,8 @@ protected:
         return GbkToUtf8(text);
     }
 
-    fs::path dir_;
-    FakeClock clock_{
-        static_cast<int64_t>(ToUnixSeconds(EncodeDateTime(2026, 12, 10, 9, 15, 0))) * 1000, 480};
-    std::unique_ptr<TClockApp> app_;
+    const fs::path& dir_ = Folder().Path();
+    FakeClock& clock_;
     std::unique_ptr<TFrmOptions> form_;
     std::vector<std::string> played_;
     TAutoStartPlace autoStart_;
@@ -591,7 +581,7 @@ TEST_F(OptionsDialogTest, ACheckThatFailsSaysWhy) {
         EXPECT_EQ(TextOf(Item(TFrmOptions::Label13)), c.label);
         EXPECT_FALSE(FileExists(Data() + "TimeCheck.lst"));
         form_.reset();
-        app_.reset();
+        StopApp();
     }
 }
 

@@ -2,6 +2,7 @@
 // run-action editor and the message editor, driven through their controls
 // from inside their own modal loops by a script of steps, each waiting for
 // its window to show.
+#include "AppFixture.h"
 #include "app/ClockApp_win.h"
 #include "reminders/UnitAct_win.h"
 #include "reminders/UnitEditTask_win.h"
@@ -147,24 +148,17 @@ int64_t UtcMillisAt(int y, int m, int d) {
            4 * 3600000LL;
 }
 
-class TaskDialogs : public ::testing::Test {
+class TaskDialogs : public test::AppFixture {
 protected:
+    TaskDialogs() : test::AppFixture("tempora-tasks-") { UseClock(UtcMillisAt(2026, 3, 10)); }
     void SetUp() override {
-        ClockSource::Install(&clock);
         ASSERT_TRUE(owner.Make());
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root =
-            std::filesystem::temp_directory_path() / ("tempora-tasks-" + std::string(info->name()));
-        std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root / "MySound");
-        dataDir = WideToUtf8(root.wstring()) + "\\";
+        std::filesystem::create_directories(Folder().Path() / "MySound");
         ASSERT_TRUE(WriteFileAtomic(dataDir + "MySound\\bell.wav", "RIFF"));
     }
     void TearDown() override {
-        ClockSource::Install(nullptr);
+        AppFixture::TearDown();
         SetFileAttributesW(Utf8ToWide(War()).c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
     }
 
     std::string War() const { return dataDir + "War.lst"; }
@@ -180,10 +174,8 @@ protected:
         return bytes;
     }
 
-    FakeClock clock{UtcMillisAt(2026, 3, 10)};
     Owner owner;
-    std::filesystem::path root;
-    std::string dataDir;
+    const std::string dataDir = Data();
 };
 
 const Lines kTwoTasks = {
@@ -549,15 +541,11 @@ TEST_F(TaskDialogs, EscapeInTheMessageMemoCancels) {
 
 TEST_F(TaskDialogs, TheBarsMenuOpensTheListAndItsOkReloadsTheTasks) {
     Put({"*008时00分", "3消息 (开会)"});
-    AppOptions options;
-    options.programDir = options.dataDir = dataDir;
-    auto app = std::make_unique<TClockApp>(options);
-    ASSERT_TRUE(app->CreateHidden());
-    app->Initialise();
-    app->PrepareMenu(app->MainMenu());
-    EXPECT_EQ(GetMenuState(app->MainMenu(), PM_TaskOptions, MF_BYCOMMAND) & MF_GRAYED, 0u);
-    ASSERT_EQ(app->Tasks().Tasks().size(), 1u);
-    EXPECT_TRUE(app->Tasks().Tasks()[0].enabled);
+    TClockApp& app = StartApp(Options(), false);
+    app.PrepareMenu(app.MainMenu());
+    EXPECT_EQ(GetMenuState(app.MainMenu(), PM_TaskOptions, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    ASSERT_EQ(app.Tasks().Tasks().size(), 1u);
+    EXPECT_TRUE(app.Tasks().Tasks()[0].enabled);
 
     Script script({{Dialog(TFrmWarnOptions::kClassName), [](HWND w) {
                         const HWND tree = GetDlgItem(w, TFrmWarnOptions::TreeId);
@@ -565,11 +553,11 @@ TEST_F(TaskDialogs, TheBarsMenuOpensTheListAndItsOkReloadsTheTasks) {
                         SendMessageW(w, WM_COMMAND, CmdToggle, 0);
                         Press(w, IDOK);
                     }}});
-    EXPECT_TRUE(app->RunCommand(PM_TaskOptions));
+    EXPECT_TRUE(app.RunCommand(PM_TaskOptions));
     EXPECT_EQ(script.Left(), 0u);
     // The scheduler has the stopped task without a restart.
-    ASSERT_EQ(app->Tasks().Tasks().size(), 1u);
-    EXPECT_FALSE(app->Tasks().Tasks()[0].enabled);
+    ASSERT_EQ(app.Tasks().Tasks().size(), 1u);
+    EXPECT_FALSE(app.Tasks().Tasks()[0].enabled);
     EXPECT_EQ(Read(), (Lines{"*108时00分", "3消息 (开会)"}));
 }
 

@@ -1,6 +1,7 @@
 // Timed tasks on Windows: the program's own wiring with the real actions and
 // the real PopupMsg.exe; the chime composer's player only records. Nothing is
 // switched off: the power-off call is a recorder.
+#include "AppFixture.h"
 #include "WinTestUtil.h"
 #include "win/DataDir_win.h"
 #include "app/ClockApp_win.h"
@@ -54,35 +55,9 @@ std::string ShownText(HWND popup) {
     return WideToUtf8(text);
 }
 
-// A scratch folder whose name holds a blank and Chinese characters.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ =
-            std::filesystem::temp_directory_path() / (L"tempora 任务-" + Utf8ToWide(info->name()));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() {
-        // A program started from here may still be on its way out.
-        WaitFor(
-            [&] {
-                std::error_code ec;
-                std::filesystem::remove_all(path_, ec);
-                return !ec;
-            },
-            5000);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string Utf8() const { return WideToUtf8(path_.wstring()) + "\\"; }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+// Scratch folders are named so that their paths hold a blank and Chinese
+// characters.
+constexpr char kScratch[] = "tempora 任务-";
 
 // What happened, in order, across the player, the save and the power-off.
 std::vector<std::string>* gEvents = nullptr;
@@ -112,14 +87,14 @@ class TaskApp {
 public:
     std::vector<std::string> events;
     RecordingPlayer* player = nullptr;
-    std::unique_ptr<TClockApp> app;
+    test::AppRun app;
 
-    TaskApp(const ScratchFolder& data, const std::string& programDir, UINT countdownTickMs) {
+    TaskApp(const test::TempDataDir& data, const std::string& programDir, UINT countdownTickMs) {
         gEvents = &events;
-        gSettingsFile = data.Utf8() + "skin.ini";
+        gSettingsFile = data.File("skin.ini");
         AppOptions o;
         o.programDir = programDir;
-        o.dataDir = data.Utf8();
+        o.dataDir = data.Dir();
         o.makePlayer = [this] {
             auto p = std::make_unique<RecordingPlayer>();
             player = p.get();
@@ -127,12 +102,10 @@ public:
         };
         o.exitWindows = RecordExit;
         o.countdownTickMs = countdownTickMs;
-        app = std::make_unique<TClockApp>(o);
-        if (app->CreateHidden())
-            app->Initialise();
+        app.Start(o, false);
     }
     ~TaskApp() {
-        app.reset();
+        app.Stop();
         gEvents = nullptr;
     }
     TaskApp(const TaskApp&) = delete;
@@ -173,20 +146,20 @@ std::string Schedule(TDateTime t) {
 }  // namespace
 
 TEST(TaskRun, RunOpensAnExistingFileOnlyAndAFolderOrCommandLineDoesNothing) {
-    ScratchFolder dir;
-    const std::string probe = dir.Utf8() + WideToUtf8(kProbeName);
+    test::TempDataDir dir(kScratch);
+    const std::string probe = dir.Dir() + WideToUtf8(kProbeName);
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     ASSERT_TRUE(CopyFileW(self, Utf8ToWide(probe).c_str(), FALSE));
     const auto ran = dir.Path() / L"ran.txt";
 
     const std::string refused[] = {
-        dir.Utf8(),
-        dir.Utf8().substr(0, dir.Utf8().size() - 1),
+        dir.Dir(),
+        dir.Dir().substr(0, dir.Dir().size() - 1),
         probe + " /x",
         "\"" + probe + "\"",
         "",
-        dir.Utf8() + "missing.exe",
+        dir.Dir() + "missing.exe",
     };
     for (const std::string& payload : refused)
         EXPECT_FALSE(RunTaskFile(payload)) << payload;
@@ -196,11 +169,11 @@ TEST(TaskRun, RunOpensAnExistingFileOnlyAndAFolderOrCommandLineDoesNothing) {
 }
 
 TEST(TaskRun, TaskDueInAFewSecondsShowsItsMessageThenPlaysItsSound) {
-    ScratchFolder dir;
+    test::TempDataDir dir(kScratch);
     const TDateTime now = ClockSource::Current().NowLocal();
     const TDateTime due = std::floor(now * 86400.0 + 3) / 86400.0;
     ASSERT_TRUE(
-        WriteLineFile(dir.Utf8() + "War.lst",
+        WriteLineFile(dir.Dir() + "War.lst",
                       {"*0" + Schedule(due), "2播放 (C:\\声音\\铃 (1).wav)",
                        "3消息 (定时任务：该开会了)", "*0" + Schedule(due), "3消息 (second)"}));
     TaskApp bar(dir, ProgramDir(), TFrmShutDown::kTickMs);
@@ -216,8 +189,8 @@ TEST(TaskRun, TaskDueInAFewSecondsShowsItsMessageThenPlaysItsSound) {
 }
 
 TEST(TaskRun, MissingPopupProgramDropsTheMessageAndStillPlaysTheSound) {
-    ScratchFolder dir;  // holds no PopupMsg.exe
-    TaskApp bar(dir, dir.Utf8(), TFrmShutDown::kTickMs);
+    test::TempDataDir dir(kScratch);  // holds no PopupMsg.exe
+    TaskApp bar(dir, dir.Dir(), TFrmShutDown::kTickMs);
     bar.app->Tasks().SetTasks(ParseTaskLines({"*008时", "3消息 (lost)", "2播放 (C:\\a.wav)"}));
     bar.app->Tasks().RunDueTask(EncodeDateTime(2024, 3, 10, 8, 0, 0));
     EXPECT_EQ(bar.app->Popup().PopupHandle(), nullptr);
@@ -248,7 +221,7 @@ TEST(TaskRun, TicksGoOnDuringTheCountdownThenItPowersOffOrIsCancelled) {
         // time a second later on the fake clock.
         FakeClock clock(static_cast<int64_t>(std::llround(ToUnixSeconds(start))) * 1000, 0);
         ClockSource::Install(&clock);
-        ScratchFolder dir;
+        test::TempDataDir dir(kScratch);
         TaskApp bar(dir, ProgramDir(), 100);
         bar.app->Heart().AddSecondHandler([&](TDateTime t) {
             if (c.escapeAtThirdSecond && std::llround((t - s0) * 86400.0) == 3) {
@@ -265,7 +238,7 @@ TEST(TaskRun, TicksGoOnDuringTheCountdownThenItPowersOffOrIsCancelled) {
             "*0" + Schedule(s0 + 2 / 86400.0),
             "2播放 (C:\\c.wav)",
         }));
-        FastClock ticking(*bar.app, clock, 10);
+        FastClock ticking(bar.app.App(), clock, 10);
         ASSERT_TRUE(WaitFor([&] { return bar.events.size() >= c.expected.size(); }, 10000));
         WaitFor([] { return false; }, 200);  // nothing more may come
         EXPECT_EQ(bar.events, c.expected);
@@ -281,8 +254,8 @@ TEST(TaskRun, TasksMissedWhileAsleepAreShownInThePopupAndNotRun) {
     FakeClock clock(static_cast<int64_t>(std::llround(ToUnixSeconds(evening))) * 1000, 0);
     ClockSource::Install(&clock);
     {
-        ScratchFolder dir;
-        ASSERT_TRUE(WriteLineFile(dir.Utf8() + "War.lst",
+        test::TempDataDir dir(kScratch);
+        ASSERT_TRUE(WriteLineFile(dir.Dir() + "War.lst",
                                   {"*023时30分", "3消息 (该睡觉了)", "*001时", "4执行 (关机)",
                                    "*007时", "2播放 (C:\\起床.wav)"}));
         TaskApp bar(dir, ProgramDir(), TFrmShutDown::kTickMs);

@@ -1,3 +1,4 @@
+#include "AppFixture.h"
 #include "app/ClockApp_win.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
@@ -18,49 +19,15 @@ const int64_t kNoon =
     static_cast<int64_t>(ToUnixSeconds(EncodeDateTime(2026, 12, 10, 4, 0, 0))) * 1000;
 
 // The weather view of the real program, on a data folder of its own.
-class WeatherWindowTest : public ::testing::Test {
+class WeatherWindowTest : public test::AppFixture {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("tempora-weather-") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        ClockSource::Install(&clock_);
-    }
-    void TearDown() override {
-        app_.reset();
-        ClockSource::Install(nullptr);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    std::string Data() const { return dir_.string() + "\\"; }
+    WeatherWindowTest() : test::AppFixture("tempora-weather-") { UseClock(kNoon, 480); }
     TClockApp& Start(const std::string& ini, TWeatherOptions weather = {}) {
-        EXPECT_TRUE(WriteFileAtomic(Data() + "skin.ini", ini));
-        AppOptions o;
-        o.programDir = Data();
-        o.dataDir = Data();
+        WriteIni(ini);
+        AppOptions o = Options();
         o.weather = weather;
-        app_ = std::make_unique<TClockApp>(o);
-        EXPECT_TRUE(app_->CreateHidden());
-        app_->Initialise();
-        app_->Show();
-        return *app_;
+        return StartApp(o);
     }
-    static void Pump(DWORD ms) {
-        const ULONGLONG end = GetTickCount64() + ms;
-        MSG m;
-        while (GetTickCount64() < end) {
-            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&m);
-                DispatchMessageW(&m);
-            }
-            Sleep(10);
-        }
-    }
-
-    fs::path dir_;
-    FakeClock clock_{kNoon, 480};
-    std::unique_ptr<TClockApp> app_;
 };
 
 }  // namespace
@@ -104,7 +71,7 @@ TEST_F(WeatherWindowTest, APageThatNeverLoadsEndsInTheMessage) {
     TClockApp& app = Start("[WEB]\r\nHost=127.0.0.1:9\r\n[BAR]\r\nDefWin=0\r\n", quick);
     app.RunCommand(PM_Weather);
     ASSERT_NE(app.WeatherView(), nullptr);
-    Pump(3000);
+    PumpFor(3000);
     ASSERT_NE(app.WeatherView(), nullptr);
     const TFrmWeather::TState s = app.WeatherView()->State();
     EXPECT_TRUE(s == TFrmWeather::TState::PageFailed || s == TFrmWeather::TState::NoBrowser)

@@ -3,6 +3,7 @@
 // download into the date line and everything that must leave it alone, the
 // target filter behind the clicks, the upgrade notice's three entries and
 // the once-a-day version check, the About box and the start-page offer.
+#include "AppFixture.h"
 #include "app/ClockApp_win.h"
 #include "WinTestUtil.h"
 #include "core/ClockSource.h"
@@ -142,23 +143,17 @@ const char kNewSet[] =
     "*\r\n3\r\n设为主页\r\n\r\nhttp://127.0.0.1/\r\n"
     "$\r\n";
 
-class WebTest : public ::testing::Test {
+class WebTest : public test::AppFixture {
 protected:
-    void SetUp() override {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        // Under Z:, so that the server (a Unix process) finds the same files.
-        unixDir_ = "/tmp/tempora-web-" + name + "/";
-        dir_ = "Z:\\tmp\\tempora-web-" + name + "\\";
-        fs::remove_all(Utf8ToWide(dir_));
+    // Under Z:, so that the server (a Unix process) finds the same files.
+    WebTest()
+        : test::AppFixture("tempora-web-", L"Z:\\tmp"),
+          dir_(Data()),
+          unixDir_("/tmp/tempora-web-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                   "/"),
+          clock_(UseClock(static_cast<int64_t>(ToUnixSeconds(kStart) * 1000) - 8 * 3600000LL)) {
         fs::create_directories(Utf8ToWide(dir_ + "Sup"));
-        clock_.Set(static_cast<int64_t>(ToUnixSeconds(kStart) * 1000) - 8 * 3600000LL);
-        ClockSource::Install(&clock_);
-    }
-    void TearDown() override {
-        app_.reset();
-        ClockSource::Install(nullptr);
-        std::error_code ec;
-        fs::remove_all(Utf8ToWide(dir_), ec);
     }
 
     void Write(const std::string& name, const std::string& utf8) {
@@ -174,35 +169,28 @@ protected:
     DemoServer Serve(const std::vector<std::string>& args) { return {unixDir_, dir_, args}; }
 
     TClockApp& StartApp() {
-        app_.reset();
-        AppOptions o;
-        o.programDir = dir_;
-        o.dataDir = dir_;
+        AppOptions o = Options();
         o.webFetch = {2000, 1500, 4000, {}};
         o.openDocument = [this](const std::string& address) {
             opened_.push_back(address);
             return true;
         };
-        app_ = std::make_unique<TClockApp>(o);
-        EXPECT_TRUE(app_->CreateHidden());
-        app_->Initialise();
-        return *app_;
+        return AppFixture::StartApp(o, false);
     }
     // Starts the download and waits for its end and its messages.
     void CheckAndWait() {
-        app_->Web().CheckAdDownload();
-        EXPECT_TRUE(WaitFor([&] { return !app_->Web().AdDownloadRunning(); }, 20000));
+        App().Web().CheckAdDownload();
+        EXPECT_TRUE(WaitFor([&] { return !App().Web().AdDownloadRunning(); }, 20000));
         Pump();
     }
     // The date line's lines after the date.
     std::vector<std::string> AdLines() const {
-        const std::vector<std::string>& lines = app_->Bar().Face().FadeTextDate.Lines();
+        const std::vector<std::string>& lines = App().Bar().Face().FadeTextDate.Lines();
         return {lines.begin() + 1, lines.end()};
     }
 
-    FakeClock clock_;
-    std::string dir_, unixDir_;
-    std::unique_ptr<TClockApp> app_;
+    const std::string dir_, unixDir_;
+    FakeClock& clock_;
     std::vector<std::string> opened_;
 };
 
