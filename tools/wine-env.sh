@@ -11,16 +11,19 @@ export WINEARCH=win64
 _wine_started_xvfb=""
 
 if [ -z "${DISPLAY:-}" ] || [ "${2:-}" = "force-xvfb" ]; then
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-    done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    # The server picks a display no other server holds (lock files are not
+    # enough: a server of another container may hold one without a lock file
+    # visible here) and writes its number once it accepts clients.
+    _wine_displayfd=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$_wine_displayfd" >/dev/null 2>&1 &
     _wine_started_xvfb=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+    for _ in $(seq 1 100); do
+        [ -s "$_wine_displayfd" ] && break
         sleep 0.1
     done
+    [ -s "$_wine_displayfd" ] || echo "wine-env: Xvfb did not start" >&2
+    export DISPLAY=":$(head -n 1 "$_wine_displayfd")"
+    rm -f "$_wine_displayfd"
 fi
 
 # No sound card here: a null ALSA device lets Wine's multimedia layer play
