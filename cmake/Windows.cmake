@@ -68,18 +68,26 @@ set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
-# Starting a Wine process costs seconds, so each Windows test program is one
-# ctest test that runs all its cases; its XML report carries the per-case
+# Starting a Wine process costs seconds, so a Windows test program is run
+# whole or in a few shards (gtest's own sharding), each one ctest test in a
+# Wine prefix and on an Xvfb display of its own (tools/wine-shard.sh), so that
+# `ctest -j` runs them side by side. Their XML reports carry the per-case
 # results for the summary of tools/test-all.sh.
 set(TEMPORA_TEST_RESULTS ${CMAKE_BINARY_DIR}/test-results)
-# Under Wine the Unix root is drive Z:, and gtest takes a folder only when
-# its name ends in a backslash.
-string(REPLACE "/" "\\" results_win "Z:${TEMPORA_TEST_RESULTS}/")
-function(tempora_wine_test target)
-  add_test(NAME win.${target}
-           COMMAND ${target} --gtest_output=xml:${results_win}
-           WORKING_DIRECTORY ${TEMPORA_BIN})
-  set_tests_properties(win.${target} PROPERTIES TIMEOUT 900)
+# The prefix the shards copy, made once before them.
+add_test(NAME win.prefix
+         COMMAND bash -c ". tools/wine-env.sh '${CMAKE_BINARY_DIR}' force-xvfb && wine_env_stop"
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(win.prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 300)
+function(tempora_wine_test target shards)
+  math(EXPR last "${shards} - 1")
+  foreach(index RANGE ${last})
+    add_test(NAME win.${target}.${index}
+             COMMAND bash tools/wine-shard.sh ${CMAKE_BINARY_DIR} ${target}.exe ${index} ${shards}
+                     ${TEMPORA_TEST_RESULTS}/${target}-${index}.xml
+             WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+    set_tests_properties(win.${target}.${index} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 900)
+  endforeach()
 endfunction()
 
 # The portable core's own tests, run again on the Windows back-ends
@@ -89,7 +97,7 @@ add_executable(tempora_core_tests ${core_tests})
 target_link_libraries(tempora_core_tests PRIVATE tempora_app gtest_main gmock)
 target_compile_definitions(tempora_core_tests PRIVATE TEMPORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_options(tempora_core_tests PRIVATE -mconsole)
-tempora_wine_test(tempora_core_tests)
+tempora_wine_test(tempora_core_tests 1)
 
 # ... and the tests of the Win32 shell, which create real windows in-process.
 file(GLOB win_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp
@@ -114,5 +122,5 @@ if(win_tests)
   add_executable(HostileSender ${CMAKE_SOURCE_DIR}/tests/win/helpers/HostileSender.cpp)
   target_link_options(HostileSender PRIVATE -municode -mconsole)
   add_dependencies(tempora_win_tests HostileSender Tempora PopupMsg)
-  tempora_wine_test(tempora_win_tests)
+  tempora_wine_test(tempora_win_tests 4)
 endif()

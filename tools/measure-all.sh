@@ -69,25 +69,15 @@ cmd_tick_cost() {
 wine_start() {
     work=$(mktemp -d /tmp/tempora-measure.XXXX)
     cp -r build/win/bin "$work/run"
-    export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-    local n
-    for n in $(seq 200 260); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-    done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
+    export TEMPORA_WINEPREFIX="$work/prefix"
+    # shellcheck source=wine-env.sh
+    . tools/wine-env.sh build/win force-xvfb
     trap wine_stop EXIT
     trap 'exit 1' INT TERM
 }
 
 wine_stop() {
-    wineserver -k >/dev/null 2>&1 || true
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
+    wine_env_stop
     rm -rf "$work"
     trap - EXIT INT TERM
 }

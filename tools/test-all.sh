@@ -4,12 +4,28 @@
 # formatting), short runs of the fuzz targets, and the Windows tests under
 # Wine. The release preset is only built, so that the benchmarks and the
 # optimised tools keep compiling.
-# Ends with one line "N passed, M failed"; exits non-zero on any failure.
+# The Windows tests mostly wait for windows, so they run in shards side by
+# side (each in a Wine prefix and on a display of its own) while the native
+# presets build at a lower priority beside them.
+# Ends with the time of each stage and one line "N passed, M failed"; exits
+# non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+started=$SECONDS
 
-tools/setup-deps.sh || exit 1
+stages=()
+# Runs "$@" as the stage $1 and keeps its time for the summary.
+stage() {
+    local name=$1 t0=$SECONDS rc
+    shift
+    "$@"
+    rc=$?
+    stages+=("$(printf '%-34s %4d s' "$name" $((SECONDS - t0)))")
+    return $rc
+}
+
+stage "set-up (packages)" tools/setup-deps.sh || exit 1
 
 passed=0
 failed=0
@@ -30,8 +46,11 @@ count_ctest() {
     failed=$((failed + f))
 }
 
-build() {  # preset
-    if ! { cmake --preset "$1" && cmake --build --preset "$1"; } >"$log/build-$1.log" 2>&1; then
+# Configures and builds a preset, at the niceness $2 (0 unless given); counts
+# a failure.
+build() {
+    if ! { cmake --preset "$1" && nice -n "${2:-0}" cmake --build --preset "$1"; } \
+        >"$log/build-$1.log" 2>&1; then
         tail -n 40 "$log/build-$1.log"
         echo "build of preset $1 failed (log: $log/build-$1.log)"
         failed=$((failed + 1))
@@ -39,31 +58,49 @@ build() {  # preset
     fi
 }
 
+# The Windows tests, in the background once their programs are built: each
+# ctest test is one shard (cmake/Windows.cmake), and the reports carry the
+# per-case results.
+win_tests() {
+    local t0=$SECONDS
+    rm -rf build/win/test-results
+    ctest --preset win -j5 >"$log/ctest-win.log" 2>&1
+    echo $((SECONDS - t0)) >"$log/win-tests.seconds"
+}
+echo "== win: Windows programs and tests (the tests run under Wine beside the native stages)"
+rm -f "$log/win-tests.seconds"
+win_pid=""
+if stage "win: build" build win; then
+    win_tests &
+    win_pid=$!
+fi
+
 echo "== host: portable tests, include layers, formatting"
-if build host; then
-    ctest --preset host -j2 2>&1 | tee "$log/ctest-host.log" | grep -E 'Failed|tests passed' || true
+if stage "host: build" build host 10; then
+    stage "host: tests" nice -n 10 ctest --preset host -j2 >"$log/ctest-host.log" 2>&1
+    grep -E 'Failed|tests passed' "$log/ctest-host.log"
     count_ctest "$log/ctest-host.log"
 fi
 
 echo "== release: optimised tools and benchmarks (built, not run)"
-build release
+stage "release: build" build release 10
 
 echo "== fuzz: short runs of the parsers' fuzz targets"
-if build fuzz; then
-    ctest --preset fuzz 2>&1 | tee "$log/ctest-fuzz.log" | grep -E 'Failed|tests passed' || true
+if stage "fuzz: build" build fuzz 10; then
+    stage "fuzz: runs" nice -n 10 ctest --preset fuzz -j2 >"$log/ctest-fuzz.log" 2>&1
+    grep -E 'Failed|tests passed' "$log/ctest-fuzz.log"
     count_ctest "$log/ctest-fuzz.log"
 fi
 
-echo "== win: Windows tests under Wine"
-if build win; then
-    rm -rf build/win/test-results
-    # shellcheck source=wine-env.sh
-    . tools/wine-env.sh build/win force-xvfb
-    ctest --preset win 2>&1 | tee "$log/ctest-win.log" | grep -E 'Failed|tests passed|Passed' || true
-    wine_env_stop
-    # Each Windows test program is one ctest test; count its cases from its report.
-    for exe in build/win/bin/tempora_*tests.exe; do
-        name=$(basename "$exe" .exe)
+if [ -n "$win_pid" ]; then
+    echo "== win: waiting for the Windows tests"
+    stage "win: waiting for the tests" wait "$win_pid"
+    grep -E 'Failed|tests passed|Passed' "$log/ctest-win.log"
+    [ -f "$log/win-tests.seconds" ] &&
+        stages+=("$(printf '%-34s %4d s' "win: tests (beside the above)" "$(cat "$log/win-tests.seconds")")")
+    # Each shard leaves its report; count its cases.
+    for name in $(sed -nE 's/^ *Test +#[0-9]+: win\.(tempora_[a-z_]+)\.([0-9]+)$/\1-\2/p' \
+        <(ctest --preset win -N 2>/dev/null)); do
         xml=build/win/test-results/$name.xml
         if [ -f "$xml" ]; then
             head=$(grep -m1 -o '<testsuites tests="[0-9]*" failures="[0-9]*" disabled="[0-9]*" errors="[0-9]*"' "$xml")
@@ -80,8 +117,8 @@ fi
 # The release packages, installed and uninstalled under Wine.
 if command -v makensis >/dev/null && [ -f build/win/bin/Tempora.exe ]; then
     echo "== installer: package, install silently, uninstall under Wine"
-    if tools/package.sh >"$log/package.log" 2>&1 &&
-        tests/win/InstallerTest.sh 2>&1 | tee "$log/installer.log" | grep -E 'FAIL|InstallerTest'; then
+    if stage "installer" bash -c "tools/package.sh >'$log/package.log' 2>&1 &&
+        tests/win/InstallerTest.sh 2>&1 | tee '$log/installer.log' | grep -E 'FAIL|InstallerTest'"; then
         passed=$((passed + 1))
     else
         tail -n 20 "$log/package.log"
@@ -89,5 +126,8 @@ if command -v makensis >/dev/null && [ -f build/win/bin/Tempora.exe ]; then
     fi
 fi
 
+stages+=("$(printf '%-34s %4d s' "all" $((SECONDS - started)))")
+echo "== time of each stage"
+printf '%s\n' "${stages[@]}"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,10 +1,11 @@
 # Sourced by the run and test scripts: a Wine prefix inside the build folder,
 # an X display (Xvfb when there is none), and fonts for the Chinese UI.
 # Usage: . tools/wine-env.sh BUILD_DIR [force-xvfb]
+# The prefix is BUILD_DIR/wineprefix unless TEMPORA_WINEPREFIX names another.
 # Defines wine_env_stop to end what it started.
 
 _wine_build=$(cd "${1:?build folder}" && pwd)
-export WINEPREFIX="$_wine_build/wineprefix"
+export WINEPREFIX="${TEMPORA_WINEPREFIX:-$_wine_build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
