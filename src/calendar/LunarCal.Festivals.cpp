@@ -160,21 +160,57 @@ bool DateOf(TDateTime x, DateParts& parts) {
     return true;
 }
 
-std::string LunarKey(const LunarDate& lunar) {
-    return ZeroPad(lunar.Month, 2) + ZeroPad(lunar.Day, 2);
+// A look-up key, kept without an allocation: the look-ups run for every day
+// a calendar shows.
+class TDayKey {
+public:
+    // Two numbers 0..99 each as two digits: MMDD.
+    TDayKey(int first, int second) : size_(4) {
+        text_[0] = static_cast<char>('0' + first / 10);
+        text_[1] = static_cast<char>('0' + first % 10);
+        text_[2] = static_cast<char>('0' + second / 10);
+        text_[3] = static_cast<char>('0' + second % 10);
+    }
+    // A month as two digits and two single digits: MMNW.
+    TDayKey(int month, int digit, int last) : TDayKey(month, 0) {
+        text_[2] = static_cast<char>('0' + digit);
+        text_[3] = static_cast<char>('0' + last);
+    }
+    // Any other text up to the 22 characters of two printed ints.
+    explicit TDayKey(std::string_view text) : size_(std::min(text.size(), sizeof text_)) {
+        std::copy_n(text.begin(), size_, text_);
+    }
+    std::string_view View() const { return {text_, size_}; }
+
+private:
+    char text_[24];
+    size_t size_;
+};
+
+bool TwoDigits(int n) {
+    return n >= 0 && n <= 99;
+}
+
+// The lunar key MMDD; a month or day outside two digits keys as it prints.
+TDayKey LunarKey(const LunarDate& lunar) {
+    if (TwoDigits(lunar.Month) && TwoDigits(lunar.Day))
+        return TDayKey(lunar.Month, lunar.Day);
+    return TDayKey(ZeroPad(lunar.Month, 2) + ZeroPad(lunar.Day, 2));
+}
+
+TDayKey SolarKey(const DateParts& d) {
+    return TDayKey(d.month, d.day);
 }
 
 // Week-rule keys of a date: the n-th such weekday of the month, then the
 // same weekday counted back from the month's end.
-bool WeekKeys(TDateTime x, std::string& nth, std::string& last) {
-    DateParts d;
-    if (!DateOf(x, d))
-        return false;
-    const std::string weekday = std::to_string(DayOfWeek(x) - 1);
-    const std::string month = ZeroPad(d.month, 2);
-    nth = month + std::to_string((d.day - 1) / 7 + 1) + weekday;
-    last = month + std::to_string((DaysInMonth(d.year, d.month) - d.day) / 7 + 5) + weekday;
-    return true;
+struct TWeekKeys {
+    TDayKey nth, last;
+};
+TWeekKeys WeekKeys(TDateTime x, const DateParts& d) {
+    const int weekday = DayOfWeek(x) - 1;
+    return {TDayKey(d.month, (d.day - 1) / 7 + 1, weekday),
+            TDayKey(d.month, (DaysInMonth(d.year, d.month) - d.day) / 7 + 5, weekday)};
 }
 
 using Line = TColorStringList::Line;
@@ -186,18 +222,22 @@ FestivalMatch MatchOf(const Line* line) {
 }
 
 // The weekday-rule line of a date: the last-week rule, when present, wins.
-const Line* WeekLine(const TColorStringList& list, TDateTime date, bool wholeLine) {
-    std::string nth, last;
-    if (!WeekKeys(date, nth, last))
-        return nullptr;
-    auto find = [&](const std::string& key) -> const Line* {
+const Line* WeekLine(const TColorStringList& list, TDateTime date, const DateParts& d,
+                     bool wholeLine) {
+    const TWeekKeys keys = WeekKeys(date, d);
+    auto find = [&](const TDayKey& key) -> const Line* {
         if (!wholeLine)
-            return list.FindKey(key);
-        const int i = list.IndexOf(key);
+            return list.FindKey(key.View());
+        const int i = list.IndexOf(key.View());
         return i < 0 ? nullptr : &list[static_cast<size_t>(i)];
     };
-    const Line* byLast = find(last);
-    return byLast != nullptr ? byLast : find(nth);
+    const Line* byLast = find(keys.last);
+    return byLast != nullptr ? byLast : find(keys.nth);
+}
+
+const Line* WeekLine(const TColorStringList& list, TDateTime date, bool wholeLine) {
+    DateParts d;
+    return DateOf(date, d) ? WeekLine(list, date, d, wholeLine) : nullptr;
 }
 
 int32_t MarkColor(const TColorStringList& marks, std::string_view key) {
@@ -234,36 +274,73 @@ TColorStringList::TColorStringList(const std::vector<std::string>& lines) {
         Add(line, 0);
 }
 
+namespace {
+
+// Bytes past the end count as 0, below every byte of a text: a text sorts
+// before the longer ones it begins, and two heads that are equal say nothing.
+uint32_t HeadOf(std::string_view text) {
+    uint32_t head = 0;
+    for (size_t i = 0; i < 4; ++i)
+        head = head << 8 | (i < text.size() ? FoldAscii(text[i]) : 0u);
+    return head;
+}
+
+}  // namespace
+
+size_t TColorStringList::LowerBound(std::string_view text) const {
+    const uint32_t head = HeadOf(text);
+    size_t at =
+        static_cast<size_t>(std::lower_bound(heads_.begin(), heads_.end(), head) - heads_.begin());
+    // Few lines begin alike: walk them.
+    while (at < lines_.size() && heads_[at] == head && LessText(lines_[at], text))
+        ++at;
+    return at;
+}
+
 bool TColorStringList::Add(std::string_view text, int32_t color) {
-    const auto at = std::lower_bound(lines_.begin(), lines_.end(), text, LessText);
-    if (at != lines_.end() && EqualsNoCase(at->text, text))
+    const size_t at = LowerBound(text);
+    if (at < lines_.size() && EqualsNoCase(lines_[at].text, text))
         return false;
-    lines_.insert(at, Line{std::string(text), color});
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::string(text), color});
+    heads_.insert(heads_.begin() + static_cast<std::ptrdiff_t>(at), HeadOf(text));
     return true;
 }
 
 int TColorStringList::IndexOf(std::string_view text) const {
-    const auto at = std::lower_bound(lines_.begin(), lines_.end(), text, LessText);
-    if (at == lines_.end() || !EqualsNoCase(at->text, text))
+    const size_t at = LowerBound(text);
+    if (at == lines_.size() || !EqualsNoCase(lines_[at].text, text))
         return -1;
-    return static_cast<int>(at - lines_.begin());
+    return static_cast<int>(at);
 }
 
 void TColorStringList::Delete(int index) {
     if (index < 0 || static_cast<size_t>(index) >= lines_.size())
         return;
     lines_.erase(lines_.begin() + index);
+    heads_.erase(heads_.begin() + index);
 }
 
 const TColorStringList::Line* TColorStringList::FindKey(std::string_view key) const {
     // Lines "key=..." sort together, right after a bare "key" line if any.
-    const std::string prefix = std::string(key) + "=";
-    const auto at = std::lower_bound(lines_.begin(), lines_.end(), prefix, LessText);
-    if (at == lines_.end() ||
-        !EqualsNoCase(std::string_view(at->text).substr(0, prefix.size()), prefix)) {
+    // Keys are a few digits: the look-up runs for every day a calendar
+    // shows, so the prefix is built without an allocation.
+    char buffer[32];
+    std::string longPrefix;
+    std::string_view prefix;
+    if (key.size() < sizeof buffer) {
+        std::copy(key.begin(), key.end(), buffer);
+        buffer[key.size()] = '=';
+        prefix = std::string_view(buffer, key.size() + 1);
+    } else {
+        longPrefix = std::string(key) + "=";
+        prefix = longPrefix;
+    }
+    const size_t at = LowerBound(prefix);
+    if (at == lines_.size() ||
+        !EqualsNoCase(std::string_view(lines_[at].text).substr(0, prefix.size()), prefix)) {
         return nullptr;
     }
-    return &*at;
+    return &lines_[at];
 }
 
 TFestivalList::TFestivalList()
@@ -340,7 +417,7 @@ const Line* SolarLine(const TColorStringList& list, TDateTime date) {
     DateParts d;
     if (!DateOf(date, d))
         return nullptr;
-    return list.FindKey(ZeroPad(d.month, 2) + ZeroPad(d.day, 2));
+    return list.FindKey(SolarKey(d).View());
 }
 
 }  // namespace
@@ -350,7 +427,7 @@ FestivalMatch TFestivalList::SolarFestivalOf(TDateTime date) const {
 }
 
 FestivalMatch TFestivalList::LunarFestivalOf(const LunarDate& lunar) const {
-    return MatchOf(lunarFestivals_.FindKey(LunarKey(lunar)));
+    return MatchOf(lunarFestivals_.FindKey(LunarKey(lunar).View()));
 }
 
 FestivalMatch TFestivalList::WeekFestivalOf(TDateTime date) const {
@@ -361,11 +438,11 @@ int32_t TFestivalList::SolarMarkColorOf(TDateTime date) const {
     DateParts d;
     if (!DateOf(date, d))
         return kNoColor;
-    return MarkColor(solarMarks_, ZeroPad(d.month, 2) + ZeroPad(d.day, 2));
+    return MarkColor(solarMarks_, SolarKey(d).View());
 }
 
 int32_t TFestivalList::LunarMarkColorOf(const LunarDate& lunar) const {
-    return MarkColor(lunarMarks_, LunarKey(lunar));
+    return MarkColor(lunarMarks_, LunarKey(lunar).View());
 }
 
 int32_t TFestivalList::WeekMarkColorOf(TDateTime date) const {
@@ -374,18 +451,24 @@ int32_t TFestivalList::WeekMarkColorOf(TDateTime date) const {
 }
 
 FestivalMatch TFestivalList::FestivalTextOf(TDateTime date) const {
+    return FestivalTextOf(date, SolarToLunar(date), SolarToLunar(date + 1));
+}
+
+FestivalMatch TFestivalList::FestivalTextOf(TDateTime date, const LunarDate& today,
+                                            const LunarDate& tomorrow) const {
     FestivalMatch result;
-    const LunarDate today = SolarToLunar(date);
-    const LunarDate tomorrow = SolarToLunar(date + 1);
     if (tomorrow.Month != today.Month) {
         // The last day of a lunar month carries the key MM00 of the next month.
         LunarDate monthEnd = tomorrow;
         monthEnd.Day = 0;
-        Join(result, lunarFestivals_.FindKey(LunarKey(monthEnd)));
+        Join(result, lunarFestivals_.FindKey(LunarKey(monthEnd).View()));
     }
-    Join(result, lunarFestivals_.FindKey(LunarKey(today)));
-    Join(result, SolarLine(solarFestivals_, date));
-    Join(result, WeekLine(weekFestivals_, date, false));
+    Join(result, lunarFestivals_.FindKey(LunarKey(today).View()));
+    DateParts d;
+    if (DateOf(date, d)) {
+        Join(result, solarFestivals_.FindKey(SolarKey(d).View()));
+        Join(result, WeekLine(weekFestivals_, date, d, false));
+    }
     return result;
 }
 

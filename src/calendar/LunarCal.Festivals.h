@@ -32,7 +32,10 @@ public:
     bool Add(std::string_view text, int32_t color);
     int IndexOf(std::string_view text) const;  // -1 when absent
     void Delete(int index);                    // ignores an index out of range
-    void Clear() { lines_.clear(); }
+    void Clear() {
+        lines_.clear();
+        heads_.clear();
+    }
     // The first line whose part before "=" is `key`, or nullptr.
     const Line* FindKey(std::string_view key) const;
 
@@ -41,7 +44,14 @@ public:
     const std::vector<Line>& Lines() const { return lines_; }
 
 private:
+    // The index of the first line that does not sort before `text`.
+    size_t LowerBound(std::string_view text) const;
+
     std::vector<Line> lines_;
+    // The first four bytes of each line, folded, as one big-endian number:
+    // they order as the lines do, so a search compares numbers and reads
+    // whole texts only among lines that begin alike.
+    std::vector<uint32_t> heads_;
 };
 
 // A look-up result; color -1 when nothing matched.
@@ -97,6 +107,10 @@ public:
     // All festivals of the day joined by blanks: the month-end lunar one, the
     // lunar one, the Gregorian one, the weekday rule; colour of the first.
     FestivalMatch FestivalTextOf(TDateTime date) const;
+    // The same for a caller that has the lunar dates of the day and of the
+    // next day already (a walk over many days converts each day once).
+    FestivalMatch FestivalTextOf(TDateTime date, const LunarDate& today,
+                                 const LunarDate& tomorrow) const;
     // Lunar mark, else Gregorian mark, else weekday-rule mark; -1 for none.
     int32_t MarkColorOf(TDateTime date) const;
 

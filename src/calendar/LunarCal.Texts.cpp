@@ -2,6 +2,9 @@
 
 #include "core/Text.h"
 
+#include <array>
+#include <string>
+
 namespace tempora {
 
 namespace {
@@ -22,7 +25,14 @@ const char* const kEnglishLong[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday
 }  // namespace
 
 std::string GanZhiText(int n) {
-    return std::string(kStems[FloorMod(n, 10)]) + kBranches[FloorMod(n, 12)];
+    // The sixty pairs, made once: calendars ask for three a day.
+    static const std::array<std::string, 60> kPairs = [] {
+        std::array<std::string, 60> pairs;
+        for (int i = 0; i < 60; ++i)
+            pairs[static_cast<size_t>(i)] = std::string(kStems[i % 10]) + kBranches[i % 12];
+        return pairs;
+    }();
+    return kPairs[static_cast<size_t>(FloorMod(n, 60))];
 }
 
 std::string ZodiacText(int n) {

@@ -6,11 +6,6 @@ namespace tempora {
 
 namespace {
 
-unsigned char FoldAscii(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b - 'A' + 'a') : b;
-}
-
 template <typename IsCut>
 std::string_view TrimWhere(std::string_view text, IsCut cut) {
     while (!text.empty() && cut(static_cast<unsigned char>(text.front())))
@@ -31,22 +26,6 @@ unsigned DigitValue(char c) {
 }
 
 }  // namespace
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAscii(x) == FoldAscii(y);
-           });
-}
-
-int CompareNoCase(std::string_view a, std::string_view b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char x = FoldAscii(a[i]), y = FoldAscii(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 std::string_view Trim(std::string_view text) {
     return TrimWhere(text, [](unsigned char c) { return c <= ' '; });

@@ -10,12 +10,37 @@
 
 namespace tempora {
 
-// Equality and ordering that fold only the ASCII letters A-Z to a-z; every
-// other byte, GBK and UTF-8 bytes included, compares as itself (unsigned).
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// A-Z as a-z; every other byte, GBK and UTF-8 bytes included, as itself.
+inline unsigned char FoldAscii(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b - 'A' + 'a') : b;
+}
+
+// Equality and ordering that fold only the ASCII letters (FoldAscii); every
+// other byte compares as itself (unsigned). Inline: sorted look-ups of the
+// calendar run them for every day they show.
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    }
+    return true;
+}
 // Negative, zero or positive as a sorts before, with or after b; a text
 // sorts after each of its prefixes.
-int CompareNoCase(std::string_view a, std::string_view b);
+inline int CompareNoCase(std::string_view a, std::string_view b) {
+    const size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;  // most compared bytes agree, and need no folding
+        const unsigned char x = FoldAscii(a[i]), y = FoldAscii(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
 // The text without the bytes 0x00-0x20 (space and the ASCII control
 // characters) at either end.

@@ -278,8 +278,11 @@ std::string BeijingDifferenceText(int cityOffsetMinutes) {
     std::string text = difference > 0 ? "比北京时间快 " : "比北京时间慢 ";
     if (magnitude >= 60)
         text += std::to_string(magnitude / 60) + " 小时";
-    if (magnitude % 60 != 0)
-        text += (magnitude >= 60 ? " " : "") + std::to_string(magnitude % 60) + " 分";
+    if (magnitude % 60 != 0) {
+        if (magnitude >= 60)
+            text += ' ';
+        text += std::to_string(magnitude % 60) + " 分";
+    }
     return text;
 }
 

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <cstdint>
+#include <vector>
 
 using namespace tempora;
 
@@ -37,6 +40,36 @@ TEST(DateTime, RoundTripEveryDayAndLeapRules) {
     EXPECT_EQ(DaysInMonth(2000, 2), 29);
     EXPECT_EQ(DaysInMonth(2023, 13), 0);
     EXPECT_FALSE(IsValidDate(2023, 2, 29));
+}
+
+// Date and time both come from the value rounded to whole milliseconds,
+// halves away from zero (as llround), over the whole range of years.
+TEST(DateTime, MillisecondsRoundLikeLlround) {
+    std::vector<double> values;
+    for (double day : {-693593.0, -1.0, 0.0, 45000.0, 2958465.0}) {
+        for (double ms : {0.0, 0.4999, 0.5, 0.5001, 999.5, 86399999.5, 86399999.4}) {
+            values.push_back(day + ms / 86400000.0);
+            values.push_back(-(day + ms / 86400000.0));
+        }
+    }
+    uint64_t seed = 42;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        values.push_back(static_cast<double>(static_cast<int64_t>(seed >> 11) % 6000000000000) /
+                             1e6 -
+                         3000000.0);
+    }
+    for (double t : values) {
+        const int64_t ms = std::llround(t * 86400000.0);
+        const int64_t day = ms / 86400000 - (ms % 86400000 < 0 ? 1 : 0);
+        const int64_t inDay = ms - day * 86400000;
+        const TimeParts tp = DecodeTime(t);
+        ASSERT_EQ(tp.hour * 3600000 + tp.minute * 60000 + tp.second * 1000 + tp.msec, inDay)
+            << std::hexfloat << t;
+        const DateParts got = DecodeDate(t), want = DecodeDate(static_cast<double>(day));
+        ASSERT_EQ(std::tie(got.year, got.month, got.day), std::tie(want.year, want.month, want.day))
+            << std::hexfloat << t;
+    }
 }
 
 TEST(DateTime, TimeOfDayRoundsToMillisecondsWithoutSpillingIntoTheNextDay) {

@@ -1,6 +1,9 @@
 #include "calendar/LunarCal.Festivals.h"
+#include "core/Text.h"
 
 #include <limits>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +152,43 @@ TEST(LunarCalFestivals, ListsStaySortedWithoutDuplicates) {
     festivals.SetSolarFestivals(TColorStringList{"0102=测试"});
     EXPECT_EQ(festivals.SolarFestivals().Count(), 1u);
     EXPECT_EQ(festivals.FestivalTextOf(EncodeDate(2023, 1, 2)), (FestivalMatch{"测试", 0}));
+}
+
+// The look-ups search by the first bytes of a line first: they must find
+// what a walk over every line finds, for texts that begin alike, shorter
+// ones, a NUL byte, letters of both cases, and after deletions.
+TEST(LunarCalFestivals, LookUpsFindWhatAWalkOverTheLinesFinds) {
+    using namespace std::string_literals;
+    const std::vector<std::string> texts = {"",          "a",    "ab",     "ab\0"s,    "ab\0c"s,
+                                            "abc",       "ABCD", "abcd=x", "abcde",    "abd",
+                                            "0101=元旦", "0101", "01015",  "\xff\xfe", "b=1"};
+    TColorStringList list;
+    for (const std::string& t : texts)
+        list.Add(t, 0);
+    auto check = [&](const std::string& context) {
+        for (const std::string& q : texts) {
+            int walked = -1;
+            const TColorStringList::Line* keyed = nullptr;
+            for (size_t i = 0; i < list.Count(); ++i) {
+                const std::string& line = list[i].text;
+                if (walked < 0 && line.size() == q.size() && EqualsNoCase(line, q))
+                    walked = static_cast<int>(i);
+                if (keyed == nullptr && line.size() > q.size() && line[q.size()] == '=' &&
+                    EqualsNoCase(std::string_view(line).substr(0, q.size()), q)) {
+                    keyed = &list[i];
+                }
+            }
+            EXPECT_EQ(list.IndexOf(q), walked) << context << " IndexOf " << q;
+            EXPECT_EQ(list.FindKey(q), keyed) << context << " FindKey " << q;
+        }
+        for (size_t i = 1; i < list.Count(); ++i)
+            EXPECT_LT(CompareNoCase(list[i - 1].text, list[i].text), 0) << context;
+    };
+    check("whole");
+    list.Delete(list.IndexOf("ab"));
+    list.Delete(list.IndexOf("ABCD"));
+    list.Add("ABC=y", 0);
+    check("after changes");
 }
 
 TEST(LunarCalFestivals, HintTextOfADay) {

@@ -90,17 +90,23 @@ void AppendPadded(std::string& row, int value, int width) {
     row.append(text + at, sizeof text - static_cast<size_t>(at));
 }
 
-// Some 73,000 rows: each is built in one reused buffer and written whole.
+// Some 73,000 rows: they are built in one reused buffer, written a block of
+// rows at a time.
 void RunTsv(TDateTime from, TDateTime to, const TCalendarData& data, std::ostream& out) {
     out << "date\tlunar_year\tlunar_month\tlunar_day\tleap\tgz_year\tgz_month\tgz_day\tzodiac"
            "\tterm\tterm_instant\tfestival\tholiday\n";
+    constexpr size_t kBlock = 64 * 1024;
     std::string row;
+    row.reserve(kBlock + 256);
+    // Each day's lunar date is converted once: the festivals look at the
+    // next day's as well (a lunar month's last day).
+    LunarDate next = SolarToLunar(from);
     for (TDateTime day = from; day <= to; day += 1) {
-        const LunarDate l = SolarToLunar(day);
+        const LunarDate l = next;
+        next = SolarToLunar(day + 1);
         const GanZhiDate g = GanZhiOf(day);
         const int term = SolarTermIndexOfDay(day);
         const DateParts d = DecodeDate(day);
-        row.clear();
         AppendPadded(row, d.year, 4);
         row += '-';
         AppendPadded(row, d.month, 2);
@@ -127,11 +133,14 @@ void RunTsv(TDateTime from, TDateTime to, const TCalendarData& data, std::ostrea
             row += '\t';
         }
         row += '\t';
-        row += data.Festivals().FestivalTextOf(day).text;
+        row += data.Festivals().FestivalTextOf(day, l, next).text;
         row += '\t';
         row += HolidayText(data.HolidayOf(day));
         row += '\n';
-        out.write(row.data(), static_cast<std::streamsize>(row.size()));
+        if (row.size() >= kBlock || day + 1 > to) {
+            out.write(row.data(), static_cast<std::streamsize>(row.size()));
+            row.clear();
+        }
     }
 }
 
