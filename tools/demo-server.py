@@ -5,11 +5,13 @@ Listens on 127.0.0.1 only and serves:
   /Weather_Tempora.htm  a weather page (made-up forecast)
   /AD/AD003.txt         the ad file (GBK): --ad FILE as it is, or a sample
   /Upgrade.txt          the latest version, --upgrade VERSION (404 without)
+  /Holiday.lst          the holidays, --holidays FILE as it is (404 without)
   /                     a home page
   /quit                 ends the server
 
     tools/demo-server.py PORT [--ad FILE] [--ad-id ID] [--ad-mode MODE]
-                              [--upgrade VERSION] [--ready-file PATH] [--lifetime SECONDS]
+                              [--upgrade VERSION] [--holidays FILE]
+                              [--ready-file PATH] [--lifetime SECONDS]
 
 PORT 0 takes any free port; --ready-file then tells which.
 
@@ -86,6 +88,7 @@ def main():
                         choices=["normal", "truncated", "slow", "endless", "error",
                                  "redirect-file"])
     parser.add_argument("--upgrade", help="the version /Upgrade.txt names")
+    parser.add_argument("--holidays", help="holiday file to serve as /Holiday.lst")
     parser.add_argument("--ready-file")
     parser.add_argument("--lifetime", type=float, default=0)
     args = parser.parse_args()
@@ -147,6 +150,9 @@ def main():
                     self.send_ad()
                 elif path == "/Upgrade.txt" and args.upgrade:
                     self.send_body((args.upgrade + "\r\n").encode("ascii"), "text/plain")
+                elif path == "/Holiday.lst" and args.holidays:
+                    with open(args.holidays, "rb") as f:
+                        self.send_body(f.read(), "text/plain; charset=gbk")
                 elif path == "/":
                     self.send_body(HOME_PAGE.encode("utf-8"), "text/html; charset=utf-8")
                 elif path == "/quit":

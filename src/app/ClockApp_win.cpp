@@ -71,11 +71,22 @@ void TClockApp::Initialise() {
         if (popup_ && popup_->EnsurePopup())
             popup_->SendPopupText(text);
     };
+    // A fetched holiday file adds what is new or from a later notice.
+    web_->OnHolidayFile = [this](const std::string& bytes) {
+        THolidayList incoming;
+        std::vector<THolidayChange> changes;
+        if (!calendarData_.CheckUpdate(bytes, incoming, changes).ok || changes.empty() ||
+            !calendarData_.ApplyUpdate(incoming, changes)) {
+            return;
+        }
+        if (calendar_)
+            calendar_->HolidaysChanged();
+    };
     AddCommands();
     MakeMenus();
     ReadSettings(false);
     UpdateTimeSync();
-    calendarData_.Load(options_.dataDir);
+    calendarData_.Load(options_.dataDir, options_.programDir);
     MakeViews();
     // The bar's soft shadow follows it from now on; magenta pixels of its
     // picture let the shadow through.
@@ -86,11 +97,13 @@ void TClockApp::Initialise() {
         options_.dataDir + "Sound\\");
     alarm_->SetOptions(settings_.alarm, settings_.halfAlarm, settings_.alarmType);
     alarm_->SetQuietHours(settings_.quiet);
+    alarm_->SetHolidays(&calendarData_.Holidays());
     taskActions_ = std::make_unique<TTaskActions>(
         bar, *popup_, *alarm_, [this] { SaveBarStateQuietly(); }, options_.exitWindows,
         options_.countdownTickMs);
     tasks_ = std::make_unique<TTaskList>(*taskActions_);
     tasks_->LoadTasks(options_.dataDir + "War.lst");
+    tasks_->SetHolidays(&calendarData_.Holidays());
 
     // What shows follows the present on every tick, also after the clock was
     // set back, when the second handlers wait for seconds already handled.
@@ -108,7 +121,8 @@ void TClockApp::Initialise() {
     // listed once in the popup.
     heart_.OnSkipped = [this](int64_t from, int64_t to) {
         const std::vector<TTaskRec>& tasks = tasks_->Tasks();
-        const std::string text = MissedTasksText(tasks, FindMissedTasks(tasks, from, to));
+        const std::string text =
+            MissedTasksText(tasks, FindMissedTasks(tasks, from, to, &calendarData_.Holidays()));
         if (!text.empty() && popup_->EnsurePopup())
             popup_->SendPopupText(text);
     };

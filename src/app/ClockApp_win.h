@@ -128,6 +128,8 @@ public:
     TFrmWorldTime* WorldTime() { return worldTime_.get(); }
     TClockHotKey& HotKey() { return *hotKey_; }
     const BarSettings& Settings() const { return settings_; }
+    // Festivals, marks and holidays, shared by the calendar and the bar.
+    TCalendarData& CalendarData() { return calendarData_; }
     // The day's calendar as the tray and the time panel show it.
     const std::wstring& Hint() const { return hint_; }
     HMENU MainMenu() const { return menus_->Main(); }

@@ -43,6 +43,7 @@ void TOptionsChimePage::Build() {
                 kX + 134 + i * 110, 227, 74, 24, UiTimePicker1 + i);
         SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
     }
+    Add(WC_BUTTONW, "节假日不报时", kCheck, kX, 254, 130, 22, UiCheckBox10);
 }
 
 void TOptionsChimePage::Load(const TOptionsValues& v) {
@@ -63,6 +64,7 @@ void TOptionsChimePage::Load(const TOptionsValues& v) {
     SetChecked(UiCheckBox9, v.quiet.on);
     SetTimeOfDay(UiTimePicker1, v.quiet.startMinute);
     SetTimeOfDay(UiTimePicker2, v.quiet.endMinute);
+    SetChecked(UiCheckBox10, v.quiet.daysOff);
 }
 
 void TOptionsChimePage::Gather(TOptionsValues& v) const {
@@ -79,6 +81,7 @@ void TOptionsChimePage::Gather(TOptionsValues& v) const {
     v.quiet.on = Checked(UiCheckBox9);
     v.quiet.startMinute = TimeOfDay(UiTimePicker1);
     v.quiet.endMinute = TimeOfDay(UiTimePicker2);
+    v.quiet.daysOff = Checked(UiCheckBox10);
 }
 
 void TOptionsChimePage::UpdateEnabling() {

@@ -72,6 +72,7 @@ struct TOptionsIds {
         UiCheckBox9,    // "夜间免打扰"
         UiTimePicker1,  // its start ("从")
         UiTimePicker2,  // its end ("到")
+        UiCheckBox10,   // "节假日不报时"
         kFirstStatic,   // captions and frames without a role of their own
     };
     // The up-down half of a spin field carries the field's id plus this.

@@ -16,6 +16,7 @@ TChimeSettings ReadChimeSettings(const TIniFile& ini) {
     c.hotKey1 = ReadText(ini, setting::HotKey1);
     c.hotKey2 = ReadText(ini, setting::HotKey2);
     c.quiet.on = ReadBool(ini, setting::QuietHours);
+    c.quiet.daysOff = ReadBool(ini, setting::HolidayQuiet);
     for (auto [key, minute] : {std::pair{&setting::QuietStart, &c.quiet.startMinute},
                                std::pair{&setting::QuietEnd, &c.quiet.endMinute}}) {
         const int read = ParseMinuteOfDay(ReadText(ini, *key));

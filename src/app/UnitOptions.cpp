@@ -66,6 +66,7 @@ std::vector<TIniValue> OptionsIniValues(const TOptionsValues& v) {
     out.push_back(
         TextValue(QuietStart, FormatMinuteOfDay(std::clamp(v.quiet.startMinute, 0, 1439))));
     out.push_back(TextValue(QuietEnd, FormatMinuteOfDay(std::clamp(v.quiet.endMinute, 0, 1439))));
+    out.push_back(BoolValue(HolidayQuiet, v.quiet.daysOff));
 
     out.push_back(BoolValue(MsgAuto, v.msgAuto));
     out.push_back(IntValue(MsgAutoSec, v.autoSec));

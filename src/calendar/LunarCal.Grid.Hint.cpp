@@ -93,6 +93,11 @@ std::string TLunarCal::HintTextOf(TDateTime day) const {
     const HolidayInfo h = HolidayAt(day);
     if (h.kind != HolidayKind::None)
         text += "\n假日= " + h.name + (h.kind == HolidayKind::DayOff ? " (休)" : " (班)");
+    if (dayNote_) {
+        const std::string note = dayNote_(day);
+        if (!note.empty())
+            text += "\n" + note;
+    }
     return text;
 }
 

@@ -159,6 +159,14 @@ void TLunarCal::UpdateDayBack() {
     key.month = showBackMonth_ ? month_ : 0;
     key.font = c.backMonthFont_;
     key.font.Color = ResolveColor(key.font.Color);
+    if (yearNote_) {
+        key.note = yearNote_(year_);
+        // Quiet: the month number's colour in the day font's face.
+        key.noteFont = c.dayFont_;
+        key.noteFont.Height = -13;
+        key.noteFont.Bold = false;
+        key.noteFont.Color = key.font.Color;
+    }
     key.smooth = smoothText_;
     if (dayBackValid_ && key == dayBackKey_)
         return;
@@ -181,6 +189,17 @@ void TLunarCal::UpdateDayBack() {
         // Centred on the control's width, as the day area is as wide.
         DrawText(s, key.font, key.font.Color, L.dayArea.left + (width_ - sz.Width) / 2,
                  L.dayArea.top + (L.dayArea.height - sz.Height) / 2, text, false);
+    }
+    if (!key.note.empty()) {
+        TSurface s;
+        s.picture = &dayBack_;
+        s.ox = L.dayArea.left;
+        s.oy = L.dayArea.top;
+        smooth_.SetSurface(&dayBack_);
+        const TSize sz = Measure(key.noteFont, key.noteFont.Color, key.note);
+        // Between the last two week rows, where it crosses the fewest day texts.
+        DrawText(s, key.noteFont, key.noteFont.Color, L.dayArea.left + (width_ - sz.Width) / 2,
+                 L.dayArea.top + L.dayArea.height * 5 / 6 - sz.Height / 2, key.note, false);
     }
 }
 

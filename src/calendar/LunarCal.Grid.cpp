@@ -151,6 +151,13 @@ void TLunarCal::SetHolidayLookup(std::function<HolidayInfo(TDateTime)> lookup) {
     InvalidateAll();
 }
 
+void TLunarCal::SetHolidayNotes(std::function<std::string(TDateTime)> dayNote,
+                                std::function<std::string(int year)> yearNote) {
+    dayNote_ = std::move(dayNote);
+    yearNote_ = std::move(yearNote);
+    InvalidateAll();
+}
+
 HolidayInfo TLunarCal::HolidayAt(TDateTime date) const {
     return holidays_ ? holidays_(date) : HolidayInfo{};
 }

@@ -326,6 +326,12 @@ public:
     // Public holidays; an empty function means none. Repaints.
     void SetHolidayLookup(std::function<HolidayInfo(TDateTime)> lookup);
     HolidayInfo HolidayAt(TDateTime date) const;
+    // What the holiday data says beyond the badges: a "label= value" line
+    // the hint adds for a day, and a quiet line the day area shows under
+    // the month number for a year (that its holidays are missing); empty
+    // functions or texts add nothing. Repaints.
+    void SetHolidayNotes(std::function<std::string(TDateTime)> dayNote,
+                         std::function<std::string(int year)> yearNote);
     // System colour by index; an empty function reads the classic scheme.
     void SetSysColors(std::function<uint32_t(int index)> lookup);
     // A colour value with a system colour resolved, as 0x00BBGGRR.
@@ -352,8 +358,8 @@ public:
     // The pointer moved to x, y; updates Hint()'s text when the hint is to
     // show something new.
     TCalHintRequest HintAt(int x, int y);
-    // 公元, 农历, 干支, 节日 as CalendarHintText gives them, and for a public
-    // holiday "假日= " + name + " (休)" or " (班)".
+    // 公元, 农历, 干支, 节日 as CalendarHintText gives them, for a public
+    // holiday "假日= " + name + " (休)" or " (班)", then the day's holiday note.
     std::string HintTextOf(TDateTime day) const;
 
     // What cell 0..41 shows, with today as ClockSource gives it.
@@ -401,6 +407,8 @@ private:
     TCalendarHint hint_;
     TFontSpec font_;
     std::function<HolidayInfo(TDateTime)> holidays_;
+    std::function<std::string(TDateTime)> dayNote_;
+    std::function<std::string(int)> yearNote_;
     std::function<uint32_t(int)> sysColors_;
 
     int width_ = kInitialWidth, height_ = kInitialHeight;
@@ -422,8 +430,9 @@ private:
         int width = 0, height = 0, controlWidth = 0;
         uint32_t color = 0;
         const Bitmap* image = nullptr;
-        int month = 0;  // 0: no month number
-        TFontSpec font;
+        int month = 0;     // 0: no month number
+        std::string note;  // under the month number
+        TFontSpec font, noteFont;
         bool smooth = false;
         bool operator==(const TDayBackKey&) const = default;
     };

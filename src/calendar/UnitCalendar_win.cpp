@@ -1,6 +1,7 @@
 #include "calendar/UnitCalendar_win.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "calendar/UnitMsgDelMark_win.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
+#include "core/FileSys.h"
 #include "core/IniFile.h"
 #include "display/MyWindow.h"
 #include "win/Gdi_win.h"
@@ -97,6 +99,7 @@ bool TFrmCalendar::Create(HWND owner) {
     commands_.Add(PM_Mark, [this] { MarkDay(); });
     commands_.Add(PM_DelMark, [this] { DeleteDayMarks(); });
     commands_.Add(PM_AllMark, [this] { EditAllMarks(Handle()); });
+    commands_.Add(PM_ImportHolidays, [this] { ImportHolidays({}); });
     commands_.Add(PM_Close, [this] { CloseView(); });
     commands_.Add(PM_YOther, [this] {
         if (const std::optional<int> year = RunInputYear(Handle(), Grid().Year());
@@ -120,7 +123,17 @@ bool TFrmCalendar::Create(HWND owner) {
 void TFrmCalendar::SetUpGrid() {
     SetUpCalendarGrid(Grid());
     Grid().ShareFtvList(data_.Festivals());
+    SetHolidayLookups();
+}
+
+void TFrmCalendar::SetHolidayLookups() {
+    // Setting them makes the grid draw its cells and day back afresh.
     Grid().SetHolidayLookup([this](TDateTime day) { return data_.HolidayOf(day); });
+    Grid().SetHolidayNotes([this](TDateTime day) { return data_.HolidayNoteOf(day); },
+                           [this](int year) {
+                               return data_.Holidays().Covers(year) ? std::string()
+                                                                    : HolidaysMissingText(year);
+                           });
 }
 
 void TFrmCalendar::ReloadSkin() {
@@ -383,9 +396,13 @@ MenuHandle TFrmCalendar::BuildMarkMenu(bool onDay) {
     static constexpr TMenuEntry kSwitch[] = {{PM_ShiZhong, L"时钟"}, {PM_TianQi, L"天气"}};
     static constexpr TMenuEntry kDayItems[] = {{PM_Mark, L"标记当日"}, {PM_DelMark, L"取消标记"}};
     static constexpr TMenuEntry kItems[] = {
-        {PM_AllMark, L"所有日历标记"}, {},
-        {PM_CSSJ, L"城市时间查询"},    {},
-        {0, L"切换到", -1, kSwitch},   {PM_Close, L"关闭窗口"},
+        {PM_AllMark, L"所有日历标记"},
+        {PM_ImportHolidays, L"导入假日安排…"},
+        {},
+        {PM_CSSJ, L"城市时间查询"},
+        {},
+        {0, L"切换到", -1, kSwitch},
+        {PM_Close, L"关闭窗口"},
     };
     // What the bar offers joins the table as the bar sets it.
     const std::pair<UINT, std::function<void()>*> fromBar[] = {
@@ -423,6 +440,61 @@ void TFrmCalendar::RunCommand(UINT id) {
     // What a command opens (editor, list, question) comes to the front.
     grid_.HideHint();
     commands_.Run(id);
+}
+
+void TFrmCalendar::ImportHolidays(const std::string& chosen) {
+    static constexpr wchar_t kTitle[] = L"导入假日安排";
+    std::string path = chosen;
+    if (path.empty()) {
+        std::wstring file(MAX_PATH * 4, L'\0');
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = Handle();
+        ofn.lpstrFilter = L"假日安排(*.lst)\0*.lst\0所有文件(*.*)\0*.*\0";
+        ofn.lpstrFile = file.data();
+        ofn.nMaxFile = static_cast<DWORD>(file.size());
+        ofn.lpstrTitle = kTitle;
+        ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                    OFN_NOCHANGEDIR;
+        if (!GetOpenFileNameW(&ofn))
+            return;
+        file.resize(wcslen(file.c_str()));
+        path = WideToUtf8(file);
+    }
+    const auto tell = [this](const std::string& text, UINT icon) {
+        return MessageBoxW(Handle(), Utf8ToWide(text).c_str(), kTitle, icon);
+    };
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        tell("无法读取文件：" + path, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    THolidayList incoming;
+    std::vector<THolidayChange> changes;
+    const THolidayCheck check = data_.CheckUpdate(bytes, incoming, changes);
+    if (!check.ok) {
+        tell("文件未导入，假日安排保持原样。\r\n" + check.message, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (changes.empty()) {
+        tell("文件中的假日安排都已收录，没有新增或更新的年份。", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (tell("将导入以下假日安排：\r\n" + DescribeChanges(incoming, changes) + "\r\n\r\n是否导入？",
+             MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return;
+    }
+    if (!data_.ApplyUpdate(incoming, changes)) {
+        tell("无法保存假日安排，未作更改。", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    HolidaysChanged();
+}
+
+void TFrmCalendar::HolidaysChanged() {
+    SetHolidayLookups();
+    grid_.Repaint();
+    Refresh();
 }
 
 void TFrmCalendar::MarkDay() {

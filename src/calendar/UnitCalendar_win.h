@@ -34,17 +34,18 @@ public:
 
     // Menu command ids.
     enum : UINT {
-        PM_Mark = 300,  // 标记当日
-        PM_DelMark,     // 取消标记
-        PM_AllMark,     // 所有日历标记
-        PM_CSSJ,        // 城市时间查询
-        PM_ShiZhong,    // 时钟
-        PM_TianQi,      // 天气
-        PM_Close,       // 关闭窗口
-        PM_YOther,      // 其他...
-        PM_GN,          // 公历-农历
-        PM_GG,          // 公历-干支
-        PM_JR,          // 公历-节日
+        PM_Mark = 300,      // 标记当日
+        PM_DelMark,         // 取消标记
+        PM_AllMark,         // 所有日历标记
+        PM_CSSJ,            // 城市时间查询
+        PM_ShiZhong,        // 时钟
+        PM_TianQi,          // 天气
+        PM_Close,           // 关闭窗口
+        PM_YOther,          // 其他...
+        PM_GN,              // 公历-农历
+        PM_GG,              // 公历-干支
+        PM_JR,              // 公历-节日
+        PM_ImportHolidays,  // 导入假日安排…
         kYearBase = 400,
         kMonthBase = 450,
     };
@@ -68,6 +69,14 @@ public:
     // The list of all marks ("日历标记") over `owner`, then the marks file
     // saved (a failed save is told).
     void EditAllMarks(HWND owner);
+
+    // "导入假日安排…": a file the user chooses, checked whole (a refusal names
+    // its first bad line), what it adds or changes shown for confirmation,
+    // then merged into the user's holidays and the badges repainted.
+    // `path` skips the file dialog when not empty.
+    void ImportHolidays(const std::string& path);
+    // The shared holidays changed elsewhere: badges and lines are redrawn.
+    void HolidaysChanged();
 
     TLunarCal& Grid() { return grid_.Grid(); }
     TLunarCalCtrl& GridControl() { return grid_; }
@@ -109,6 +118,7 @@ protected:
 private:
     void ApplySkin(const TCalendarSkin& skin);
     void SetUpGrid();
+    void SetHolidayLookups();
     void ComposeFace();
     void Refresh();
     void AddTips();

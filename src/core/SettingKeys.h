@@ -95,6 +95,8 @@ inline constexpr TSettingKey StepHour = IntKey("TIME", "StepHour", 1, 1, 1000);
 // WEB: the maker's server.
 inline constexpr TSettingKey WebHost = TextKey("WEB", "Host", "");
 inline constexpr TSettingKey HomePage = TextKey("WEB", "HomePage", "");
+// CLOCK: no chime on days off.
+inline constexpr TSettingKey HolidayQuiet = BoolKey("CLOCK", "HolidayQuiet", false);
 }  // namespace setting
 
 // Every key of the table.

@@ -55,7 +55,8 @@ bool TClockAlarm::CheckChime(TDateTime t) {
     if (parts.second != 0)
         return false;
     const bool due = (hourChime_ && parts.minute == 0) || (halfHourChime_ && parts.minute == 30);
-    if (!due || quiet_.Silences(parts.hour * 60 + parts.minute))
+    if (!due || quiet_.Silences(parts.hour * 60 + parts.minute) ||
+        (quiet_.daysOff && !IsWorkingDay(t, holidays_)))
         return false;
     const std::string list = ComposeChime(parts.hour, parts.minute, chimeType_, false);
     if (!list.empty())

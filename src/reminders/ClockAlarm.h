@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/DateTime.h"
+#include "core/WorkingDay.h"
 #include "reminders/BackSound.h"
 
 #include <memory>
@@ -34,6 +35,9 @@ struct TQuietHours {
     bool on = false;
     int startMinute = 22 * 60;
     int endMinute = 7 * 60;
+    // "节假日不报时" (CLOCK/HolidayQuiet): no chime on a day that is not a
+    // working day (core/WorkingDay.h), whatever the hours.
+    bool daysOff = false;
 
     bool Silences(int minuteOfDay) const;
 };
@@ -54,10 +58,13 @@ public:
 
     void SetOptions(bool hourChime, bool halfHourChime, int chimeType);
     void SetQuietHours(const TQuietHours& quiet) { quiet_ = quiet; }
+    // The holidays that tell days off; null knows none (weekends only). The
+    // list must outlive this.
+    void SetHolidays(const IHolidayDays* holidays) { holidays_ = holidays; }
 
     // True when a chime falls on `t`: second 0 of a whole hour with the hour
     // chime on, or of a half hour with the half-hour chime on, outside the
-    // quiet hours. The chime is
+    // quiet hours and, with quiet days off, on a working day. The chime is
     // played before returning (message chimes play nothing). Nothing is
     // remembered, so each tick in a due second chimes.
     bool CheckChime(TDateTime t);
@@ -79,6 +86,7 @@ private:
     bool halfHourChime_ = false;
     int chimeType_ = kChimeSpoken;
     TQuietHours quiet_;
+    const IHolidayDays* holidays_ = nullptr;
     std::unique_ptr<ISoundListPlayer> player_;
     std::string soundFolder_;  // ends in a backslash unless empty
 };

@@ -28,7 +28,7 @@ std::string ActionDisplayText(const TActRec& action) {
 }  // namespace
 
 std::vector<size_t> FindMissedTasks(const std::vector<TTaskRec>& tasks, int64_t fromLocal,
-                                    int64_t toLocal) {
+                                    int64_t toLocal, const IHolidayDays* holidays) {
     std::vector<size_t> found;
     if (tasks.empty() || toLocal <= fromLocal)
         return found;
@@ -48,7 +48,7 @@ std::vector<size_t> FindMissedTasks(const std::vector<TTaskRec>& tasks, int64_t 
         time.minute = static_cast<int>(inDay / 60 % 60);
         time.second = static_cast<int>(inDay % 60);
         for (size_t i = 0; i < tasks.size(); ++i) {
-            if (IsDue(tasks[i], date, time)) {
+            if (IsDue(tasks[i], date, time, holidays)) {
                 missed[i] = true;
                 break;
             }

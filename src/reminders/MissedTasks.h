@@ -19,9 +19,9 @@ inline constexpr int64_t kMissedSpanSeconds = 24 * 3600;
 // [fromLocal, toLocal) (local seconds since 1970-01-01 00:00): in each second
 // only the first due task runs, as in the scheduler. Of a span longer than
 // kMissedSpanSeconds only its last kMissedSpanSeconds count; an empty or
-// reversed span gives nothing.
+// reversed span gives nothing. Day rules go by `holidays` as in the scheduler.
 std::vector<size_t> FindMissedTasks(const std::vector<TTaskRec>& tasks, int64_t fromLocal,
-                                    int64_t toLocal);
+                                    int64_t toLocal, const IHolidayDays* holidays = nullptr);
 
 // The popup text for those tasks: "错过的定时任务：", then per task a line
 // with its schedule and its actions as the task list shows them

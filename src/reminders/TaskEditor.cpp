@@ -2,9 +2,11 @@
 
 #include "core/Encoding.h"
 #include "core/LineFile.h"
+#include "reminders/TaskList.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 namespace tempora {
 
@@ -20,7 +22,37 @@ std::string TwoDigits(int v) {
     std::snprintf(buf, sizeof buf, "%02d", v);
     return buf;
 }
+constexpr std::string_view kWorkingDaysWords = " 仅工作日";
+constexpr std::string_view kDaysOffWords = " 仅休息日";
+
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
 }  // namespace
+
+std::string TaskNodeText(const std::string& schedule, DayRule rule) {
+    switch (rule) {
+        case DayRule::WorkingDays:
+            return schedule + std::string(kWorkingDaysWords);
+        case DayRule::DaysOff:
+            return schedule + std::string(kDaysOffWords);
+        case DayRule::Any:
+            break;
+    }
+    return schedule;
+}
+
+DayRule NodeDayRule(const std::string& text) {
+    return EndsWith(text, kWorkingDaysWords) ? DayRule::WorkingDays
+           : EndsWith(text, kDaysOffWords)   ? DayRule::DaysOff
+                                             : DayRule::Any;
+}
+
+std::string NodeSchedule(const std::string& text) {
+    // Both words have the same length.
+    return NodeDayRule(text) == DayRule::Any ? text
+                                             : text.substr(0, text.size() - kDaysOffWords.size());
+}
 
 TTaskTree TaskTreeFromLines(const std::vector<std::string>& utf8Lines) {
     TTaskTree tree;
@@ -37,6 +69,10 @@ TTaskTree TaskTreeFromLines(const std::vector<std::string>& utf8Lines) {
                 ++start;
             task.text = line.size() > start ? line.substr(start) : std::string();
             tree.push_back(std::move(task));
+        } else if (!tree.empty() && (line == kWorkingDaysLine || line == kDaysOffLine)) {
+            tree.back().text =
+                TaskNodeText(NodeSchedule(tree.back().text),
+                             line == kWorkingDaysLine ? DayRule::WorkingDays : DayRule::DaysOff);
         } else if (!tree.empty() && IsDigit(line[0])) {
             tree.back().actions.push_back({line[0] - '0', line.substr(1)});
         }
@@ -47,7 +83,10 @@ TTaskTree TaskTreeFromLines(const std::vector<std::string>& utf8Lines) {
 std::vector<std::string> TaskTreeLines(const TTaskTree& tree) {
     std::vector<std::string> lines;
     for (const TTaskNode& task : tree) {
-        lines.push_back("*" + std::to_string(task.image) + task.text);
+        lines.push_back("*" + std::to_string(task.image) + NodeSchedule(task.text));
+        const DayRule rule = NodeDayRule(task.text);
+        if (rule != DayRule::Any)
+            lines.push_back(rule == DayRule::WorkingDays ? kWorkingDaysLine : kDaysOffLine);
         for (const TActionNode& act : task.actions)
             lines.push_back(std::to_string(act.image) + act.text);
     }

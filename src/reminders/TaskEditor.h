@@ -4,8 +4,12 @@
 //
 // A node's image is the digit War.lst stores for it: 0 enabled task, 1
 // stopped task, 2 sound, 3 message, 4 run. The tree is the only model: the
-// file is the tree written out node by node.
+// file is the tree written out node by node. A task's text is its schedule,
+// followed by " 仅工作日" or " 仅休息日" for a task with a day rule, which
+// the file keeps on a line of its own (reminders/TaskList.h).
 #pragma once
+
+#include "core/WorkingDay.h"
 
 #include <array>
 #include <cstddef>
@@ -41,11 +45,17 @@ using TTaskTree = std::vector<TTaskNode>;
 // character and the schedule text; its image is the state when that is a
 // digit, else 0. An action line is its image digit and its display text; a
 // line that does not start with a digit, or comes before the first task, is
-// skipped. Blank lines are skipped.
+// skipped, but for the day rule lines. Blank lines are skipped.
 TTaskTree TaskTreeFromLines(const std::vector<std::string>& utf8Lines);
-// The lines War.lst holds for the tree: "*" + image + text per task, image +
-// text per action, in display order.
+// The lines War.lst holds for the tree: "*" + image + schedule per task, its
+// day rule line when it has one, image + text per action, in display order.
 std::vector<std::string> TaskTreeLines(const TTaskTree& tree);
+// A task node's text: the schedule and the rule's words.
+std::string TaskNodeText(const std::string& schedule, DayRule rule);
+DayRule NodeDayRule(const std::string& text);
+// The text less the rule's words.
+std::string NodeSchedule(const std::string& text);
+
 // Replaces the file atomically; false when it could not be written, in which
 // case the file is left as it was.
 bool SaveTaskTree(const std::string& path, const TTaskTree& tree);

@@ -66,11 +66,14 @@ constexpr int64_t kNever = INT64_MIN;
 
 }  // namespace
 
-bool IsDue(const TTaskRec& task, const DateParts& d, const TimeParts& t) {
+bool IsDue(const TTaskRec& task, const DateParts& d, const TimeParts& t,
+           const IHolidayDays* holidays) {
     return task.enabled && Matches(task.year, d.year) && Matches(task.month, d.month) &&
            Matches(task.day, d.day) && Matches(task.hour, t.hour) &&
            Matches(task.minute, t.minute) && Matches(task.second, t.second) &&
-           (task.hour != -1 || task.minute != -1 || task.second != -1);
+           (task.hour != -1 || task.minute != -1 || task.second != -1) &&
+           (task.dayRule == DayRule::Any ||
+            DayRuleAllows(task.dayRule, EncodeDate(d.year, d.month, d.day), holidays));
 }
 
 std::vector<TTaskRec> ParseTaskLines(const std::vector<std::string>& utf8Lines) {
@@ -81,6 +84,11 @@ std::vector<TTaskRec> ParseTaskLines(const std::vector<std::string>& utf8Lines) 
             continue;
         if (line[0] == '*') {
             tasks.push_back(ParseTaskLine(line));
+            continue;
+        }
+        if (!tasks.empty() && (line == kWorkingDaysLine || line == kDaysOffLine)) {
+            tasks.back().dayRule =
+                line == kWorkingDaysLine ? DayRule::WorkingDays : DayRule::DaysOff;
             continue;
         }
         if (tasks.empty() || line[0] < '0' || line[0] > '9')
@@ -117,7 +125,7 @@ void TTaskList::RunDueTask(TDateTime t) {
     if (std::find(running_.begin(), running_.end(), second) != running_.end())
         return;
     for (size_t i = 0; i < tasks_.size(); ++i) {
-        if (!IsDue(tasks_[i], date, time))
+        if (!IsDue(tasks_[i], date, time, holidays_))
             continue;
         if (ranAt_[i] == second)
             return;

@@ -13,7 +13,10 @@
 //     3消息 (开会了)               show a message through the popup program
 //     4执行 (D:\Docs\plan.doc)    open a file; "4执行 (关机)" shuts down
 // The payload runs from the first "(" to the line's last character,
-// exclusive, so a path may hold parentheses itself.
+// exclusive, so a path may hold parentheses itself. A line "#仅工作日" or
+// "#仅休息日" right under the task line limits the task to working days or
+// days off (core/WorkingDay.h); older versions skip lines that start with
+// neither "*" nor a digit, so they still run the task, on every day.
 //
 // Everything runs on the GUI thread. RunDueTask takes every second the clock
 // hands out, the seconds a late tick catches up included.
@@ -28,6 +31,7 @@
 #pragma once
 
 #include "core/DateTime.h"
+#include "core/WorkingDay.h"
 #include "reminders/TaskActions.h"
 
 #include <cstdint>
@@ -46,6 +50,10 @@ enum : int32_t {
 // The payload of the run action that shuts the computer down.
 inline constexpr char kShutdownPayload[] = "关机";
 
+// The lines under a task line that carry its day rule.
+inline constexpr char kWorkingDaysLine[] = "#仅工作日";
+inline constexpr char kDaysOffLine[] = "#仅休息日";
+
 struct TActRec {
     int32_t type = kActSound;  // kActSound, kActMessage, kActRun; other values do nothing
     std::string text;          // the payload, UTF-8
@@ -57,6 +65,7 @@ struct TTaskRec {
     bool enabled = false;
     // The values to match, -1 for any, -2 for a damaged field that matches none.
     int32_t year = -1, month = -1, day = -1, hour = -1, minute = -1, second = -1;
+    DayRule dayRule = DayRule::Any;
     std::vector<TActRec> actions;  // in file order
     // The schedule as the line writes it, after the state digit: what the
     // task list shows for the task.
@@ -75,9 +84,11 @@ struct TTaskRec {
 std::vector<TTaskRec> ParseTaskLines(const std::vector<std::string>& utf8Lines);
 
 // Whether the task would run at that local date and second if no task above
-// it were due: enabled, each field open or equal, and at least one of hour,
-// minute and second set.
-bool IsDue(const TTaskRec& task, const DateParts& d, const TimeParts& t);
+// it were due: enabled, each field open or equal, at least one of hour,
+// minute and second set, and the day allowed by its day rule (`holidays`
+// may be null: then weekdays count as working days).
+bool IsDue(const TTaskRec& task, const DateParts& d, const TimeParts& t,
+           const IHolidayDays* holidays);
 
 class TTaskList {
 public:
@@ -90,10 +101,12 @@ public:
     void LoadTasks(const std::string& path);
     void SetTasks(std::vector<TTaskRec> tasks);
     const std::vector<TTaskRec>& Tasks() const { return tasks_; }
+    // The holidays the day rules go by; null (the start) knows none. The
+    // list must outlive this.
+    void SetHolidays(const IHolidayDays* holidays) { holidays_ = holidays; }
 
     // Runs the first task, in list order, due at the second of `t` (local
-    // time): enabled, each field open or equal to that part of `t`, and at
-    // least one of hour, minute and second set. Its message and run actions
+    // time) as IsDue says. Its message and run actions
     // go out in order, then its sounds as one list; no other task is looked
     // at. A task that already ran for this second does not run again.
     void RunDueTask(TDateTime t);
@@ -103,6 +116,7 @@ private:
 
     ITaskActions& actions_;
     std::vector<TTaskRec> tasks_;
+    const IHolidayDays* holidays_ = nullptr;
     std::vector<int64_t> ranAt_;    // per task: the second it last ran in
     std::vector<int64_t> running_;  // seconds whose task's actions are under way
 };

@@ -20,7 +20,7 @@ bool IsScheduleBox(int id) {
 bool TFrmEditTask::Create(HWND owner, bool adding, const TTaskNode& task, int currentYear) {
     if (!CreateDialogWindow(owner, kClassName, adding ? "添加任务" : "编辑任务", kWidth, kHeight))
         return false;
-    const ScheduleFields fields = SplitSchedule(task.text);
+    const ScheduleFields fields = SplitSchedule(NodeSchedule(task.text));
     int x = 16;
     for (size_t i = 0; i < fields.size(); ++i) {
         const int id = YearBoxId + static_cast<int>(i);
@@ -41,6 +41,12 @@ bool TFrmEditTask::Create(HWND owner, bool adding, const TTaskNode& task, int cu
         SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
     }
     AddTreeWithButtons(kTreeY, kTreeH, AddButtonId);
+    // Under 删除, in the order of DayRule.
+    const HWND rule =
+        AddControl(WC_COMBOBOXW, "", kComboStyle, 372, kTreeY + 110, 82, 120, DayRuleBoxId);
+    for (const wchar_t* entry : {L"每天", L"仅工作日", L"仅休息日"})
+        SendMessageW(rule, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    SendMessageW(rule, CB_SETCURSEL, static_cast<WPARAM>(NodeDayRule(task.text)), 0);
 
     taskItem_ = InsertTaskNode(Tree(), task);
     SendMessageW(Tree(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(taskItem_));
@@ -65,7 +71,13 @@ void TFrmEditTask::RebuildSchedule() {
     ScheduleFields fields;
     for (size_t i = 0; i < fields.size(); ++i)
         fields[i] = ComboText(Item(YearBoxId + static_cast<int>(i)));
-    SetNode(Tree(), taskItem_, BuildSchedule(fields), NodeImage(Tree(), taskItem_));
+    SetNode(Tree(), taskItem_, TaskNodeText(BuildSchedule(fields), ChosenDayRule()),
+            NodeImage(Tree(), taskItem_));
+}
+
+DayRule TFrmEditTask::ChosenDayRule() const {
+    const LRESULT at = SendMessageW(Item(DayRuleBoxId), CB_GETCURSEL, 0, 0);
+    return at == 1 ? DayRule::WorkingDays : at == 2 ? DayRule::DaysOff : DayRule::Any;
 }
 
 void TFrmEditTask::DeleteAction() {
@@ -103,7 +115,7 @@ void TFrmEditTask::ShowNodeMenu(HTREEITEM item, POINT screenAt) {
 }
 
 void TFrmEditTask::Command(int id, int code) {
-    if (IsScheduleBox(id)) {
+    if (IsScheduleBox(id) || id == DayRuleBoxId) {
         if (code == CBN_SELCHANGE)
             RebuildSchedule();
         return;
@@ -152,7 +164,7 @@ bool TFrmEditTask::PreTranslate(const MSG& msg) {
 
 bool TFrmEditTask::Accept() {
     const TTaskNode task = ReadTaskNode(Tree(), taskItem_);
-    if (task.text.empty()) {
+    if (NodeSchedule(task.text).empty()) {
         MessageBoxW(Handle(), L"请选择时间。", L"提示", MB_OK | MB_ICONINFORMATION);
         return false;
     }

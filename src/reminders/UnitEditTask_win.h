@@ -3,8 +3,9 @@
 // or Delete in a list chooses it), and a tree of the one task node, whose
 // text is the schedule rebuilt from the lists on every change, with its
 // actions. 添加 drops down 声音, 消息 and 执行命令 while the task node is
-// selected; 修改 and 删除 act on the selected action. OK needs a schedule and
-// at least one action.
+// selected; 修改 and 删除 act on the selected action. A list under them
+// limits the task to working days or days off. OK needs a schedule and at
+// least one action.
 #pragma once
 
 #include <windows.h>
@@ -33,6 +34,7 @@ public:
         AddButtonId,  // 添加
         EditButtonId = CmdEdit,
         DeleteButtonId = CmdDelete,
+        DayRuleBoxId = 120,  // 每天, 仅工作日, 仅休息日
     };
 
     explicit TFrmEditTask(std::string dataDir)
@@ -54,6 +56,7 @@ private:
     HTREEITEM Selected() const;
     void UpdateButtons() override;
     void RebuildSchedule();
+    DayRule ChosenDayRule() const;
     void DeleteAction();
     void ShowAddMenu();
     void ShowNodeMenu(HTREEITEM item, POINT screenAt) override;

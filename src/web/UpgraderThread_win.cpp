@@ -4,6 +4,7 @@
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "core/Text.h"
+#include "calendar/Holiday.h"
 #include "web/AdFile.h"
 #include "web/Upgrade.h"
 
@@ -169,6 +170,12 @@ void TADThread::Execute() {
         http_.Fetch(job_.host, std::string(kUpgradePath), kMaxUpgradeBytes, job_.fetch, body) &&
         OffersNewerVersion(body)) {
         PostMessageW(job_.window, kUpgradeFoundMessage, 0, 0);
+    }
+    THolidayList checked;
+    if (job_.fetchHolidays &&
+        http_.Fetch(job_.host, kHolidayPath, kHolidayFileLimit, job_.fetch, body) &&
+        CheckHolidayFile(body, checked).ok && WriteFileAtomic(job_.holidayFile, body)) {
+        PostMessageW(job_.window, kHolidaysFetchedMessage, 0, 0);
     }
     done_ = true;
 }

@@ -16,7 +16,8 @@
 
 namespace tempora {
 
-// Messages to the bar. kUpgradeTextMessage: an upgrade checker's text (lParam,
+// Messages to the bar. kHolidaysFetchedMessage: a holiday file that passed
+// the check waits in TADJob::holidayFile. kUpgradeTextMessage: an upgrade checker's text (lParam,
 // zero-terminated UTF-8) honoured only with the program's own key in wParam;
 // other programs send the text (GBK) with WM_COPYDATA and dwData
 // kUpgradeTextMessage. kUpgradeCheckedMessage: record the check in
@@ -27,7 +28,14 @@ enum : UINT {
     kUpgradeCheckedMessage = 0x402,
     kAdStoredMessage = 0x403,
     kUpgradeFoundMessage = 0x404,
+    kHolidaysFetchedMessage = 0x405,
 };
+
+// The holidays on the web server, the file a download waits in until the
+// program takes what it adds, and the day of the last attempt.
+inline constexpr char kHolidayPath[] = "/Holiday.lst";
+inline constexpr char kHolidayDownloadFile[] = "Sup\\Holiday.dl";
+inline constexpr char kHolidayHistoryFile[] = "Sup\\Holiday.his";
 
 struct TWebFetchOptions {
     DWORD connectTimeoutMs = 10000;
@@ -75,14 +83,18 @@ struct TADJob {
     std::string storedId;  // the id of the stored ad file (UTF-8), maybe empty
     std::string adFile;    // Sup\Ad.his, replaced atomically when a new set comes
     bool checkUpgrade = true;
-    HWND window = nullptr;  // receives kAdStoredMessage and kUpgradeFoundMessage
+    bool fetchHolidays = false;
+    std::string holidayFile;  // Sup\Holiday.dl, replaced atomically
+    HWND window = nullptr;    // receives kAdStoredMessage and kUpgradeFoundMessage
     TWebFetchOptions fetch;
 };
 
 // Runs the job on a thread of its own: fetches the ad file (when due) and
 // stores it when AcceptAdDownload takes it, posting kAdStoredMessage; then
 // fetches /Upgrade.txt (when asked) and posts kUpgradeFoundMessage when it
-// offers a newer version. Touches no other file; every failure ends quietly.
+// offers a newer version; then fetches /Holiday.lst (when asked) and, when
+// it passes CheckHolidayFile, stores it and posts kHolidaysFetchedMessage.
+// Touches no other file; every failure ends quietly.
 class TADThread {
 public:
     explicit TADThread(TADJob job);

@@ -31,8 +31,10 @@ TWebFeatures::TWebFeatures(HWND bar, std::string dataDir, TWebFetchOptions fetch
 }
 
 TWebFeatures::~TWebFeatures() {
-    if (bar_)
+    if (bar_) {
         KillTimer(bar_, kAdTimer);
+        KillTimer(bar_, kHolidayTimer);
+    }
 }
 
 void TWebFeatures::Start() {
@@ -80,9 +82,43 @@ void TWebFeatures::CheckAdDownload() {
     std::vector<std::string> history;
     ReadLineFile(dataDir_ + std::string(kUpgradeHistoryFile), history);
     job.checkUpgrade = UpgradeNoticeDue(history, now);
-    if (!job.fetchAd && !job.checkUpgrade)
+    job.fetchHolidays = TakeHolidayFetchDay();
+    job.holidayFile = dataDir_ + kHolidayDownloadFile;
+    if (!job.fetchAd && !job.checkUpgrade && !job.fetchHolidays)
         return;
     MakeDirectory(dataDir_ + "Sup");
+    adThread_.reset();
+    adThread_ = std::make_unique<TADThread>(std::move(job));
+}
+
+bool TWebFeatures::TakeHolidayFetchDay() {
+    // The day's stamp has the form of Upgrade.his: one attempt a calendar
+    // day, made or failed, so that a server without the file is not asked
+    // every hour.
+    std::vector<std::string> history;
+    ReadLineFile(dataDir_ + kHolidayHistoryFile, history);
+    const TDateTime now = ClockSource::Current().NowLocal();
+    if (!UpgradeNoticeDue(history, now))
+        return false;
+    MakeDirectory(dataDir_ + "Sup");
+    WriteLineFile(dataDir_ + kHolidayHistoryFile, {UpgradeRecordLine(now)});
+    return true;
+}
+
+void TWebFeatures::CheckHolidayFetch() {
+    if (AdDownloadRunning())
+        return;
+    const std::string host = WebHost();
+    if (host.empty() || !TakeHolidayFetchDay())
+        return;
+    TADJob job;
+    job.host = host;
+    job.fetchAd = false;
+    job.checkUpgrade = false;
+    job.fetchHolidays = true;
+    job.holidayFile = dataDir_ + kHolidayDownloadFile;
+    job.window = bar_;
+    job.fetch = fetch_;
     adThread_.reset();
     adThread_ = std::make_unique<TADThread>(std::move(job));
 }
@@ -173,10 +209,15 @@ bool TWebFeatures::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
     switch (msg) {
         case WM_TIMER:
+            if (wp == kHolidayTimer) {
+                CheckHolidayFetch();
+                return true;
+            }
             if (wp != kAdTimer)
                 return false;
             KillTimer(bar_, kAdTimer);
             CheckAdDownload();
+            SetTimer(bar_, kHolidayTimer, kHolidayCheckMs, nullptr);
             return true;
         case kUpgradeTextMessage:
             // lParam is a pointer: only code of this process may hand one over.
@@ -190,6 +231,14 @@ bool TWebFeatures::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             if (FileExists(dataDir_ + std::string(kAdHistoryFile)))
                 LoadAdLines();
             return true;
+        case kHolidaysFetchedMessage: {
+            const std::string file = dataDir_ + kHolidayDownloadFile;
+            std::string bytes;
+            if (ReadFileBytes(file, bytes) && OnHolidayFile)
+                OnHolidayFile(bytes);
+            RemoveFile(file);
+            return true;
+        }
         case kUpgradeFoundMessage: {
             std::vector<std::string> history;
             ReadLineFile(dataDir_ + std::string(kUpgradeHistoryFile), history);

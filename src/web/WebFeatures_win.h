@@ -22,6 +22,10 @@ public:
     // The bar's timer that starts the download, five minutes after start-up.
     static constexpr UINT_PTR kAdTimer = 0x4D04;
     static constexpr UINT kAdDelayMs = 300000;
+    // The holidays are looked for once a day: the bar's timer asks every
+    // hour whether today's attempt is still to come.
+    static constexpr UINT_PTR kHolidayTimer = 0x4D05;
+    static constexpr UINT kHolidayCheckMs = 3600000;
 
     // `bar` receives the downloads' messages and owns the message boxes;
     // `openDocument` replaces the shell when set (tests).
@@ -36,9 +40,13 @@ public:
     // The ads of Sup\Ad.his, read again and handed to OnAdLines.
     void LoadAdLines();
     const std::vector<TADRec>& Ads() const { return ads_; }
-    // Starts the download of a due ad file and the version check on the
-    // configured host, once per run; without a usable WEB/Host nothing.
+    // Starts the download of a due ad file, the version check and the
+    // holidays' fetch when due on the configured host, once per run; without
+    // a usable WEB/Host nothing.
     void CheckAdDownload();
+    // Starts the holidays' fetch alone, unless a download runs or today's
+    // attempt (Sup\Holiday.his) was made; without a usable WEB/Host nothing.
+    void CheckHolidayFetch();
     // True while that download runs.
     bool AdDownloadRunning() const { return adThread_ && !adThread_->Done(); }
     // Stops the download and waits for it.
@@ -68,9 +76,14 @@ public:
     std::function<void(const std::vector<std::string>& lines)> OnAdLines;
     // The upgrade notice, for the popup program.
     std::function<void(const std::string& text)> OnNotice;
+    // A fetched holiday file that passed the check, as bytes: the program
+    // takes the years it adds or changes.
+    std::function<void(const std::string& bytes)> OnHolidayFile;
 
 private:
     std::string WebHost() const;
+    // Whether today's holiday fetch is still to come; if so, records it as made.
+    bool TakeHolidayFetchDay();
     void OnUpgradeText(const std::string& text);
     void RaiseUpgradeNotice();
     bool OnCopyData(const COPYDATASTRUCT& data);

@@ -44,10 +44,14 @@ bool Matches(int32_t field, int value) {
 // What the scheduler must do for a run at the given parts.
 std::vector<std::string> Expected(const std::vector<TTaskRec>& tasks, int y, int mo, int d, int h,
                                   int mi, int s, bool confirm) {
+    // Without holidays a working day is Monday to Friday.
+    const bool weekday = DayOfWeekISO(EncodeDate(y, mo, d)) <= 5;
     for (const TTaskRec& t : tasks) {
-        const bool due = t.enabled && Matches(t.year, y) && Matches(t.month, mo) &&
-                         Matches(t.day, d) && Matches(t.hour, h) && Matches(t.minute, mi) &&
-                         Matches(t.second, s) && (t.hour != -1 || t.minute != -1 || t.second != -1);
+        const bool due =
+            t.enabled && Matches(t.year, y) && Matches(t.month, mo) && Matches(t.day, d) &&
+            Matches(t.hour, h) && Matches(t.minute, mi) && Matches(t.second, s) &&
+            (t.hour != -1 || t.minute != -1 || t.second != -1) &&
+            (t.dayRule == DayRule::Any || (t.dayRule == DayRule::WorkingDays) == weekday);
         if (!due)
             continue;
         std::vector<std::string> out;

@@ -1,5 +1,6 @@
 // The chime composer: when it chimes and which recordings it lists.
 #include "reminders/ClockAlarm.h"
+#include "calendar/Holiday.h"
 
 #include <gtest/gtest.h>
 
@@ -224,4 +225,31 @@ TEST(ClockAlarm, PlayListPassesTaskListsUnchanged) {
     a.alarm.PlayList("D:\\My Sounds\\闹钟.mp3*");
     ASSERT_EQ(a.lists.size(), 1u);
     EXPECT_EQ(a.lists[0], "D:\\My Sounds\\闹钟.mp3*");
+}
+
+TEST(ClockAlarm, QuietDaysOffSilenceHolidaysAndWeekendsButNotMakeUpDays) {
+    THolidayList holidays;
+    holidays.LoadFromLines({"2026-02-14|春节|0", "2026-02-16|春节|1"});
+    const struct {
+        bool daysOff;
+        int d;  // of February 2026
+        bool chimes;
+    } cases[] = {
+        {true, 13, true},   // Friday
+        {true, 14, true},   // 班 Saturday
+        {true, 15, false},  // Sunday
+        {true, 16, false},  // 休 Monday
+        {false, 16, true},  // the option off
+        {false, 15, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "2026-02-" << c.d << (c.daysOff ? " quiet" : ""));
+        Alarm a;
+        a.alarm.SetOptions(true, false, kChimeMessage);
+        a.alarm.SetHolidays(&holidays);
+        TQuietHours quiet;
+        quiet.daysOff = c.daysOff;
+        a.alarm.SetQuietHours(quiet);
+        EXPECT_EQ(a.alarm.CheckChime(EncodeDateTime(2026, 2, c.d, 9, 0, 0)), c.chimes);
+    }
 }

@@ -111,6 +111,10 @@ TEST(LunarCalTool, BadInputGivesAOneLineErrorAndFailure) {
         {"--at", "2026-07-01 12:00", "world"},
         {"--at", "2026-07-01 12:00:00", "day", "2024-02-01"},
         {"--at"},
+        {"workdays", "2026-02-20", "2026-02-10"},
+        {"workdays", "2026-02-30", "2026-03-01"},
+        {"workdays", "2026-02-01"},
+        {"holidays-coverage", "2026"},
     };
     for (const auto& args : bad) {
         SCOPED_TRACE(args[0] + (args.size() > 1 ? " " + args[1] : ""));
@@ -123,6 +127,24 @@ TEST(LunarCalTool, BadInputGivesAOneLineErrorAndFailure) {
     std::ostringstream out, err;
     EXPECT_EQ(RunCalTool({}, ".", out, err), 2);
     EXPECT_NE(err.str().find("Holiday.lst"), std::string::npos);
+}
+
+TEST(LunarCalTool, WorkdaysAndCoverageFollowTheHolidayList) {
+    // Around the 2026 Spring Festival: 班 on Saturday the 14th and the 28th,
+    // 休 from Sunday the 15th to Monday the 23rd.
+    const ToolRun run = CalTool({"workdays", "2026-02-13", "2026-02-28"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::string flags;
+    for (const std::string& line : Lines(run.out)) {
+        ASSERT_EQ(line.size(), 12u) << line;
+        flags += line.substr(11);
+    }
+    EXPECT_EQ(Lines(run.out).front(), "2026-02-13\t1");
+    EXPECT_EQ(flags, "1100000000011111");
+    const ToolRun coverage = CalTool({"holidays-coverage"});
+    ASSERT_EQ(coverage.code, 0);
+    EXPECT_EQ(Lines(coverage.out).front(), "2002");
+    EXPECT_EQ(Lines(coverage.out).back(), "2026");
 }
 
 TEST(LunarCalTool, MissingHolidayListMeansNoHolidays) {

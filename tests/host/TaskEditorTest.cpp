@@ -229,3 +229,36 @@ TEST(TaskEditor, MessageCountsGbkBytesAndIsStoredAsOneLine) {
     EXPECT_EQ(JoinMessageLines("开会\r\n带上\r\n资料"), "开会带上资料");
     EXPECT_EQ(JoinMessageLines("one line"), "one line");
 }
+
+TEST(TaskEditor, DayRuleShowsAfterTheScheduleAndKeepsItsOwnLine) {
+    const Lines file = {"*008时00分", kWorkingDaysLine, "3消息 (上班)", "*109时",
+                        kDaysOffLine, "2播放 (a.wav)",  "*010时",       "3消息 (每天)"};
+    const TTaskTree tree = TaskTreeFromLines(file);
+    ASSERT_EQ(tree.size(), 3u);
+    EXPECT_EQ(tree[0].text, "08时00分 仅工作日");
+    EXPECT_EQ(tree[1].text, "09时 仅休息日");
+    EXPECT_EQ(tree[2].text, "10时");
+    EXPECT_EQ(tree[0].actions.size(), 1u);
+    EXPECT_EQ(TaskTreeLines(tree), file);
+    const struct {
+        std::string text, schedule;
+        DayRule rule;
+    } cases[] = {
+        {"08时00分 仅工作日", "08时00分", DayRule::WorkingDays},
+        {"2027年01月 仅休息日", "2027年01月", DayRule::DaysOff},
+        {"10时", "10时", DayRule::Any},
+        {"仅工作日", "仅工作日", DayRule::Any},  // no blank before: part of a damaged schedule
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(NodeDayRule(c.text), c.rule);
+        EXPECT_EQ(NodeSchedule(c.text), c.schedule);
+        if (c.rule != DayRule::Any) {
+            EXPECT_EQ(TaskNodeText(c.schedule, c.rule), c.text);
+        }
+    }
+    // The schedule's fields come from the schedule alone: the 日 of the
+    // words is no day field.
+    EXPECT_EQ(SplitSchedule(NodeSchedule(tree[0].text)),
+              (ScheduleFields{"", "", "", "08", "00", ""}));
+}

@@ -1,5 +1,7 @@
 // Timed tasks: reading War.lst and running the first due task on each second.
 #include "reminders/TaskList.h"
+#include "calendar/Holiday.h"
+#include "reminders/MissedTasks.h"
 #include "TempDir.h"
 #include "app/ClockTick.h"
 #include "core/ClockSource.h"
@@ -365,4 +367,73 @@ TEST(TaskList, ZeroPad) {
     EXPECT_EQ(ZeroPad(0, 2), "00");
     EXPECT_EQ(ZeroPad(9, 0), "9");
     EXPECT_EQ(ZeroPad(-5, 3), "-05");
+}
+
+namespace {
+
+// 2026-02-13 Friday, 14 班 Saturday, 15 Sunday, 16 休 Monday, 17 Tuesday.
+THolidayList SpringFestival2026() {
+    THolidayList list;
+    list.LoadFromLines({"2026-02-14|春节|0", "2026-02-16|春节|1"});
+    return list;
+}
+
+const Lines kRuledTasks = {"*008时00分", kWorkingDaysLine, "3消息 (上班)", "*009时00分",
+                           kDaysOffLine, "3消息 (休息)",   "*010时",       "3消息 (每天)"};
+
+}  // namespace
+
+TEST(TaskList, DayRulesRunOnWorkingDaysOrDaysOffByTheHolidays) {
+    const THolidayList holidays = SpringFestival2026();
+    RecordingActions actions;
+    TTaskList list(actions);
+    list.SetTasks(ParseTaskLines(kRuledTasks));
+    list.SetHolidays(&holidays);
+    const struct {
+        int d;
+        Lines log;
+    } days[] = {
+        {13, {"msg 上班", "msg 每天"}}, {14, {"msg 上班", "msg 每天"}},
+        {15, {"msg 休息", "msg 每天"}}, {16, {"msg 休息", "msg 每天"}},
+        {17, {"msg 上班", "msg 每天"}},
+    };
+    for (const auto& day : days) {
+        SCOPED_TRACE(day.d);
+        actions.log.clear();
+        for (int h : {8, 9, 10})
+            list.RunDueTask(EncodeDateTime(2026, 2, day.d, h, 0, 0));
+        EXPECT_EQ(actions.log, day.log);
+    }
+}
+
+TEST(TaskList, DayRuleLinesAreOnesAnOlderReaderSkips) {
+    // An older version takes task lines ("*") and action lines (a digit) and
+    // skips every other line: the tasks stay whole, only the rule is lost.
+    Lines withoutRules;
+    for (const std::string& line : kRuledTasks) {
+        const bool older = line[0] == '*' || (line[0] >= '0' && line[0] <= '9');
+        if (line == kWorkingDaysLine || line == kDaysOffLine) {
+            EXPECT_FALSE(older) << line;
+        }
+        if (older)
+            withoutRules.push_back(line);
+    }
+    std::vector<TTaskRec> tasks = ParseTaskLines(kRuledTasks);
+    ASSERT_EQ(tasks.size(), 3u);
+    EXPECT_EQ(tasks[0].dayRule, DayRule::WorkingDays);
+    EXPECT_EQ(tasks[1].dayRule, DayRule::DaysOff);
+    for (TTaskRec& task : tasks)
+        task.dayRule = DayRule::Any;
+    EXPECT_EQ(tasks, ParseTaskLines(withoutRules));
+}
+
+TEST(TaskList, MissedTaskSearchHonoursTheDayRule) {
+    const THolidayList holidays = SpringFestival2026();
+    const std::vector<TTaskRec> tasks = ParseTaskLines(kRuledTasks);
+    const auto missed = [&](int d) {
+        const int64_t day = (DaysFromCivil(2026, 2, d) - DaysFromCivil(1970, 1, 1)) * 86400;
+        return FindMissedTasks(tasks, day + 7 * 3600, day + 9 * 3600 + 1, &holidays);
+    };
+    EXPECT_EQ(missed(14), (std::vector<size_t>{0}));  // 班 Saturday: the working-day task
+    EXPECT_EQ(missed(16), (std::vector<size_t>{1}));  // 休 Monday: the day-off task
 }

@@ -279,3 +279,33 @@ TEST(TaskRun, TasksMissedWhileAsleepAreShownInThePopupAndNotRun) {
     }
     ClockSource::Install(nullptr);
 }
+
+// The shipped holidays of 2026: Saturday 14 February is a make-up working
+// day, Monday 16 February a day off of the Spring Festival.
+TEST(TaskRun, AWorkingDayTaskSkipsAHolidayMondayAndRunsOnAMakeUpSaturday) {
+    const struct {
+        int day;
+        std::vector<std::string> events;
+    } cases[] = {
+        {16, {}},
+        {14, {"play C:\\work.wav*"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.day);
+        const TDateTime start = EncodeDateTime(2026, 2, c.day, 7, 59, 58);
+        FakeClock clock(static_cast<int64_t>(std::llround(ToUnixSeconds(start))) * 1000, 0);
+        ClockSource::Install(&clock);
+        test::TempDataDir dir(kScratch);
+        ASSERT_TRUE(WriteLineFile(dir.Dir() + "War.lst",
+                                  {"*008时00分", kWorkingDaysLine, "2播放 (C:\\work.wav)"}));
+        TaskApp bar(dir, ProgramDir(), TFrmShutDown::kTickMs);
+        ASSERT_EQ(bar.app->Tasks().Tasks().at(0).dayRule, DayRule::WorkingDays);
+        for (int s = 0; s < 4; ++s) {
+            clock.Advance(1000);
+            bar.app->Bar().TickNow();
+        }
+        EXPECT_EQ(bar.events, c.events);
+        bar.app.Stop();
+        ClockSource::Install(nullptr);
+    }
+}

@@ -10,6 +10,7 @@
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "core/LineFile.h"
+#include "calendar/Holiday.h"
 #include "display/MyWindow_win.h"
 #include "web/UnitAbout_win.h"
 #include "web/AdFile.h"
@@ -353,6 +354,57 @@ TEST_F(WebTest, ANewerVersionOnTheServerRaisesTheNoticeOnceADay) {
     CheckAndWait();
     EXPECT_EQ(Read("Upgrade.his"), "2026-12-12 11:00:00\r\n");
     EXPECT_EQ(Read("Sup\\Ad.his"), Utf8ToGbk("7|5|2026-12-11 08:00:00\r\n"));
+}
+
+TEST_F(WebTest, HolidaysFromTheServerAddANewYearOnceADayAndABadFileChangesNothing) {
+    Write("Sup\\Ad.his", "7|5|2026-12-11 08:00:00\r\n");  // fresh ads: not asked for
+    const auto year = [](int y, const std::string& header, const std::string& extra) {
+        const std::string n = std::to_string(y);
+        return header + "\r\n" + n + "-01-01|元旦|1\r\n" + n + "-02-06|春节|1\r\n" + extra + n +
+               "-05-01|劳动节|1\r\n" + n + "-10-01|国庆节|1\r\n";
+    };
+    Write("Holiday.lst", year(2026, "@2026", ""));
+    Write("good.lst",
+          year(2027, "@2027|国办发明电〔2026〕5号|2026-11-05", "2027-02-13|春节|0\r\n"));
+    Write("bad.lst", year(2027, "@2027", "2027-02-13|春节|0\r\n2027-02-13|春节|1\r\n"));
+    const auto covers2027 = [&] { return App().CalendarData().Holidays().Covers(2027); };
+    const auto fetchAndWait = [&] {
+        App().Web().CheckHolidayFetch();
+        EXPECT_TRUE(WaitFor([&] { return !App().Web().AdDownloadRunning(); }, 20000));
+        Pump();
+    };
+
+    // No host, no request.
+    WriteIni("");
+    StartApp();
+    App().Web().CheckHolidayFetch();
+    EXPECT_FALSE(App().Web().AdDownloadRunning());
+    EXPECT_EQ(Read("Sup\\Holiday.his"), "(none)");
+    {
+        const DemoServer bad = Serve({"--holidays", unixDir_ + "bad.lst"});
+        ASSERT_TRUE(bad.Ready());
+        WriteIni(bad.Host());
+        StartApp();
+        fetchAndWait();
+        EXPECT_FALSE(covers2027());
+        EXPECT_EQ(Read(kHolidayUpdatesFileName), "(none)");
+        EXPECT_EQ(Read("Holiday.lst"), Utf8ToGbk(year(2026, "@2026", "")));
+    }
+    const DemoServer good = Serve({"--holidays", unixDir_ + "good.lst"});
+    ASSERT_TRUE(good.Ready());
+    WriteIni(good.Host());
+    StartApp();
+    // Today's attempt was made: the next one comes tomorrow.
+    fetchAndWait();
+    EXPECT_FALSE(covers2027());
+    clock_.Advance(24 * 3600000);
+    fetchAndWait();
+    EXPECT_TRUE(covers2027());
+    EXPECT_EQ(App().Calendar().Grid().HolidayAt(EncodeDate(2027, 2, 6)).kind, HolidayKind::DayOff);
+    EXPECT_EQ(App().Calendar().Grid().HolidayAt(EncodeDate(2027, 2, 13)).kind,
+              HolidayKind::WorkDay);
+    EXPECT_NE(Read(kHolidayUpdatesFileName), "(none)");
+    EXPECT_EQ(Read("Sup\\Holiday.dl"), "(none)");
 }
 
 TEST_F(WebTest, AboutBoxAndHomePageItem) {

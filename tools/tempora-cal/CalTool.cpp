@@ -24,6 +24,9 @@ const char kUsage[] =
     "  terms YEAR       the 24 solar terms of the year with their instants\n"
     "  term-table       the solved term instants of 1899 .. 2101 as the C++ table the\n"
     "                   calendar answers from (src/calendar/LunarCal.TermTable.inc)\n"
+    "  workdays FROM TO one line per day, YYYY-MM-DD, a tab and 1 for a working day or 0\n"
+    "                   for a day off, by the rule the timed tasks and chimes follow\n"
+    "  holidays-coverage  the years whose holiday notices the data holds whole, one a line\n"
     "  world            one tab-separated row per city of TimeZone.lst: its time and\n"
     "                   whether daylight saving applies, at the UTC instant --at (default now)\n"
     "Dates 1900-01-31 .. 2100-12-31; instants in China Standard Time (UTC+8).\n"
@@ -384,6 +387,20 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
             if (from > to)
                 throw UsageError("FROM is after TO");
             RunTsv(from, to, data, out);
+        } else if (command == "workdays") {
+            Expect(positional, 3);
+            const TDateTime from = ParseDay(positional[1]);
+            const TDateTime to = ParseDay(positional[2]);
+            if (from > to)
+                throw UsageError("FROM is after TO");
+            for (TDateTime day = from; day <= to; day += 1) {
+                out << FormatDateTime("yyyy-mm-dd", day) << '\t'
+                    << (IsWorkingDay(day, &data.Holidays()) ? '1' : '0') << '\n';
+            }
+        } else if (command == "holidays-coverage") {
+            Expect(positional, 1);
+            for (const int year : data.Holidays().CoveredYears())
+                out << year << '\n';
         } else if (command == "day") {
             Expect(positional, 2);
             RunDay(ParseDay(positional[1]), data, out);
