@@ -43,6 +43,10 @@ void TOptionsChimePage::Build() {
                 kX + 134 + i * 110, 227, 74, 24, UiTimePicker1 + i);
         SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
     }
+    Add(WC_BUTTONW, "报日热键", kCheck, kX, 262, 100, 22, UiDayKeyOn);
+    AddCombo(UiDayKeyMods, kX + 110, 261, 150, mods);
+    Add(WC_STATICW, "+", SS_CENTER | SS_CENTERIMAGE, kX + 262, 261, 16, 22, 0);
+    AddCombo(UiDayKeyChar, kX + 280, 261, 60, letters);
 }
 
 void TOptionsChimePage::Load(const TOptionsValues& v) {
@@ -60,6 +64,9 @@ void TOptionsChimePage::Load(const TOptionsValues& v) {
     select(UiComboBox1, HotKeyModifierTexts(), v.hotKey1);
     select(UiComboBox2, HotKeyLetterTexts(), v.hotKey2);
     SetChecked(UiCheckBox6, v.hotKey);
+    select(UiDayKeyMods, HotKeyModifierTexts(), v.dayHotKey1);
+    select(UiDayKeyChar, HotKeyLetterTexts(), v.dayHotKey2);
+    SetChecked(UiDayKeyOn, v.dayHotKey);
     SetChecked(UiCheckBox9, v.quiet.on);
     SetTimeOfDay(UiTimePicker1, v.quiet.startMinute);
     SetTimeOfDay(UiTimePicker2, v.quiet.endMinute);
@@ -76,6 +83,9 @@ void TOptionsChimePage::Gather(TOptionsValues& v) const {
     v.hotKey1 = ComboText(Item(UiComboBox1));
     v.hotKey2 = ComboText(Item(UiComboBox2));
     v.hotKey = Checked(UiCheckBox6);
+    v.dayHotKey1 = ComboText(Item(UiDayKeyMods));
+    v.dayHotKey2 = ComboText(Item(UiDayKeyChar));
+    v.dayHotKey = Checked(UiDayKeyOn);
     v.quiet.on = Checked(UiCheckBox9);
     v.quiet.startMinute = TimeOfDay(UiTimePicker1);
     v.quiet.endMinute = TimeOfDay(UiTimePicker2);
@@ -89,6 +99,8 @@ void TOptionsChimePage::UpdateEnabling() {
     Enable(UiComboBox2, Checked(UiCheckBox6));
     Enable(UiTimePicker1, Checked(UiCheckBox9));
     Enable(UiTimePicker2, Checked(UiCheckBox9));
+    Enable(UiDayKeyMods, Checked(UiDayKeyOn));
+    Enable(UiDayKeyChar, Checked(UiDayKeyOn));
 }
 
 void TOptionsChimePage::SetTimeOfDay(int id, int minute) {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "calendar/CalendarDialog_win.h"
+#include "calendar/MarkIcs_win.h"
 #include "calendar/UnitEditMark_win.h"
 #include "calendar/UnitInputYear_win.h"
 #include "calendar/UnitMark_win.h"
@@ -16,6 +17,7 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/IniFile.h"
+#include "core/SettingKeys.h"
 #include "display/MyWindow.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
@@ -97,6 +99,7 @@ bool TFrmCalendar::Create(HWND owner) {
     commands_.Add(PM_Mark, [this] { MarkDay(); });
     commands_.Add(PM_DelMark, [this] { DeleteDayMarks(); });
     commands_.Add(PM_AllMark, [this] { EditAllMarks(Handle()); });
+    commands_.Add(PM_ExportIcs, [this] { ExportIcs(); });
     commands_.Add(PM_Close, [this] { CloseView(); });
     commands_.Add(PM_YOther, [this] {
         if (const std::optional<int> year = RunInputYear(Handle(), Grid().Year());
@@ -383,9 +386,13 @@ MenuHandle TFrmCalendar::BuildMarkMenu(bool onDay) {
     static constexpr TMenuEntry kSwitch[] = {{PM_ShiZhong, L"时钟"}, {PM_TianQi, L"天气"}};
     static constexpr TMenuEntry kDayItems[] = {{PM_Mark, L"标记当日"}, {PM_DelMark, L"取消标记"}};
     static constexpr TMenuEntry kItems[] = {
-        {PM_AllMark, L"所有日历标记"}, {},
-        {PM_CSSJ, L"城市时间查询"},    {},
-        {0, L"切换到", -1, kSwitch},   {PM_Close, L"关闭窗口"},
+        {PM_AllMark, L"所有日历标记"},
+        {PM_ExportIcs, L"导出为日历文件 (.ics)…"},
+        {},
+        {PM_CSSJ, L"城市时间查询"},
+        {},
+        {0, L"切换到", -1, kSwitch},
+        {PM_Close, L"关闭窗口"},
     };
     // What the bar offers joins the table as the bar sets it.
     const std::pair<UINT, std::function<void()>*> fromBar[] = {
@@ -447,6 +454,15 @@ void TFrmCalendar::EditAllMarks(HWND owner) {
     grid_.Repaint();
     Refresh();
     SaveMarks();
+}
+
+void TFrmCalendar::ExportIcs() {
+    grid_.HideHint();
+    const std::string path = ChooseIcsFile(Handle());
+    if (!path.empty()) {
+        ExportMarksIcs(Handle(), data_.Marks(), path,
+                       ReadInt(TIniFile(dataDir_ + kSettingsFile), setting::MarkIcsYears));
+    }
 }
 
 void TFrmCalendar::SaveMarks() {

@@ -45,6 +45,7 @@ public:
         PM_GN,          // 公历-农历
         PM_GG,          // 公历-干支
         PM_JR,          // 公历-节日
+        PM_ExportIcs,   // 导出为日历文件 (.ics)…
         kYearBase = 400,
         kMonthBase = 450,
     };
@@ -117,6 +118,7 @@ private:
     void OpenPicker(TArea area);
     void OpenMarkMenu(POINT screenAt, bool onDay);
     void MarkDay();
+    void ExportIcs();
     void DeleteDayMarks();
     void SaveMarks();
     void ComposeShown();
