@@ -8,8 +8,8 @@
 # Each word is trimmed of silence, levelled to one loudness and given 25 ms
 # of quiet at each end, so that the words of a composed time follow one
 # another 50 ms apart and sound like one sentence. The script ends by
-# joining the words of 08:02 and 23:59 as the chime composer lists them and
-# printing their lengths.
+# joining the words of 08:02 and 23:59 as the chime composer lists them, and
+# two spoken days, and printing their lengths.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -77,6 +77,42 @@ speak H dian3   # 点
 speak M fen1    # 分
 speak 30 "san1 shi2"
 
+# The spoken day (calendar/SpokenDay.cpp): the lead-in, the words around the
+# numbers, the lunar month and day words, the 24 solar terms (J00 小寒 …
+# J23 冬至) and the festivals that have a name, keyed as the composer keys
+# them (FG Gregorian MMDD, FL lunar MMDD with 0100 the eve, FW weekday rule).
+speak JT "jin1 tian1 shi4"  # 今天是
+speak Yue yue4              # 月
+speak Ri ri4                # 日
+speak XQ "xing1 qi1"        # 星期
+speak NL "nong2 li4"        # 农历
+speak Run run4              # 闰
+speak Zheng zheng1          # 正(月)
+speak La la4                # 腊(月)
+speak Chu chu1              # 初
+speak Nian nian4            # 廿
+terms=("xiao3 han2" "da4 han2" "li4 chun1" "yu3 shui3" "jing1 zhe2" "chun1 fen1"
+    "qing1 ming2" "gu3 yu3" "li4 xia4" "xiao3 man3" "mang2 zhong4" "xia4 zhi4"
+    "xiao3 shu3" "da4 shu3" "li4 qiu1" "chu3 shu3" "bai2 lu4" "qiu1 fen1"
+    "han2 lu4" "shuang1 jiang4" "li4 dong1" "xiao3 xue3" "da4 xue3" "dong1 zhi4")
+for n in "${!terms[@]}"; do
+    speak "$(printf 'J%02d' "$n")" "${terms[$n]}"
+done
+festivals=(
+    "FG0101 yuan2 dan4" "FG0214 qing2 ren2 jie2" "FG0308 fu4 nv3 jie2"
+    "FG0312 zhi2 shu4 jie2" "FG0501 lao2 dong4 jie2" "FG0504 qing1 nian2 jie2"
+    "FG0601 er2 tong2 jie2" "FG0701 jian4 dang3 jie2" "FG0801 jian4 jun1 jie2"
+    "FG0910 jiao4 shi1 jie2" "FG1001 guo2 qing4 jie2" "FG1224 ping2 an1 ye4"
+    "FG1225 sheng4 dan4 jie2" "FL0100 chu2 xi1" "FL0101 chun1 jie2"
+    "FL0115 yuan2 xiao1 jie2" "FL0202 long2 tai2 tou2" "FL0505 duan1 wu3 jie2"
+    "FL0707 qi1 xi1" "FL0715 zhong1 yuan2 jie2" "FL0815 zhong1 qiu1 jie2"
+    "FL0909 chong2 yang2 jie2" "FL1208 la4 ba1 jie2" "FL1224 xiao3 nian2"
+    "FW0520 mu3 qin1 jie2" "FW0630 fu4 qin1 jie2" "FW1144 gan3 en1 jie2"
+)
+for f in "${festivals[@]}"; do
+    speak "${f%% *}" "${f#* }"
+done
+
 # tone OUT FREQ AMP SECONDS: a sine that dies away over SECONDS. Four linear
 # fades in a row shape its amplitude as (1 - t/SECONDS)^4, a struck decay
 # that ends in true silence.
@@ -125,3 +161,6 @@ sentence() {
 }
 sentence 08:02 T1 To2 8 H 0 2A M
 sentence 23:59 T1 To4 11 H 5 10 9 M
+# 今天是十二月十一日，星期五，农历十一月初三 (2026-12-11), and 大雪 on 2026-12-07.
+sentence 2026-12-11 JT 12 Yue 11 Ri XQ 5 NL 11 Yue Chu 3
+sentence 2026-12-07 JT 12 Yue 7 Ri XQ 1 NL 10 Yue Nian 9 J22

@@ -5,6 +5,7 @@
 #include "app/UnitOptions_win.h"
 #include "app/res/Icons.rc.h"
 #include "calendar/Holiday.h"
+#include "calendar/SpokenDay.h"
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/FileSys.h"
@@ -46,6 +47,7 @@ void TClockApp::Initialise() {
         if (tray_)
             tray_->ShowBalloon(Utf8ToWide(kDateBalloonTitle), Utf8ToWide(text), kBalloonMs);
     };
+    markReminders_ = std::make_unique<TMarkReminders>(bar, TimerWarStep, *popup_, calendarData_);
     if (!options_.traceTicksFile.empty()) {
         trace_ = _wfopen(Utf8ToWide(options_.traceTicksFile).c_str(), L"ab");
         if (trace_) {
@@ -62,6 +64,7 @@ void TClockApp::Initialise() {
     magnet_->SetSnapDistance(15);
     magnet_->AddWindow(bar, nullptr);
     hotKey_ = std::make_unique<TClockHotKey>(bar);
+    dayHotKey_ = std::make_unique<TClockHotKey>(bar, TClockHotKey::kDayAtom);
     web_ = std::make_unique<TWebFeatures>(bar, options_.dataDir, options_.webFetch,
                                           options_.openDocument);
     web_->OnAdLines = [this](const std::vector<std::string>& lines) {
@@ -113,16 +116,20 @@ void TClockApp::Initialise() {
         if (worldTime_)
             worldTime_->RefreshTime();
     };
-    // Due tasks, then the chime, in every second.
+    // Due tasks, then the chime, then the marks' reminders, in every second.
     heart_.AddSecondHandler([this](TDateTime t) { tasks_->RunDueTask(t); });
     heart_.AddSecondHandler([this](TDateTime t) { ChimeSecond(t); });
-    // Tasks that fell due while the machine slept or the clock jumped ahead
-    // are not run late (a late shutdown would catch the user unawares), only
-    // listed once in the popup.
+    heart_.AddSecondHandler([this](TDateTime t) { markReminders_->OnSecond(t); });
+    // Tasks and mark reminders that fell due while the machine slept or the
+    // clock jumped ahead are not run late (a late shutdown would catch the
+    // user unawares), only listed once in the popup.
     heart_.OnSkipped = [this](int64_t from, int64_t to) {
         const std::vector<TTaskRec>& tasks = tasks_->Tasks();
-        const std::string text =
+        std::string text =
             MissedTasksText(tasks, FindMissedTasks(tasks, from, to, &calendarData_.Holidays()));
+        const std::string marks = markReminders_->MissedText(from, to);
+        if (!marks.empty())
+            text += (text.empty() ? "" : "\r\n\r\n") + marks;
         if (!text.empty() && popup_->EnsurePopup())
             popup_->SendPopupText(text);
     };
@@ -286,6 +293,8 @@ void TClockApp::ReadSettings(bool skinsOnly) {
     ApplyTimeFont();
     if (settings_.hotKey)
         hotKey_->Register(settings_.hotKey1, settings_.hotKey2);
+    if (settings_.dayHotKey)
+        dayHotKey_->Register(settings_.dayHotKey1, settings_.dayHotKey2);
     SetWindowPos(bar_->Handle(), nullptr, settings_.left, settings_.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyStayOnTop(settings_.onTop);
@@ -346,23 +355,7 @@ void TClockApp::ShowDay(TDateTime t) {
 void TClockApp::SetMarkReminders(int mode, int stepMinutes) {
     settings_.markMode = mode;
     settings_.markStepMinutes = stepMinutes;
-    if (mode == 2)
-        SetTimer(bar_->Handle(), TimerWarStep, static_cast<UINT>(stepMinutes) * 60000u, nullptr);
-    else
-        KillTimer(bar_->Handle(), TimerWarStep);
-}
-
-void TClockApp::MarkTimerTick() {
-    if (settings_.markMode < 2)
-        KillTimer(bar_->Handle(), TimerWarStep);
-    ShowMarkReminder(ClockSource::Current().NowLocal());
-}
-
-void TClockApp::ShowMarkReminder(TDateTime t) {
-    // Today's Gregorian mark only; lunar marks show in the calendar.
-    const std::string note = calendarData_.SolarMarkNoteOf(t);
-    if (!note.empty() && popup_->EnsurePopup())
-        popup_->SendPopupText(MarkReminderText(ClockSource::Current().NowLocal(), note));
+    markReminders_->SetDayMarkMode(mode, stepMinutes);
 }
 
 void TClockApp::ShowDateBalloon() {
@@ -473,17 +466,14 @@ void TClockApp::OnTimer(UINT_PTR id) {
     switch (id) {
         case TimerMsg:
             KillTimer(bar_->Handle(), TimerMsg);
-            if (settings_.markMode > 0) {
-                if (settings_.markMode == 2)
-                    SetMarkReminders(2, settings_.markStepMinutes);
-                MarkTimerTick();
-            } else if (!IsWindowVisible(bar_->Handle()) || startHidden_) {
-                // Started hidden (or about to hide): the day once in a balloon.
+            markReminders_->SetDayMarkMode(settings_.markMode, settings_.markStepMinutes);
+            // Without mark messages, a hidden start (or one about to hide)
+            // shows the day once in a balloon.
+            if (!markReminders_->OnStartup() && (!IsWindowVisible(bar_->Handle()) || startHidden_))
                 ShowDateBalloon();
-            }
             break;
         case TimerWarStep:
-            MarkTimerTick();
+            markReminders_->OnStepTimer();
             break;
         case TimerHintClose:
             KillTimer(bar_->Handle(), TimerHintClose);
@@ -513,11 +503,18 @@ void TClockApp::OnTrayClick(UINT mouseEvent) {
 }
 
 bool TClockApp::OnHotKey(LPARAM lp) {
-    if (!hotKey_ || !hotKey_->Matches(lp))
-        return false;
-    if (alarm_)
-        alarm_->AnnounceNow(ClockSource::Current().NowLocal());
-    return true;
+    // Neither key heeds the quiet hours: the user pressed it.
+    if (hotKey_ && hotKey_->Matches(lp)) {
+        if (alarm_)
+            alarm_->AnnounceNow(ClockSource::Current().NowLocal());
+        return true;
+    }
+    if (dayHotKey_ && dayHotKey_->Matches(lp)) {
+        if (alarm_)
+            alarm_->SpeakWords(SpokenDayWords(ClockSource::Current().NowLocal()));
+        return true;
+    }
+    return false;
 }
 
 void TClockApp::OnMoved() {
@@ -552,6 +549,8 @@ void TClockApp::OnClosing() {
         views_->HideAll();
     if (hotKey_)
         hotKey_->Unregister();
+    if (dayHotKey_)
+        dayHotKey_->Unregister();
     // The program ends with its bar; the loop sees this once the bar is gone.
     PostQuitMessage(0);
 }
@@ -619,21 +618,27 @@ void TClockApp::ApplyOptions(const TOptionsValues& v) {
     settings_.autoCheck = v.autoCheck;
     settings_.stepHour = v.stepHour;
     UpdateTimeSync();
-    switch (HotKeyActionFor(v.hotKey, hotKey_->Id() != 0, settings_.hotKey1, settings_.hotKey2,
-                            v.hotKey1, v.hotKey2)) {
-        case THotKeyAction::Keep:
-            break;
-        case THotKeyAction::Reregister:
-            hotKey_->Unregister();
-            hotKey_->Register(v.hotKey1, v.hotKey2);
-            break;
-        case THotKeyAction::Unregister:
-            hotKey_->Unregister();
-            break;
-    }
+    const auto apply = [](TClockHotKey& key, bool on, std::string& mods, std::string& letter,
+                          const std::string& newMods, const std::string& newLetter) {
+        switch (HotKeyActionFor(on, key.Id() != 0, mods, letter, newMods, newLetter)) {
+            case THotKeyAction::Keep:
+                break;
+            case THotKeyAction::Reregister:
+                key.Unregister();
+                key.Register(newMods, newLetter);
+                break;
+            case THotKeyAction::Unregister:
+                key.Unregister();
+                break;
+        }
+        mods = newMods;
+        letter = newLetter;
+    };
+    apply(*hotKey_, v.hotKey, settings_.hotKey1, settings_.hotKey2, v.hotKey1, v.hotKey2);
     settings_.hotKey = v.hotKey;
-    settings_.hotKey1 = v.hotKey1;
-    settings_.hotKey2 = v.hotKey2;
+    apply(*dayHotKey_, v.dayHotKey, settings_.dayHotKey1, settings_.dayHotKey2, v.dayHotKey1,
+          v.dayHotKey2);
+    settings_.dayHotKey = v.dayHotKey;
     if (popup_)
         popup_->SendPopupCode(kPopupCodeSettings);
 }

@@ -9,6 +9,7 @@
 #include "app/ClockTick.h"
 #include "app/DockedViews_win.h"
 #include "app/Magnetic_win.h"
+#include "app/MarkReminders_win.h"
 #include "app/OptionsHost_win.h"
 #include "app/ProgramMenus_win.h"
 #include "app/Settings.h"
@@ -127,6 +128,9 @@ public:
     // The open world-time dialog; null when it was never opened.
     TFrmWorldTime* WorldTime() { return worldTime_.get(); }
     TClockHotKey& HotKey() { return *hotKey_; }
+    // The hotkey that speaks the day.
+    TClockHotKey& DayHotKey() { return *dayHotKey_; }
+    TMarkReminders& MarkReminders() { return *markReminders_; }
     const BarSettings& Settings() const { return settings_; }
     // Festivals, marks and holidays, shared by the calendar and the bar.
     TCalendarData& CalendarData() { return calendarData_; }
@@ -160,8 +164,8 @@ public:
     // The clock style SKIN/ClockFile names, on the clock view if it exists.
     void ApplyClockStyle() override;
     // The settings the options dialog wrote, for the parts that use them:
-    // mark reminders, chimes, time sync, the hotkey (registered anew only
-    // when its texts changed); the popup program is told last.
+    // mark reminders, chimes, time sync, the hotkeys (registered anew only
+    // when their texts changed); the popup program is told last.
     void ApplyOptions(const TOptionsValues& v) override;
 
     // The bar's timers beyond the clock's own (the web features' is theirs).
@@ -201,8 +205,6 @@ private:
     void ShowDay(TDateTime t);
     void ChimeSecond(TDateTime t);
     void SaveBarStateQuietly();
-    void MarkTimerTick();
-    void ShowMarkReminder(TDateTime t);
     void ShowDateBalloon();
     void SaveClockPosition();
     void MakeViews();
@@ -219,6 +221,7 @@ private:
     // The day's festivals, marks and holidays; the calendar window shares it.
     TCalendarData calendarData_;
     std::unique_ptr<TPopupLink> popup_;
+    std::unique_ptr<TMarkReminders> markReminders_;
     std::unique_ptr<TClockAlarm> alarm_;
     // Declared after what they use, so that each goes first; both live until
     // the program object goes, since an action may wait in a nested message loop.
@@ -227,6 +230,7 @@ private:
     std::unique_ptr<TTrayIcon> tray_;
     std::unique_ptr<TTrayHide> trayHide_;
     std::unique_ptr<TClockHotKey> hotKey_;
+    std::unique_ptr<TClockHotKey> dayHotKey_;
     std::unique_ptr<TFrmWorldTime> worldTime_;
     std::unique_ptr<TSyncTime> syncTime_;
     std::unique_ptr<TProgramMenus> menus_;

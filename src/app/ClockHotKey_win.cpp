@@ -4,17 +4,13 @@
 
 namespace tempora {
 
-namespace {
-constexpr wchar_t kHotKeyAtom[] = L"TemporaDefineHotKey";
-}
-
 bool TClockHotKey::Register(const std::string& modifierText, const std::string& keyText) {
     Unregister();
     const int mods = HotKeyModifiers(modifierText);
     const int key = HotKeyVirtualKey(keyText);
     if (mods < 0 || key == 0)
         return false;
-    const ATOM atom = GlobalAddAtomW(kHotKeyAtom);
+    const ATOM atom = GlobalAddAtomW(atomName_);
     const int id = atom - 0xC000;
     if (atom == 0 || id <= 0)
         return false;

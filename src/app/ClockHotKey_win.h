@@ -1,5 +1,6 @@
-// The announce-time hotkey, registered for the bar's window under a global
-// atom so that its id is unique across the session.
+// A hotkey of the bar (the one that speaks the time, the one that speaks the
+// day), registered for the bar's window under a global atom of its own so
+// that its id is unique across the session.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +11,11 @@ namespace tempora {
 
 class TClockHotKey {
 public:
-    explicit TClockHotKey(HWND owner) : owner_(owner) {}
+    static constexpr wchar_t kTimeAtom[] = L"TemporaDefineHotKey";
+    static constexpr wchar_t kDayAtom[] = L"TemporaDayHotKey";
+
+    explicit TClockHotKey(HWND owner, const wchar_t* atomName = kTimeAtom)
+        : owner_(owner), atomName_(atomName) {}
     TClockHotKey(const TClockHotKey&) = delete;
     TClockHotKey& operator=(const TClockHotKey&) = delete;
     ~TClockHotKey() { Unregister(); }
@@ -29,6 +34,7 @@ public:
 
 private:
     HWND owner_;
+    const wchar_t* atomName_;
     int id_ = 0, mods_ = 0, key_ = 0;
 };
 

@@ -24,7 +24,7 @@ void TOptionsChimePage::Build() {
             i == 0 ? BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP : BS_AUTORADIOBUTTON,
             kX + 10 + (i % 2) * 170, 88 + (i / 2) * 26, 160, 22, UiRadioGroup1 + i);
     }
-    AddGroup("报时热键", kX - 4, 150, kPageW - 16, 58);
+    AddGroup("报时热键", kX - 4, 150, kPageW - 16, 86);
     Add(WC_BUTTONW, "启用", kCheck, kX + 10, 174, 60, 22, UiCheckBox6);
     std::vector<const char*> mods, letters;
     for (const std::string& m : HotKeyModifierTexts())
@@ -34,16 +34,20 @@ void TOptionsChimePage::Build() {
     AddCombo(UiComboBox1, kX + 80, 173, 150, mods);
     Add(WC_STATICW, "+", SS_CENTER | SS_CENTERIMAGE, kX + 232, 173, 16, 22, 0);
     AddCombo(UiComboBox2, kX + 250, 173, 60, letters);
-    Add(WC_BUTTONW, "夜间免打扰", kCheck, kX, 228, 100, 22, UiCheckBox9);
+    Add(WC_BUTTONW, "夜间免打扰", kCheck, kX, 250, 100, 22, UiCheckBox9);
     for (int i = 0; i < 2; ++i) {
-        Add(WC_STATICW, i == 0 ? "从" : "到", SS_CENTER | SS_CENTERIMAGE, kX + 112 + i * 110, 228,
+        Add(WC_STATICW, i == 0 ? "从" : "到", SS_CENTER | SS_CENTERIMAGE, kX + 112 + i * 110, 250,
             20, 22, 0);
         const HWND picker =
             Add(DATETIMEPICK_CLASSW, "", DTS_TIMEFORMAT | DTS_UPDOWN | WS_TABSTOP | WS_GROUP,
-                kX + 134 + i * 110, 227, 74, 24, UiTimePicker1 + i);
+                kX + 134 + i * 110, 249, 74, 24, UiTimePicker1 + i);
         SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
     }
-    Add(WC_BUTTONW, "节假日不报时", kCheck, kX, 254, 130, 22, UiCheckBox10);
+    Add(WC_BUTTONW, "报日热键", kCheck, kX + 10, 202, 68, 22, UiDayKeyOn);
+    AddCombo(UiDayKeyMods, kX + 80, 201, 150, mods);
+    Add(WC_STATICW, "+", SS_CENTER | SS_CENTERIMAGE, kX + 232, 201, 16, 22, 0);
+    AddCombo(UiDayKeyChar, kX + 250, 201, 60, letters);
+    Add(WC_BUTTONW, "节假日不报时", kCheck, kX, 276, 130, 22, UiCheckBox10);
 }
 
 void TOptionsChimePage::Load(const TOptionsValues& v) {
@@ -61,6 +65,9 @@ void TOptionsChimePage::Load(const TOptionsValues& v) {
     select(UiComboBox1, HotKeyModifierTexts(), v.hotKey1);
     select(UiComboBox2, HotKeyLetterTexts(), v.hotKey2);
     SetChecked(UiCheckBox6, v.hotKey);
+    select(UiDayKeyMods, HotKeyModifierTexts(), v.dayHotKey1);
+    select(UiDayKeyChar, HotKeyLetterTexts(), v.dayHotKey2);
+    SetChecked(UiDayKeyOn, v.dayHotKey);
     SetChecked(UiCheckBox9, v.quiet.on);
     SetTimeOfDay(UiTimePicker1, v.quiet.startMinute);
     SetTimeOfDay(UiTimePicker2, v.quiet.endMinute);
@@ -78,6 +85,9 @@ void TOptionsChimePage::Gather(TOptionsValues& v) const {
     v.hotKey1 = ComboText(Item(UiComboBox1));
     v.hotKey2 = ComboText(Item(UiComboBox2));
     v.hotKey = Checked(UiCheckBox6);
+    v.dayHotKey1 = ComboText(Item(UiDayKeyMods));
+    v.dayHotKey2 = ComboText(Item(UiDayKeyChar));
+    v.dayHotKey = Checked(UiDayKeyOn);
     v.quiet.on = Checked(UiCheckBox9);
     v.quiet.startMinute = TimeOfDay(UiTimePicker1);
     v.quiet.endMinute = TimeOfDay(UiTimePicker2);
@@ -92,6 +102,8 @@ void TOptionsChimePage::UpdateEnabling() {
     Enable(UiComboBox2, Checked(UiCheckBox6));
     Enable(UiTimePicker1, Checked(UiCheckBox9));
     Enable(UiTimePicker2, Checked(UiCheckBox9));
+    Enable(UiDayKeyMods, Checked(UiDayKeyOn));
+    Enable(UiDayKeyChar, Checked(UiDayKeyOn));
 }
 
 void TOptionsChimePage::SetTimeOfDay(int id, int minute) {

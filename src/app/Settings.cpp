@@ -15,6 +15,9 @@ TChimeSettings ReadChimeSettings(const TIniFile& ini) {
     c.hotKey = ReadBool(ini, setting::HotKey);
     c.hotKey1 = ReadText(ini, setting::HotKey1);
     c.hotKey2 = ReadText(ini, setting::HotKey2);
+    c.dayHotKey = ReadBool(ini, setting::DayHotKey);
+    c.dayHotKey1 = ReadText(ini, setting::DayHotKey1);
+    c.dayHotKey2 = ReadText(ini, setting::DayHotKey2);
     c.quiet.on = ReadBool(ini, setting::QuietHours);
     c.quiet.daysOff = ReadBool(ini, setting::HolidayQuiet);
     for (auto [key, minute] : {std::pair{&setting::QuietStart, &c.quiet.startMinute},

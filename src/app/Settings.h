@@ -19,6 +19,9 @@ struct TChimeSettings {
     bool hotKey = false;
     std::string hotKey1, hotKey2;
     TQuietHours quiet;  // QuietHours, QuietStart, QuietEnd; a bad time keeps its default
+    // The hotkey that speaks the day.
+    bool dayHotKey = false;
+    std::string dayHotKey1, dayHotKey2;
 };
 TChimeSettings ReadChimeSettings(const TIniFile& ini);
 

@@ -67,6 +67,9 @@ std::vector<TIniValue> OptionsIniValues(const TOptionsValues& v) {
         TextValue(QuietStart, FormatMinuteOfDay(std::clamp(v.quiet.startMinute, 0, 1439))));
     out.push_back(TextValue(QuietEnd, FormatMinuteOfDay(std::clamp(v.quiet.endMinute, 0, 1439))));
     out.push_back(BoolValue(HolidayQuiet, v.quiet.daysOff));
+    out.push_back(TextValue(DayHotKey1, v.dayHotKey1));
+    out.push_back(TextValue(DayHotKey2, v.dayHotKey2));
+    out.push_back(BoolValue(DayHotKey, v.dayHotKey));
 
     out.push_back(BoolValue(MsgAuto, v.msgAuto));
     out.push_back(IntValue(MsgAutoSec, v.autoSec));

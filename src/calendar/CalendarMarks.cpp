@@ -154,12 +154,23 @@ void TCalendarMarks::LoadMarks(const std::string& dataDir, TFestivalList& festiv
     if (!ReadFileBytes(dataDir + kMarksFileName, raw))
         raw.clear();  // a missing or unreadable file holds no marks
     ReadMarks(raw, festivals);
+    if (!ReadFileBytes(dataDir + kMarkRemindersFileName, raw))
+        raw.clear();
+    ReadReminders(raw);
+}
+
+void TCalendarMarks::ReadReminders(std::string_view fileBytes) {
+    std::vector<std::string> names;
+    for (const std::string& line : lines_)
+        names.push_back(line.substr(0, 5));
+    reminders_ = ReadMarkReminders(fileBytes, names);
 }
 
 void TCalendarMarks::ReadMarks(std::string_view fileBytes, TFestivalList& festivals) {
     for (const std::string& line : lines_)
         UnregisterMark(festivals, line.substr(0, 5));
     lines_.clear();
+    reminders_.clear();
     std::unordered_set<std::string> names;  // names hold digits only: no case to fold
     for (const std::string& line : SplitLines(DecodeMarksFile(fileBytes))) {
         if (line.size() < 6 || line[5] != '=')
@@ -176,7 +187,13 @@ void TCalendarMarks::ReadMarks(std::string_view fileBytes, TFestivalList& festiv
 
 bool TCalendarMarks::SaveMarks(const std::string& dataDir) {
     Sort();
-    return WriteLineFile(dataDir + kMarksFileName, lines_);
+    if (!WriteLineFile(dataDir + kMarksFileName, lines_))
+        return false;
+    const std::string remindersFile = dataDir + kMarkRemindersFileName;
+    const std::vector<std::string> reminderLines = MarkReminderLines(reminders_);
+    if (reminderLines.empty() && !FileExists(remindersFile))
+        return true;
+    return WriteLineFile(remindersFile, reminderLines);
 }
 
 void TCalendarMarks::Sort() {
@@ -242,8 +259,13 @@ int TCalendarMarks::EditMarkAt(TFestivalList& festivals, size_t index, std::stri
                                std::string_view note) {
     if (index >= lines_.size() || !IsPossibleMarkDay(name))
         return -1;
-    UnregisterMark(festivals, std::string_view(lines_[index]).substr(0, 5));
+    const std::string oldName = lines_[index].substr(0, 5);
+    UnregisterMark(festivals, oldName);
     lines_[index] = std::string(name) + "=" + CleanNote(note);
+    // The reminder follows its mark to the new day; one the new name had goes.
+    const TMarkReminder reminder = ReminderOf(oldName);
+    reminders_.erase(oldName);
+    SetReminder(name, reminder);
     // The edited mark takes the place of one that had its new name.
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (i != index && EqualsNoCase(std::string_view(lines_[i]).substr(0, 5), name)) {
@@ -262,14 +284,42 @@ void TCalendarMarks::DeleteMarkAt(TFestivalList& festivals, size_t index) {
         return;
     const std::string name = lines_[index].substr(0, 5);
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+    reminders_.erase(name);
     UnregisterMark(festivals, name);
 }
 
 void TCalendarMarks::DeleteMark(TFestivalList& festivals, std::string_view name) {
     const int i = IndexOfName(name);
-    if (i >= 0)
+    if (i >= 0) {
+        reminders_.erase(lines_[static_cast<size_t>(i)].substr(0, 5));
         lines_.erase(lines_.begin() + i);
+    }
     UnregisterMark(festivals, name);
+}
+
+TMarkReminder TCalendarMarks::ReminderOf(std::string_view name) const {
+    const auto it = reminders_.find(name);
+    return it == reminders_.end() ? TMarkReminder{} : it->second;
+}
+
+void TCalendarMarks::SetReminder(std::string_view name, const TMarkReminder& reminder) {
+    const int i = IndexOfName(name);
+    if (i < 0)
+        return;
+    const std::string key = lines_[static_cast<size_t>(i)].substr(0, 5);
+    if (reminder == TMarkReminder{})
+        reminders_.erase(key);
+    else
+        reminders_.insert_or_assign(key, reminder);
+}
+
+std::vector<TMarkEntry> TCalendarMarks::Entries() const {
+    std::vector<TMarkEntry> entries;
+    for (const std::string& line : lines_) {
+        const std::string name = line.substr(0, 5);
+        entries.push_back({name, line.substr(6), ReminderOf(name)});
+    }
+    return entries;
 }
 
 }  // namespace tempora

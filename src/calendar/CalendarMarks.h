@@ -25,6 +25,7 @@
 #pragma once
 
 #include "LunarCal.Festivals.h"
+#include "MarkOccurrences.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -72,13 +73,16 @@ public:
 
     // Replaces the list with the marks of dataDir + Marks.rec (none when it
     // is missing or unreadable) and registers each in `festivals`; the marks
-    // registered before are unregistered first.
+    // registered before are unregistered first. Their reminders come from
+    // dataDir + MarkReminders.rec.
     void LoadMarks(const std::string& dataDir, TFestivalList& festivals);
-    // The same with the bytes of a Marks.rec.
+    // The same with the bytes of a Marks.rec; the marks have no reminders.
     void ReadMarks(std::string_view fileBytes, TFestivalList& festivals);
-    // Sorts the list and replaces dataDir + Marks.rec with it, atomically.
-    // False when the file could not be written: the list stays as it is,
-    // and so does the old file.
+    // The reminders of the listed marks from the bytes of a MarkReminders.rec.
+    void ReadReminders(std::string_view fileBytes);
+    // Sorts the list and replaces dataDir + Marks.rec with it, and
+    // MarkReminders.rec with the reminders, atomically. False when a file
+    // could not be written: the list stays as it is, and so does that file.
     bool SaveMarks(const std::string& dataDir);
     // Ordinary case-insensitive order, which is type, month, day.
     void Sort();
@@ -112,8 +116,19 @@ public:
     // Removes the mark of that name, if any, and unregisters the name.
     void DeleteMark(TFestivalList& festivals, std::string_view name);
 
+    // The reminder settings of a mark name; defaults (no reminder) for a
+    // name without any. A mark keeps its settings through EditMarkAt and
+    // loses them when it goes.
+    TMarkReminder ReminderOf(std::string_view name) const;
+    // Gives the listed mark `name` these settings; nothing for a name not listed.
+    void SetReminder(std::string_view name, const TMarkReminder& reminder);
+    const TMarkReminderMap& Reminders() const { return reminders_; }
+    // Every mark with its note and settings, in list order.
+    std::vector<TMarkEntry> Entries() const;
+
 private:
     std::vector<std::string> lines_;
+    TMarkReminderMap reminders_;
     int32_t color_ = kMarkColor;
 };
 

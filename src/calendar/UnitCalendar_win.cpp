@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "calendar/CalendarDialog_win.h"
+#include "calendar/MarkIcs_win.h"
 #include "calendar/UnitEditMark_win.h"
 #include "calendar/UnitInputYear_win.h"
 #include "calendar/UnitMark_win.h"
@@ -18,6 +19,7 @@
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "core/IniFile.h"
+#include "core/SettingKeys.h"
 #include "display/MyWindow.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
@@ -100,6 +102,7 @@ bool TFrmCalendar::Create(HWND owner) {
     commands_.Add(PM_DelMark, [this] { DeleteDayMarks(); });
     commands_.Add(PM_AllMark, [this] { EditAllMarks(Handle()); });
     commands_.Add(PM_ImportHolidays, [this] { ImportHolidays({}); });
+    commands_.Add(PM_ExportIcs, [this] { ExportIcs(); });
     commands_.Add(PM_Close, [this] { CloseView(); });
     commands_.Add(PM_YOther, [this] {
         if (const std::optional<int> year = RunInputYear(Handle(), Grid().Year());
@@ -398,6 +401,7 @@ MenuHandle TFrmCalendar::BuildMarkMenu(bool onDay) {
     static constexpr TMenuEntry kItems[] = {
         {PM_AllMark, L"所有日历标记"},
         {PM_ImportHolidays, L"导入假日安排…"},
+        {PM_ExportIcs, L"导出为日历文件 (.ics)…"},
         {},
         {PM_CSSJ, L"城市时间查询"},
         {},
@@ -519,6 +523,15 @@ void TFrmCalendar::EditAllMarks(HWND owner) {
     grid_.Repaint();
     Refresh();
     SaveMarks();
+}
+
+void TFrmCalendar::ExportIcs() {
+    grid_.HideHint();
+    const std::string path = ChooseIcsFile(Handle());
+    if (!path.empty()) {
+        ExportMarksIcs(Handle(), data_.Marks(), path,
+                       ReadInt(TIniFile(dataDir_ + kSettingsFile), setting::MarkIcsYears));
+    }
 }
 
 void TFrmCalendar::SaveMarks() {

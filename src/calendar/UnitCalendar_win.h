@@ -46,6 +46,7 @@ public:
         PM_GG,              // 公历-干支
         PM_JR,              // 公历-节日
         PM_ImportHolidays,  // 导入假日安排…
+        PM_ExportIcs,       // 导出为日历文件 (.ics)…
         kYearBase = 400,
         kMonthBase = 450,
     };
@@ -127,6 +128,7 @@ private:
     void OpenPicker(TArea area);
     void OpenMarkMenu(POINT screenAt, bool onDay);
     void MarkDay();
+    void ExportIcs();
     void DeleteDayMarks();
     void SaveMarks();
     void ComposeShown();

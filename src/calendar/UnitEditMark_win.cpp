@@ -1,5 +1,6 @@
 #include "UnitEditMark_win.h"
 
+#include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "core/Text.h"
 
@@ -11,7 +12,8 @@ namespace tempora {
 
 namespace {
 
-constexpr int kRowY = 44, kNoteY = 78, kButtonY = 116;
+constexpr int kRowY = 44, kNoteY = 78, kRemindY = 112, kTimeY = 142, kLeapY = 172, kShortY = 202,
+              kButtonY = 232, kNextX = 284, kNextW = 176;
 constexpr int kLabelH = 20, kComboH = 200, kEditH = 22, kButtonW = 80, kButtonH = 26;
 
 constexpr DWORD kLabelStyle = SS_LEFT | SS_CENTERIMAGE;
@@ -29,9 +31,24 @@ int Selection(HWND combo) {
     return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
 }
 
+void AddItems(HWND combo, std::initializer_list<const char*> items) {
+    for (const char* item : items)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(item).c_str()));
+}
+
+void AddNumbers(HWND combo, int from, int to) {
+    for (int i = from; i <= to; ++i)
+        AddItems(combo, {ZeroPad(i, 2).c_str()});
+}
+
+bool Checked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 }  // namespace
 
-bool TFrmEditMark::Create(HWND owner, std::string_view name, std::string_view note) {
+bool TFrmEditMark::Create(HWND owner, std::string_view name, std::string_view note,
+                          const TMarkReminder& reminder) {
     if (!CreateDialogWindow(owner, kClassName, "标记", kWidth, kHeight))
         return false;
     AddControl(L"STATIC", "日期", kLabelStyle, 22, kRowY, 30, kLabelH, DateLabelId);
@@ -47,6 +64,7 @@ bool TFrmEditMark::Create(HWND owner, std::string_view name, std::string_view no
                                  NoteEditId, WS_EX_CLIENTEDGE);
     AddControl(L"STATIC", MarkNoteCounterText(""), kLabelStyle, 22, kButtonY + 3, 76, kLabelH,
                NoteCounterId);
+    AddReminderControls();
     AddControl(WC_BUTTONW, "确定(&O)", WS_TABSTOP | BS_DEFPUSHBUTTON, 100, kButtonY, kButtonW,
                kButtonH, IDOK);
     AddControl(WC_BUTTONW, "取消(&C)", WS_TABSTOP | BS_PUSHBUTTON, 186, kButtonY, kButtonW,
@@ -73,7 +91,76 @@ bool TFrmEditMark::Create(HWND owner, std::string_view name, std::string_view no
     settingNote_ = false;
     ShowCounter();
     ShowNoteOfDay();
+    ShowReminder(reminder);
     return true;
+}
+
+void TFrmEditMark::AddReminderControls() {
+    constexpr DWORD kCheckStyle = WS_TABSTOP | BS_AUTOCHECKBOX;
+    AddControl(WC_BUTTONW, "当天提醒", kCheckStyle, 22, kRemindY, 80, kLabelH, OnDayCheckId);
+    AddControl(WC_BUTTONW, "提前", kCheckStyle, 110, kRemindY, 50, kLabelH, BeforeCheckId);
+    AddNumbers(AddControl(WC_COMBOBOXW, "", kComboStyle, 160, kRemindY, 48, kComboH, BeforeBoxId),
+               1, kMaxDaysBefore);
+    AddControl(L"STATIC", "天提醒", kLabelStyle, 212, kRemindY, 52, kLabelH, BeforeLabelId);
+    AddControl(L"STATIC", "时间", kLabelStyle, 22, kTimeY, 30, kLabelH, TimeLabelId);
+    AddNumbers(AddControl(WC_COMBOBOXW, "", kComboStyle, 54, kTimeY, 48, kComboH, HourBoxId), 0,
+               23);
+    AddControl(L"STATIC", ":", kLabelStyle | SS_CENTER, 104, kTimeY, 10, kLabelH, TimeColonId);
+    AddNumbers(AddControl(WC_COMBOBOXW, "", kComboStyle, 116, kTimeY, 48, kComboH, MinuteBoxId), 0,
+               59);
+    AddControl(L"STATIC", "闰月", kLabelStyle, 22, kLeapY, 30, kLabelH, LeapLabelId);
+    AddItems(AddControl(WC_COMBOBOXW, "", kComboStyle, 54, kLeapY, 210, kComboH, LeapBoxId),
+             {"只在正常月", "正常月和闰月", "只在闰月"});
+    AddControl(L"STATIC", "无此日", kLabelStyle, 22, kShortY, 44, kLabelH, ShortLabelId);
+    AddItems(AddControl(WC_COMBOBOXW, "", kComboStyle, 70, kShortY, 194, kComboH, ShortBoxId),
+             {"改在当月最后一天", "当年跳过"});
+    AddControl(L"STATIC", "今后十次：", kLabelStyle, kNextX, kRowY, kNextW, kLabelH, NextLabelId);
+    AddControl(WC_LISTBOXW, "", WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, kNextX, kRowY + 22,
+               kNextW, kShortY + 22 - kRowY - 22, NextListId, WS_EX_CLIENTEDGE);
+}
+
+void TFrmEditMark::ShowReminder(const TMarkReminder& r) {
+    SendMessageW(Item(OnDayCheckId), BM_SETCHECK, r.onDay ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Item(BeforeCheckId), BM_SETCHECK, r.daysBefore > 0 ? BST_CHECKED : BST_UNCHECKED,
+                 0);
+    SendMessageW(Item(BeforeBoxId), CB_SETCURSEL,
+                 static_cast<WPARAM>(std::clamp(r.daysBefore, 1, kMaxDaysBefore) - 1), 0);
+    SendMessageW(Item(HourBoxId), CB_SETCURSEL, static_cast<WPARAM>(r.minuteOfDay / 60), 0);
+    SendMessageW(Item(MinuteBoxId), CB_SETCURSEL, static_cast<WPARAM>(r.minuteOfDay % 60), 0);
+    SendMessageW(Item(LeapBoxId), CB_SETCURSEL, static_cast<WPARAM>(r.rule.leap), 0);
+    SendMessageW(Item(ShortBoxId), CB_SETCURSEL, static_cast<WPARAM>(r.rule.shortMonth), 0);
+    UpdateReminderControls();
+}
+
+TMarkReminder TFrmEditMark::ReminderShown() const {
+    TMarkReminder r;
+    r.onDay = Checked(Item(OnDayCheckId));
+    r.daysBefore = Checked(Item(BeforeCheckId)) ? Selection(Item(BeforeBoxId)) + 1 : 0;
+    r.minuteOfDay = Selection(Item(HourBoxId)) * 60 + Selection(Item(MinuteBoxId));
+    r.rule.leap = static_cast<TLeapPolicy>(Selection(Item(LeapBoxId)));
+    r.rule.shortMonth = static_cast<TShortMonthRule>(Selection(Item(ShortBoxId)));
+    return r;
+}
+
+void TFrmEditMark::UpdateReminderControls() {
+    const TMarkReminder r = ReminderShown();
+    EnableWindow(Item(BeforeBoxId), r.daysBefore > 0);
+    for (int id : {TimeLabelId, HourBoxId, TimeColonId, MinuteBoxId})
+        EnableWindow(Item(id), r.Reminds());
+    const int calendar = Selection(Item(CalendarBoxId));
+    for (int id : {LeapLabelId, LeapBoxId})
+        EnableWindow(Item(id), calendar == TFestivalList::ftLunar);
+
+    const HWND list = Item(NextListId);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    if (calendar < 0 || Selection(Item(MonthBoxId)) < 0 || Selection(Item(DayBoxId)) < 0)
+        return;
+    const std::string name =
+        std::to_string(calendar) + ComboText(Item(MonthBoxId)) + ComboText(Item(DayBoxId));
+    for (TDateTime day : NextMarkDates(name, r.rule, ClockSource::Current().NowLocal(), 10)) {
+        SendMessageW(list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Utf8ToWide(FormatChineseDate(day)).c_str()));
+    }
 }
 
 void TFrmEditMark::SelectKey(std::string_view key) {
@@ -115,6 +202,7 @@ void TFrmEditMark::CalendarChanged() {
     }
     calendar_ = to;
     ShowNoteOfDay();
+    UpdateReminderControls();
 }
 
 void TFrmEditMark::NoteChanged() {
@@ -148,6 +236,9 @@ void TFrmEditMark::Command(int id, int code) {
         CalendarChanged();
     else if (code == CBN_SELCHANGE && (id == MonthBoxId || id == DayBoxId))
         ShowNoteOfDay();
+    if ((code == BN_CLICKED && (id == OnDayCheckId || id == BeforeCheckId)) ||
+        (code == CBN_SELCHANGE && id != CalendarBoxId))
+        UpdateReminderControls();
 }
 
 bool TFrmEditMark::Accept() {
@@ -170,23 +261,33 @@ bool TFrmEditMark::Accept() {
     }
     name_ = name;
     note_ = CutToGbkBytes(WindowTextOf(Item(NoteEditId)), kMarkNoteMaxBytes);
+    reminder_ = ReminderShown();
     return true;
 }
 
-bool RunEditMark(HWND owner, const TCalendarMarks& marks, std::string& name, std::string& note) {
+bool RunEditMark(HWND owner, const TCalendarMarks& marks, std::string& name, std::string& note,
+                 TMarkReminder* reminder) {
     TFrmEditMark form(marks);
-    if (!form.Create(owner, name, note) || form.ShowModal() != IDOK)
+    if (!form.Create(owner, name, note, reminder ? *reminder : TMarkReminder{}) ||
+        form.ShowModal() != IDOK) {
         return false;
+    }
     name = form.Name();
     note = form.Note();
+    if (reminder)
+        *reminder = form.Reminder();
     return true;
 }
 
 bool MarkDay(HWND owner, TCalendarMarks& marks, TFestivalList& festivals, TDateTime day) {
     std::string name = "0" + FormatMMDD(day), note;
-    if (!RunEditMark(owner, marks, name, note))
+    TMarkReminder reminder = marks.ReminderOf(name);
+    if (!RunEditMark(owner, marks, name, note, &reminder) ||
+        marks.PutMark(festivals, name, note) < 0) {
         return false;
-    return marks.PutMark(festivals, name, note) >= 0;
+    }
+    marks.SetReminder(name, reminder);
+    return true;
 }
 
 }  // namespace tempora

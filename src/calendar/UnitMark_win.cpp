@@ -83,9 +83,12 @@ void TFrmMark::UpdateButtons() {
 
 void TFrmMark::AddClick() {
     std::string name = "0" + FormatMMDD(ClockSource::Current().NowLocal()), note;
-    if (!RunEditMark(Handle(), marks_, name, note))
+    TMarkReminder reminder;
+    if (!RunEditMark(Handle(), marks_, name, note, &reminder))
         return;
-    ShowLines(marks_.PutMark(festivals_, name, note));
+    const int index = marks_.PutMark(festivals_, name, note);
+    marks_.SetReminder(name, reminder);
+    ShowLines(index);
 }
 
 void TFrmMark::EditClick() {
@@ -102,9 +105,13 @@ void TFrmMark::EditClick() {
         return;
     const std::string& line = marks_.Lines()[static_cast<size_t>(index)];
     std::string name = line.substr(0, 5), note = line.substr(6);
-    if (!RunEditMark(Handle(), marks_, name, note))
+    TMarkReminder reminder = marks_.ReminderOf(name);
+    if (!RunEditMark(Handle(), marks_, name, note, &reminder))
         return;
-    ShowLines(marks_.EditMarkAt(festivals_, static_cast<size_t>(index), name, note));
+    const int edited = marks_.EditMarkAt(festivals_, static_cast<size_t>(index), name, note);
+    if (edited >= 0)
+        marks_.SetReminder(name, reminder);
+    ShowLines(edited);
 }
 
 void TFrmMark::DeleteClick() {

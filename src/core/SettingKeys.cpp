@@ -16,7 +16,8 @@ std::span<const TSettingKey* const> SettingKeys() {
         &ChildIndex, &ChildLeft,  &ChildTop,   &Alarm,         &HalfAlarm,     &AlarmType,
         &HotKey,     &HotKey1,    &HotKey2,    &QuietHours,    &QuietStart,    &QuietEnd,
         &MsgAuto,    &MsgAutoSec, &MsgAlpha,   &CalendarLX,    &CalendarStep,  &AutoCheck,
-        &StepHour,   &WebHost,    &HomePage,   &HolidayQuiet,
+        &StepHour,   &WebHost,    &HomePage,   &HolidayQuiet,  &MarkIcsYears,  &DayHotKey,
+        &DayHotKey1, &DayHotKey2,
     };
     return all;
 }

@@ -97,6 +97,12 @@ inline constexpr TSettingKey WebHost = TextKey("WEB", "Host", "");
 inline constexpr TSettingKey HomePage = TextKey("WEB", "HomePage", "");
 // CLOCK: no chime on days off.
 inline constexpr TSettingKey HolidayQuiet = BoolKey("CLOCK", "HolidayQuiet", false);
+// MSG: the years an export of the calendar marks covers.
+inline constexpr TSettingKey MarkIcsYears = IntKey("MSG", "IcsYears", 10, 1, 100);
+// CLOCK: the hotkey that speaks the day, stored as the announce-time one.
+inline constexpr TSettingKey DayHotKey = BoolKey("CLOCK", "DayHotKey", false);
+inline constexpr TSettingKey DayHotKey1 = TextKey("CLOCK", "DayHotKey1", "Alt + Ctrl");
+inline constexpr TSettingKey DayHotKey2 = TextKey("CLOCK", "DayHotKey2", "D");
 }  // namespace setting
 
 // Every key of the table.

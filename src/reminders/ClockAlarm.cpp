@@ -139,6 +139,21 @@ void TClockAlarm::AnnounceNow(TDateTime t) {
         player_->Play(list);
 }
 
+std::string TClockAlarm::ComposeWords(const std::vector<std::string>& words) const {
+    std::string list;
+    if (soundFolder_.empty())
+        return list;
+    for (const std::string& word : words)
+        list += (list.empty() ? "" : "*") + soundFolder_ + word + ".wav";
+    return list;
+}
+
+void TClockAlarm::SpeakWords(const std::vector<std::string>& words) {
+    const std::string list = ComposeWords(words);
+    if (!list.empty())
+        player_->Play(list);
+}
+
 void TClockAlarm::PlayList(const std::string& list) {
     player_->Play(list);
 }

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tempora {
 
@@ -77,6 +78,12 @@ public:
 
     // Speaks the hour and minute of `t`, whatever the chime type.
     void AnnounceNow(TDateTime t);
+
+    // The sound list of recordings in the sound folder, by file name without
+    // ".wav", in order; empty for an empty folder or no words.
+    std::string ComposeWords(const std::vector<std::string>& words) const;
+    // Speaks those words now, whatever the quiet hours: the user asked.
+    void SpeakWords(const std::vector<std::string>& words);
 
     // Hands a sound list to the player unchanged.
     void PlayList(const std::string& list);

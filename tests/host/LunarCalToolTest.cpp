@@ -2,6 +2,8 @@
 #include "../../tools/tempora-cal/CalTool.cpp"
 
 #include "core/ClockSource.h"
+#include "core/Encoding.h"
+#include "TempDir.h"
 
 #include <algorithm>
 #include <sstream>
@@ -184,4 +186,25 @@ TEST(LunarCalTool, WorldPrintsEveryCityAtTheInstantAsTheDialogDoes) {
     std::ostringstream out, err;
     EXPECT_EQ(RunCalTool({"world"}, "/nonexistent", out, err), 1);
     EXPECT_NE(err.str().find("TimeZone.lst"), std::string::npos);
+}
+
+// The marks file and the reminders beside it, as the export item writes them.
+TEST(LunarCalTool, IcsWritesTheMarksWithTheirRemindersToStandardOutput) {
+    test::TempDir dir;
+    const std::string marksFile = dir.File("Marks.rec");
+    ASSERT_TRUE(WriteFileAtomic(marksFile, Utf8ToGbk("10815=中秋\r\n00101=元旦\r\n")));
+    ASSERT_TRUE(WriteFileAtomic(dir.File("MarkReminders.rec"), "10815=0,1,2030,0,0\r\n"));
+
+    const ToolRun run = CalTool({"--at", "2026-12-11 03:04:05", "ics", marksFile, "2026", "2027"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    TCalendarMarks marks;
+    TFestivalList flags;
+    marks.LoadMarks(dir.File(""), flags);
+    EXPECT_EQ(run.out, MarksIcsText(marks, 2026, 2027, EncodeDateTime(2026, 12, 11, 3, 4, 5)));
+    EXPECT_NE(run.out.find("UID:10815-20270915@mark.tempora\r\n"), std::string::npos);
+    // 20:30 the day before: 3.5 hours before the day starts.
+    EXPECT_NE(run.out.find("TRIGGER:-PT3H30M\r\n"), std::string::npos);
+
+    EXPECT_EQ(CalTool({"ics", dir.File("none.rec"), "2026", "2027"}).code, 1);
+    EXPECT_EQ(CalTool({"ics", marksFile, "2027", "2026"}).code, 2);
 }

@@ -539,3 +539,71 @@ TEST_F(MarkDialogs, AFailedSaveTellsTheUserAndKeepsTheOldFile) {
     EXPECT_EQ(marks.MarkNoteOf(0, "0601"), "儿童节");
     std::filesystem::remove_all(dir);
 }
+
+// The reminder's choices come in with the mark and go out with OK; the list
+// beside them follows the leap policy and the calendar.
+TEST_F(MarkDialogs, EditorShowsTheReminderAndTheNextTenDates) {
+    Put({"10408=浴佛"});
+    auto items = [](HWND w) {
+        const HWND list = GetDlgItem(w, TFrmEditMark::NextListId);
+        Lines out;
+        for (LRESULT i = 0; i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+            std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1,
+                              L'\0');
+            text.resize(static_cast<size_t>(
+                SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+            out.push_back(WideToUtf8(text));
+        }
+        return out;
+    };
+    // Toggles a check box as a click does.
+    auto toggle = [](HWND w, int id) {
+        const HWND box = GetDlgItem(w, id);
+        const bool on = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        SendMessageW(box, BM_SETCHECK, on ? BST_UNCHECKED : BST_CHECKED, 0);
+        SendMessageW(w, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(box));
+    };
+    std::string shown, leapEnabled;
+    Lines ordinary, alsoLeap;
+    bool timeEnabled = true;
+    Script script({
+        {Dialog(TFrmEditMark::kClassName),
+         [&](HWND w) {
+             shown = Combo(w, TFrmEditMark::BeforeBoxId) + " " + Combo(w, TFrmEditMark::HourBoxId) +
+                     ":" + Combo(w, TFrmEditMark::MinuteBoxId) + " " +
+                     Combo(w, TFrmEditMark::LeapBoxId) + " " + Combo(w, TFrmEditMark::ShortBoxId);
+             leapEnabled = Enabled(w, TFrmEditMark::LeapBoxId) ? "leap" : "-";
+             Choose(w, TFrmEditMark::LeapBoxId, 0);
+             ordinary = items(w);
+             Choose(w, TFrmEditMark::LeapBoxId, 1);
+             alsoLeap = items(w);
+             // Neither reminder ticked: the time has nothing to set.
+             toggle(w, TFrmEditMark::OnDayCheckId);
+             toggle(w, TFrmEditMark::BeforeCheckId);
+             timeEnabled = Enabled(w, TFrmEditMark::HourBoxId);
+             toggle(w, TFrmEditMark::OnDayCheckId);
+             Choose(w, TFrmEditMark::MinuteBoxId, 45);
+             Choose(w, TFrmEditMark::CalendarBoxId, 0);
+             leapEnabled += Enabled(w, TFrmEditMark::LeapBoxId) ? " leap" : " -";
+             Press(w, IDOK);
+         }},
+    });
+    std::string name = "10408", note = "浴佛";
+    TMarkReminder reminder{
+        true, 3, 7 * 60 + 30, {TLeapPolicy::LeapOnly, TShortMonthRule::SkipYear}};
+    ASSERT_TRUE(RunEditMark(owner.Handle(), marks, name, note, &reminder));
+    EXPECT_EQ(script.Left(), 0u);
+    EXPECT_EQ(shown, "03 07:30 只在闰月 当年跳过");
+    EXPECT_EQ(leapEnabled, "leap -");
+    ASSERT_EQ(ordinary.size(), 10u);
+    EXPECT_EQ(ordinary[0], "2026年05月24日 星期日");
+    EXPECT_EQ(ordinary[1], "2027年05月13日 星期四");
+    // Counting the leap month too still starts with this year's date.
+    EXPECT_EQ(alsoLeap.size(), 10u);
+    EXPECT_EQ(alsoLeap[0], ordinary[0]);
+    EXPECT_FALSE(timeEnabled);
+    EXPECT_EQ(name[0], '0');
+    EXPECT_EQ(
+        reminder,
+        (TMarkReminder{true, 0, 7 * 60 + 45, {TLeapPolicy::AlsoLeap, TShortMonthRule::SkipYear}}));
+}

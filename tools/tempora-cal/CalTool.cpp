@@ -2,6 +2,7 @@
 
 #include "calendar/CalendarData.h"
 #include "calendar/LunarCal.h"
+#include "calendar/MarkIcs.h"
 #include "core/ClockSource.h"
 #include "core/DateTime.h"
 #include "core/FileSys.h"
@@ -29,6 +30,9 @@ const char kUsage[] =
     "  holidays-coverage  the years whose holiday notices the data holds whole, one a line\n"
     "  world            one tab-separated row per city of TimeZone.lst: its time and\n"
     "                   whether daylight saving applies, at the UTC instant --at (default now)\n"
+    "  ics MARKS_FILE FROM_YEAR TO_YEAR\n"
+    "                   the marks of a Marks.rec (with the MarkReminders.rec beside it) as an\n"
+    "                   iCalendar file, one all-day event per date; --at sets its DTSTAMP (UTC)\n"
     "Dates 1900-01-31 .. 2100-12-31; instants in China Standard Time (UTC+8).\n"
     "Holidays and cities come from Holiday.lst and TimeZone.lst beside this program,\n"
     "or in DIR with --data DIR.\n";
@@ -374,8 +378,8 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
             return 2;
         }
         const std::string& command = positional[0];
-        if (!at.empty() && command != "world")
-            throw UsageError("--at is for world only");
+        if (!at.empty() && command != "world" && command != "ics")
+            throw UsageError("--at is for world and ics only");
 
         TCalendarData data;
         data.Load(dataDir);
@@ -434,6 +438,28 @@ int RunCalTool(const std::vector<std::string>& args, const std::string& exeDir, 
                 err << "tempora-cal: cannot read " << path << '\n';
                 return 1;
             }
+        } else if (command == "ics") {
+            Expect(positional, 4);
+            const int from = ParseYear(positional[2]), to = ParseYear(positional[3]);
+            if (from > to)
+                throw UsageError("FROM_YEAR is after TO_YEAR");
+            TDateTime utc = ClockSource::Current().NowUtc();
+            if (!at.empty() && !ParseStamp(at, utc))
+                throw UsageError("bad instant '" + at + "', expected \"YYYY-MM-DD HH:MM:SS\"");
+            const std::string& marksFile = positional[1];
+            std::string bytes;
+            if (!ReadFileBytes(marksFile, bytes)) {
+                err << "tempora-cal: cannot read " << marksFile << '\n';
+                return 1;
+            }
+            TCalendarMarks marks;
+            TFestivalList flags;
+            marks.ReadMarks(bytes, flags);
+            const size_t sep = marksFile.find_last_of("/\\");
+            const std::string dir = sep == std::string::npos ? "" : marksFile.substr(0, sep + 1);
+            if (ReadFileBytes(dir + kMarkRemindersFileName, bytes))
+                marks.ReadReminders(bytes);
+            out << MarksIcsText(marks, from, to, utc);
         } else {
             throw UsageError("unknown command '" + command + "'");
         }
