@@ -17,6 +17,7 @@
 #include "core/Encoding.h"
 #include "core/IniFile.h"
 #include "display/MyWindow.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -126,8 +127,8 @@ void TFrmCalendar::SetUpGrid() {
 void TFrmCalendar::ReloadSkin() {
     const std::string file = TIniFile(dataDir_ + "skin.ini").ReadString("SKIN", "SkinFile", "");
     TCalendarSkin skin;
-    if (file.empty() ||
-        ReadCalendarSkin(dataDir_, dataDir_ + "Skin\\" + file, skin) != TSkinResult::Applied) {
+    if (file.empty() || ReadCalendarSkin(dataDir_, dataDir_ + "Skin\\" + file, skin, nullptr,
+                                         WindowScale(Handle())) != TSkinResult::Applied) {
         return;  // a missing or damaged package leaves the look as it is
     }
     ApplySkin(skin);
