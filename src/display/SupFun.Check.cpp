@@ -200,7 +200,8 @@ TSkinCheck CheckSkinPackage(std::string_view file, std::vector<TSkinWindow> wind
                 out.errors.push_back(
                     "BAR/LED cell " + std::to_string(c.wordWidth) + "x" +
                     std::to_string(c.wordHeight) + " stroke " + std::to_string(c.thick) +
-                    " space " + std::to_string(c.space) + " shift " + std::to_string(c.markShift) +
+                    " space " + std::to_string(c.space) + " mark space " +
+                    std::to_string(c.markSpace) +
                     ": not a cell the digits can take, or \"00:00:00\" does not fit the " +
                     Rect(TBarSkin{}.led) + " LED; the default cell applies");
             }

@@ -20,9 +20,9 @@ inline constexpr const char* kLEDWordWidth = "LEDWordWidth";
 inline constexpr const char* kLEDWordHeight = "LEDWordHeight";
 inline constexpr const char* kLEDThick = "LEDThick";
 inline constexpr const char* kLEDSpace = "LEDSpace";
-inline constexpr const char* kLEDMarkShift = "LEDMarkShift";
+inline constexpr const char* kLEDMarkSpace = "LEDMarkSpace";
 inline constexpr const char* kLEDCellKeys[] = {kLEDWordWidth, kLEDWordHeight, kLEDThick, kLEDSpace,
-                                               kLEDMarkShift};
+                                               kLEDMarkSpace};
 
 // Section BUTTON.
 inline constexpr TSkinRectKey kMenuBtnUp{"BUTTON", "MenuBtnUp", {0, 584, 43, 26}};

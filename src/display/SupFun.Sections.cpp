@@ -38,7 +38,7 @@ TLEDCell ReadLEDCell(const TIniFile& keys) {
             keys.ReadInteger("BAR", kLEDWordHeight, def.wordHeight),
             keys.ReadInteger("BAR", kLEDThick, def.thick),
             keys.ReadInteger("BAR", kLEDSpace, def.space),
-            keys.ReadInteger("BAR", kLEDMarkShift, def.markShift)};
+            keys.ReadInteger("BAR", kLEDMarkSpace, def.markSpace)};
 }
 
 bool LEDCellFits(const TLEDCell& c, const TSkinRect& place) {
@@ -46,7 +46,7 @@ bool LEDCellFits(const TLEDCell& c, const TSkinRect& place) {
     const auto within = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
     if (!within(c.thick, 1, place.height) || !within(c.wordWidth, 2 * c.thick + 1, place.width) ||
         !within(c.wordHeight, 4 * c.thick, place.height) || !within(c.space, 0, place.width) ||
-        !within(c.markShift, 0, c.space)) {
+        !within(c.markSpace, 0, place.width)) {
         return false;
     }
     // An even height is drawn one taller.

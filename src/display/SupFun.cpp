@@ -255,7 +255,7 @@ void ScalePlaces(TBarSkin& s, TScale scale) {
     s.dateLine = ScaleSkinRect(s.dateLine, scale);
     TLEDCell& c = s.ledCell;
     c = {scale.Px(c.wordWidth), scale.Px(c.wordHeight), std::max(1, scale.Px(c.thick)),
-         scale.Px(c.space), scale.Px(c.markShift)};
+         scale.Px(c.space), scale.Px(c.markSpace)};
 }
 void ScalePlaces(TClockSkin& s, TScale scale) {
     s.centerX = scale.Px(s.centerX);

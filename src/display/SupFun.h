@@ -158,7 +158,7 @@ struct TBarSkin {
     uint32_t ledFontColor = 65535;       // LEDFontColor, yellow
     uint32_t ledBorderColor = 13664560;  // LEDBorderColor, 0xD08130
     uint32_t fontColor = 0;              // FontColor: the date line
-    // LEDWordWidth, LEDWordHeight, LEDThick, LEDSpace, LEDMarkShift; the
+    // LEDWordWidth, LEDWordHeight, LEDThick, LEDSpace, LEDMarkSpace; the
     // digits must fit the LED's place.
     TLEDCell ledCell;
     TSkinMenu menu;

@@ -62,6 +62,20 @@ int64_t CellCount(std::string_view text) {
     return n;
 }
 
+// The cells that carry a mark and have another cell after them: each
+// widens the gap after it by the mark space.
+int64_t MarkedGaps(std::string_view text) {
+    int64_t n = 0;
+    size_t pos = 0;
+    Cell cell;
+    bool marked = false;
+    while (NextCell(text, pos, cell)) {
+        n += marked ? 1 : 0;
+        marked = cell.point || cell.colon;
+    }
+    return n;
+}
+
 int ClampToInt(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
 }
@@ -143,21 +157,23 @@ void TLEDFontNum::DrawPolygons(const PolygonSink& draw) const {
     // Cells step by a fixed amount; once one lies past the picture in the
     // direction of travel, so do all after it.
     const int64_t step = int64_t{wordWidth_} + space_;
-    const int64_t reach = std::abs(int64_t{wordWidth_}) + 2 * std::abs(int64_t{thick_}) + 4 +
-                          std::abs(int64_t{markShift_});
+    const int64_t reach =
+        std::abs(int64_t{wordWidth_}) + 2 * std::abs(int64_t{thick_}) + 4 + markSpace_;
     const int64_t y = offSetY_;
     int64_t x = offSetX_;
     bool first = true;
     size_t pos = 0;
     Cell cell;
+    bool marked = false;  // the cell before carries a mark
     while (NextCell(text_, pos, cell)) {
         if (!first)
-            x += step;
+            x += step + (marked ? markSpace_ : 0);
         first = false;
+        marked = cell.point || cell.colon;
         if ((step > 0 && x - reach > w) || (step < 0 && x + reach < 0))
             break;
         const CellPolygons polygons =
-            CellGeometry(x, y, wordWidth_, wordHeight_, thick_, markShift_);
+            CellGeometry(x, y, wordWidth_, wordHeight_, thick_, markSpace_ / 2);
         if (drawDark) {
             for (const Polygon& polygon : polygons)
                 emit(polygon, dark);
@@ -221,7 +237,8 @@ void TLEDFontNum::RenderNow() {
 
 int64_t TLEDFontNum::FittedWidth() const {
     const int64_t n = CellCount(text_);
-    return n * wordWidth_ + (n - 1) * space_ + 2 * int64_t{offSetX_};
+    return n * wordWidth_ + (n - 1) * space_ + MarkedGaps(text_) * markSpace_ +
+           2 * int64_t{offSetX_};
 }
 
 void TLEDFontNum::Fit(int64_t width) {
@@ -296,10 +313,10 @@ void TLEDFontNum::SetSpace(int value) {
     Invalidate();
 }
 
-void TLEDFontNum::SetMarkShift(int value) {
-    if (value == markShift_)
+void TLEDFontNum::SetMarkSpace(int value) {
+    if (value == markSpace_ || value < 0)
         return;
-    markShift_ = value;
+    markSpace_ = value;
     Invalidate();
 }
 
@@ -386,7 +403,7 @@ int BarLedInkWidth(const TLEDCell& cell) {
         for (const Bitmap::Point& v : polygons[static_cast<size_t>(p)])
             ink = std::max(ink, static_cast<int>(v.x) + 1);
     }
-    return (kCells - 1) * (cell.wordWidth + cell.space) + ink;
+    return (kCells - 1) * (cell.wordWidth + cell.space) + 2 * cell.markSpace + ink;
 }
 
 void SetUpBarLed(TLEDFontNum& led, int left, int top, int width, int height, const TLEDCell& cell) {
@@ -404,7 +421,7 @@ void SetUpBarLed(TLEDFontNum& led, int left, int top, int width, int height, con
         led.SetWordHeight(cell.wordHeight);
     }
     led.SetSpace(cell.space);
-    led.SetMarkShift(cell.markShift);
+    led.SetMarkSpace(cell.markSpace);
     led.SetOffSetX((width - BarLedInkWidth(cell)) / 2);
     led.SetOffSetY((height - led.WordHeight()) / 2);
     led.SetDrawDarkColor(false);

@@ -2,7 +2,7 @@
 // characters: the digits 0-9, a minus sign and blank cells. A decimal point
 // or colon takes no cell of its own: it is drawn in a narrow column at the
 // right edge of the cell of the character before it, and reaches two pixels
-// into the gap after that cell (MarkShift moves it further right).
+// into the gap after that cell (MarkSpace widens that gap).
 //
 // The control renders into a picture of its own, Width() x Height(), which
 // its parent copies into the parent's picture at the control's bounds.
@@ -77,12 +77,12 @@ public:
     // Gap between cells; any value.
     int Space() const { return space_; }
     void SetSpace(int value);
-    // How many pixels right of their usual column the point and colon marks
-    // sit; any value. 0 draws them as the font always has, a pixel clear of
-    // the digit before them; a wider Space with a shift gives them room on
-    // both sides.
-    int MarkShift() const { return markShift_; }
-    void SetMarkShift(int value);
+    // Extra pixels of gap after a cell that carries a point or colon, the
+    // mark moved right by half of them into the middle of the wider gap; 0
+    // or more (a negative value is ignored). 0 draws the marks as the font
+    // always has, a pixel clear of the digit before them.
+    int MarkSpace() const { return markSpace_; }
+    void SetMarkSpace(int value);
     const std::string& Text() const { return text_; }
     void SetText(std::string_view value);  // renders at once
     // Colours 0x00BBGGRR. Lit segments are drawn only in a colour other than
@@ -121,8 +121,9 @@ public:
 
     // The paint handler: renders the text into Picture() at the control's
     // current size, then, with AutoSize on, fits the control to the text:
-    // S = N * WordWidth + (N - 1) * Space + 2 * OffSetX for N cells; unless
-    // the width is S + 1 already, the size becomes S x (2 * OffSetY +
+    // S = N * WordWidth + (N - 1) * Space + M * MarkSpace + 2 * OffSetX for
+    // N cells, M of them carrying a mark before another cell; unless the
+    // width is S + 1 already, the size becomes S x (2 * OffSetY +
     // WordHeight). Does nothing while the control is hidden.
     void Paint();
     // Paint, then CopyTo.
@@ -167,7 +168,7 @@ private:
     int wordHeight_ = 29;
     int thick_ = 3;
     int space_ = 4;
-    int markShift_ = 0;
+    int markSpace_ = 0;
     std::string text_ = "00";
     uint32_t bgColor_ = 0x4A424A;
     uint32_t lightColor_ = 0x00FFF7;
@@ -184,7 +185,7 @@ private:
 // The program's two LED looks, one setup each, so that what the tests and
 // tools draw is what the program shows.
 //
-// The cell of the bar's digits: size, stroke, gap and mark shift as the
+// The cell of the bar's digits: size, stroke, gap and mark space as the
 // control takes them (see above). The default is the bar's look at 100 %;
 // a skin may give its own, and a display scale scales it.
 struct TLEDCell {
@@ -192,7 +193,7 @@ struct TLEDCell {
     int wordHeight = 19;
     int thick = 3;
     int space = 3;
-    int markShift = 0;
+    int markSpace = 0;
     bool operator==(const TLEDCell&) const = default;
 };
 

@@ -214,7 +214,7 @@ TEST(SkinScale, BarPlacesAndDigitsFitAtEveryScale) {
             EXPECT_EQ(led.WordWidth(), bar.ledCell.wordWidth);
             EXPECT_EQ(led.Thick(), bar.ledCell.thick);
             EXPECT_EQ(led.Space(), bar.ledCell.space);
-            EXPECT_EQ(led.MarkShift(), bar.ledCell.markShift);
+            EXPECT_EQ(led.MarkSpace(), bar.ledCell.markSpace);
             EXPECT_GE(led.OffSetX(), 0);
             EXPECT_GE(led.OffSetY(), 0);
             EXPECT_LE(led.OffSetX() + BarLedInkWidth(bar.ledCell), bar.led.width);
@@ -234,12 +234,14 @@ TEST(SkinScale, LEDCellKeys) {
     const TLEDCell def;
     const Case cases[] = {
         {"", def, false},
-        {"LEDWordWidth=14\nLEDSpace=5\nLEDMarkShift=1\n", {14, 19, 3, 5, 1}, false},
+        {"LEDWordWidth=14\nLEDMarkSpace=4\n", {14, 19, 3, 3, 4}, false},
         {"LEDThick=2\nLEDWordHeight=17\n", {15, 17, 2, 3, 0}, false},
-        {"LEDWordWidth=19\nLEDSpace=5\n", def, true},  // 5 * 24 + 16 > 114
-        {"LEDThick=8\n", def, true},                   // 2 * 8 >= 15
-        {"LEDWordHeight=30\n", def, true},             // taller than the LED
-        {"LEDMarkShift=4\n", def, true},               // past the gap
+        {"LEDMarkSpace=5\n", {15, 19, 3, 3, 5}, false},  // 90 + 10 + 12 = 112
+        {"LEDWordWidth=19\nLEDSpace=5\n", def, true},    // 5 * 24 + 16 > 114
+        {"LEDMarkSpace=7\n", def, true},                 // 90 + 14 + 12 > 114
+        {"LEDThick=8\n", def, true},                     // 2 * 8 >= 15
+        {"LEDWordHeight=30\n", def, true},               // taller than the LED
+        {"LEDMarkSpace=-1\n", def, true},
         {"LEDSpace=-2\n", def, true},
         {"LEDThick=0\n", def, true},
     };
