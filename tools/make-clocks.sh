@@ -6,6 +6,11 @@
 #
 #   art/clocks/NAME/{sheet.svg,keys.ini}  ->  data/Clock/NAME.cl
 #
+# Each style gets its larger companions, NAME@1.5x.cl and NAME@2x.cl: the
+# face and hands rendered from the drawing at 150 % and 200 %, the key list's
+# rectangles and centre scaled to match (tools/scale-keys.awk), so that a
+# larger display turns hands drawn at its size.
+#
 # The clock window is colour-keyed, so a pixel is either drawn or magenta:
 # the drawing is rendered with its own alpha and cut at half coverage, a
 # pixel more than half covered keeping the colour of what covers it (PNG
@@ -74,6 +79,7 @@ WRAP
           xdotool mousemove 900 700; sleep 2"
     for style in "$root"/data/Clock/*.cl; do
         name=$(basename "$style" .cl)
+        case $name in *@*x) continue ;; esac
         printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\nClockFile=%s\r\n[BAR]\r\nLeft=300\r\nTop=20\r\n[CHILD]\r\nLeft=336\r\nTop=62\r\n' \
             "$name.cl" >"$bin/skin.ini"
         PATH="$wrap:$PATH" \
@@ -102,13 +108,24 @@ mkdir -p "$build" "$out"
 
 for dir in "$art"/*/; do
     name=$(basename "$dir")
-    rsvg-convert "$dir/sheet.svg" -o "$build/$name.png"
-    "$im" "$build/$name.png" -channel A -threshold 50% +channel \
-        -fill '#FE00FF' -opaque '#FF00FFFF' \
-        -background '#FF00FF' -alpha remove -alpha off -type TrueColor "BMP3:$build/$name.bmp"
-    "$skinpack" pack "$dir/keys.ini" "$build/$name.bmp" "$out/$name.cl" >/dev/null
-    "$skinpack" check "$out/$name.cl" --window clock >/dev/null
-    echo "packed $name -> data/Clock/$name.cl"
+    for suffix in "" @1.5x @2x; do
+        case $suffix in
+            @1.5x) percent=150 ;; @2x) percent=200 ;; *) percent=100 ;;
+        esac
+        keys=$dir/keys.ini
+        if [ $percent != 100 ]; then
+            keys=$build/$name$suffix.ini
+            awk -v percent=$percent -f "$root/tools/scale-keys.awk" "$dir/keys.ini" "$dir/keys.ini" >"$keys"
+        fi
+        rsvg-convert --zoom "$(awk -v p=$percent 'BEGIN { print p / 100 }')" "$dir/sheet.svg" \
+            -o "$build/$name$suffix.png"
+        "$im" "$build/$name$suffix.png" -channel A -threshold 50% +channel \
+            -fill '#FE00FF' -opaque '#FF00FFFF' \
+            -background '#FF00FF' -alpha remove -alpha off -type TrueColor "BMP3:$build/$name$suffix.bmp"
+        "$skinpack" pack "$keys" "$build/$name$suffix.bmp" "$out/$name$suffix.cl" >/dev/null
+        "$skinpack" check "$out/$name$suffix.cl" --window clock >/dev/null
+        echo "packed $name -> data/Clock/$name$suffix.cl"
+    done
 done
 
 if [ $check = 1 ]; then

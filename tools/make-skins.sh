@@ -7,6 +7,11 @@
 #   art/skins/window/NAME/{sheet.svg,keys.ini}  ->  data/Skin/NAME.sk
 #   art/skins/frame/NAME/{sheet.svg,keys.ini}   ->  data/NAME.sk (the dialog frame, SKIN/WinFile)
 #
+# Each package gets its larger companions, NAME@1.5x.sk and NAME@2x.sk: the
+# same drawing rendered at 150 % and 200 %, with the rectangles of the key
+# list scaled to match (tools/scale-keys.awk). A display at such a scale
+# shows them pixel for pixel; other scales resize the nearest one above.
+#
 # Colour-keyed windows have no partial transparency, so a pixel is either
 # drawn or magenta. The drawing is rendered with its own alpha and then cut at
 # half coverage: a pixel more than half covered keeps the colour of what covers
@@ -50,9 +55,10 @@ command -v "$im" >/dev/null || {
 }
 
 skinpack=$root/build/host/skinpack
-if [ ! -x "$skinpack" ]; then
+ledpng=$root/build/host/led-png
+if [ ! -x "$skinpack" ] || [ ! -x "$ledpng" ]; then
     [ -d "$root/build/host" ] || cmake --preset host -S "$root" >/dev/null
-    cmake --build "$root/build/host" --target skinpack -j2 >/dev/null
+    cmake --build "$root/build/host" --target skinpack led-png -j2 >/dev/null
 fi
 
 out_data=$root/data
@@ -83,26 +89,37 @@ rect() {
     echo "$(ini_get "$1" "$2" "$3Width" 0)x$(ini_get "$1" "$2" "$3Height" 0)+$(ini_get "$1" "$2" "$3Left" 0)+$(ini_get "$1" "$2" "$3Top" 0)"
 }
 
-# render SVG BMP: the drawing, cut at half coverage onto magenta, 24-bit BMP.
+# render SVG BMP [PERCENT]: the drawing at that scale, cut at half coverage
+# onto magenta, 24-bit BMP.
 render() {
     local png=${2%.bmp}.png
-    rsvg-convert "$1" -o "$png"
+    rsvg-convert --zoom "$(awk -v p="${3:-100}" 'BEGIN { print p / 100 }')" "$1" -o "$png"
     "$im" "$png" -channel A -threshold 50% +channel \
         -fill '#FE00FF' -opaque '#FF00FFFF' \
         -background '#FF00FF' -alpha remove -alpha off -type TrueColor "BMP3:$2"
 }
 
 pack() { # DIR OUT.sk WINDOW...
-    local dir=$1 out=$2 name
+    local dir=$1 out=$2 name percent suffix
     name=$(basename "$dir")
     shift 2
     mkdir -p "$build/$name"
-    render "$dir/sheet.svg" "$build/$name/sheet.bmp"
-    "$skinpack" pack "$dir/keys.ini" "$build/$name/sheet.bmp" "$out" >/dev/null
     local args=()
     for w in "$@"; do args+=(--window "$w"); done
+    render "$dir/sheet.svg" "$build/$name/sheet.bmp"
+    "$skinpack" pack "$dir/keys.ini" "$build/$name/sheet.bmp" "$out" >/dev/null
     "$skinpack" check "$out" "${args[@]}" >/dev/null
     echo "packed $name -> ${out#"$out_data"/}"
+    for percent in 150 200; do
+        suffix=$([ $percent = 150 ] && echo @1.5x || echo @2x)
+        awk -v percent=$percent -f "$root/tools/scale-keys.awk" "$dir/keys.ini" "$dir/keys.ini" \
+            >"$build/$name/keys$suffix.ini"
+        render "$dir/sheet.svg" "$build/$name/sheet$suffix.bmp" $percent
+        "$skinpack" pack "$build/$name/keys$suffix.ini" "$build/$name/sheet$suffix.bmp" \
+            "${out%.sk}$suffix.sk" >/dev/null
+        "$skinpack" check "${out%.sk}$suffix.sk" "${args[@]}" >/dev/null
+        echo "packed $name at $percent % -> ${out#"$out_data"/}"
+    done
 }
 
 # --- The dialog frame and the window skins.
@@ -130,67 +147,32 @@ fi
 
 # --- Previews.
 
-# The LED digits as the bar draws them: cells 15 x 19 with 3-pixel strokes,
-# 18 pixels apart, the first at 6,2 inside the LED (54,5 on the bar), colons
-# in the column right of the cell before them.
-segment() { # N: polygon N of the first cell
-    case $1 in
-        0) echo "8,2 10,4 13,4 15,2" ;;
-        1) echo "17,3 15,5 15,8 17,10" ;;
-        2) echo "17,12 15,14 15,17 17,19" ;;
-        3) echo "15,20 13,18 10,18 8,20" ;;
-        4) echo "6,19 8,17 8,14 6,12" ;;
-        5) echo "6,10 8,8 8,5 6,3" ;;
-        6) echo "9,10 8,11 9,12 14,12 15,11 14,10" ;;
-        8) echo "19,6 22,6 22,9 19,9" ;;
-        9) echo "19,14 22,14 22,17 19,17" ;;
-    esac
-}
-digit_segments() {
-    case $1 in
-        0) echo 0 1 2 3 4 5 ;; 1) echo 1 2 ;; 2) echo 0 1 3 4 6 ;; 3) echo 0 1 2 3 6 ;;
-        4) echo 1 2 5 6 ;; 5) echo 0 2 3 5 6 ;; 6) echo 0 2 3 4 5 6 ;; 7) echo 0 1 2 ;;
-        8) echo 0 1 2 3 4 5 6 ;; 9) echo 0 1 2 3 5 6 ;;
-    esac
-}
-led_svg() { # TEXT(6 digits) COLOUR
-    local text=$1 colour=$2 i d s
-    for i in 0 1 2 3 4 5; do
-        d=${text:$i:1}
-        local segs
-        segs=$(digit_segments "$d")
-        if [ "$i" = 1 ] || [ "$i" = 3 ]; then segs="$segs 8 9"; fi
-        for s in $segs; do
-            echo "<polygon transform=\"translate($((54 + 18 * i)).5,5.5)\" points=\"$(segment "$s")\" fill=\"$colour\" stroke=\"$colour\"/>"
-        done
-    done
-}
-
 # bar_preview NAME HOT OUT.png: the bar with its panel, digits and date line.
 bar_preview() {
     local name=$1 hot=$2 outpng=$3 keys=$art/window/$1/keys.ini sheet=$build/$1/sheet.bmp
-    local border bk font light state=Up
+    local border bk font state=Up
     [ "$hot" = 1 ] && state=Hot
     border=$(web_colour "$(ini_get "$keys" BAR LEDBorderColor 13664560)")
     bk=$(web_colour "$(ini_get "$keys" BAR LEDBkColor 0)")
     font=$(web_colour "$(ini_get "$keys" BAR FontColor 0)")
-    light=$(web_colour "$(ini_get "$keys" BAR LEDFontColor 65535)")
     cat >"$build/$name/overlay.svg" <<SVG
 <svg xmlns="http://www.w3.org/2000/svg" width="332" height="34" shape-rendering="crispEdges">
   <rect x="53" y="4" width="116" height="26" fill="$border"/>
   <rect x="54" y="5" width="114" height="24" fill="$bk"/>
-  $(led_svg 093045 "$light")
   <text x="175" y="26" font-family="WenQuanYi Zen Hei" font-size="12" fill="$font"
         shape-rendering="auto">2024年2月10日 星期六</text>
 </svg>
 SVG
     rsvg-convert "$build/$name/overlay.svg" -o "$build/$name/overlay.png"
+    # The digits from the program's own renderer, in the skin's cell and colours.
+    "$ledpng" "$build/$name/led.bmp" 09:30:45 "$out_data/Skin/$name.sk" >/dev/null
     "$im" \( "$sheet" -crop "$(rect "$keys" BAR BarBk)" +repage -transparent '#FF00FF' \) \
         \( "$sheet" -crop "$(rect "$keys" BUTTON MenuBtn$state)" +repage -transparent '#FF00FF' \) \
         -geometry +8+4 -composite \
         \( "$sheet" -crop "$(rect "$keys" BUTTON MinBtn$state)" +repage -transparent '#FF00FF' \) \
         -geometry +296+1 -composite \
-        "$build/$name/overlay.png" -geometry +0+0 -composite "PNG32:$outpng"
+        "$build/$name/overlay.png" -geometry +0+0 -composite \
+        "$build/$name/led.bmp" -geometry +54+5 -composite "PNG32:$outpng"
 }
 
 desktop() { # W H OUT: a desktop-blue backdrop

@@ -65,7 +65,7 @@ void TBarFace::Apply(TBarSkin skin) {
     menuButton_.Set(skin_.btnMenu);
     minButton_.Set(skin_.btnMin);
     const TSkinRect& led = skin_.led;
-    SetUpBarLed(LED, led.left, led.top, led.width, led.height);
+    SetUpBarLed(LED, led.left, led.top, led.width, led.height, skin_.ledCell);
     LED.SetBGColor(skin_.ledBkColor);
     LED.SetLightColor(skin_.ledFontColor);
     LED.SetDarkColor(skin_.ledDarkColor);

@@ -29,7 +29,7 @@ RECT ToRect(const TSkinRect& r) {
 
 }  // namespace
 
-TBarSkin BuiltInBarSkin() {
+TBarSkin BuiltInBarSkin(TScale scale) {
     TBarSkin skin;
     const int w = skin.width, h = skin.height;
     TDibCanvas canvas(w, h);
@@ -73,7 +73,7 @@ TBarSkin BuiltInBarSkin() {
     // Fuchsia digits would be see-through holes: this look lights them cyan.
     skin.ledFontColor = RGB(96, 220, 255);
     skin.fontColor = 0xECDED6;
-    return skin;
+    return ScaledBarSkin(skin, scale);
 }
 
 }  // namespace tempora

@@ -5,7 +5,8 @@
 
 namespace tempora {
 
-// A dark glass strip with rounded ends and two buttons, drawn with GDI.
-TBarSkin BuiltInBarSkin();
+// A dark glass strip with rounded ends and two buttons, drawn with GDI at
+// 100 % and scaled to `scale`.
+TBarSkin BuiltInBarSkin(TScale scale = {});
 
 }  // namespace tempora

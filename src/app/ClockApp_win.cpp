@@ -14,6 +14,7 @@
 #include "reminders/MissedTasks.h"
 #include "reminders/PopupProtocol.h"
 #include "reminders/UnitWarnOptions_win.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "win/LocaleFormats_win.h"
 
@@ -57,7 +58,7 @@ void TClockApp::Initialise() {
             };
         }
     }
-    bar_->ApplySkin(BuiltInBarSkin());
+    bar_->ApplySkin(BuiltInBarSkin(WindowScale(bar_->Handle())));
     // The bar snaps to screen edges and other windows within 15 px and
     // carries the views docked to it.
     magnet_ = std::make_unique<TMagnetic>(options_.magnetCursor);
@@ -316,8 +317,9 @@ void TClockApp::UpdateTimeSync() {
 
 void TClockApp::ApplyBarSkin(const std::string& skinFile) {
     TBarSkin skin;
-    if (skinFile.empty() || ReadBarSkin(options_.dataDir, options_.dataDir + "Skin\\" + skinFile,
-                                        skin) != TSkinResult::Applied) {
+    if (skinFile.empty() ||
+        ReadBarSkin(options_.dataDir, options_.dataDir + "Skin\\" + skinFile, skin, nullptr,
+                    WindowScale(bar_->Handle())) != TSkinResult::Applied) {
         return;  // a missing or damaged package leaves the look as it is
     }
     if (menus_)

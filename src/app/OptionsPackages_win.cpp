@@ -3,6 +3,7 @@
 #include "core/Encoding.h"
 #include "core/FileSys.h"
 #include "core/Text.h"
+#include "display/SupFun.h"
 
 #include <commctrl.h>
 
@@ -14,6 +15,8 @@ void FillPackageList(HWND list, const std::string& folder, const char* suffix,
     ListView_DeleteAllItems(list);
     int selected = 0;
     for (const std::string& name : ListFiles(folder, suffix)) {
+        if (IsSkinVariantName(name))
+            continue;  // a larger companion of a package, not one to choose
         std::wstring caption = Utf8ToWide(name);
         LVITEMW item{};
         item.mask = LVIF_TEXT;

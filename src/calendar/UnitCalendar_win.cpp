@@ -21,6 +21,7 @@
 #include "core/IniFile.h"
 #include "core/SettingKeys.h"
 #include "display/MyWindow.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -142,8 +143,8 @@ void TFrmCalendar::SetHolidayLookups() {
 void TFrmCalendar::ReloadSkin() {
     const std::string file = TIniFile(dataDir_ + "skin.ini").ReadString("SKIN", "SkinFile", "");
     TCalendarSkin skin;
-    if (file.empty() ||
-        ReadCalendarSkin(dataDir_, dataDir_ + "Skin\\" + file, skin) != TSkinResult::Applied) {
+    if (file.empty() || ReadCalendarSkin(dataDir_, dataDir_ + "Skin\\" + file, skin, nullptr,
+                                         WindowScale(Handle())) != TSkinResult::Applied) {
         return;  // a missing or damaged package leaves the look as it is
     }
     ApplySkin(skin);

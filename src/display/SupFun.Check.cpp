@@ -191,6 +191,21 @@ TSkinCheck CheckSkinPackage(std::string_view file, std::vector<TSkinWindow> wind
             for (const char* key : {kCenterX, kCenterY, kSmoothHands})
                 CheckInteger(keys, "CLOCK", key, out);
         }
+        if (w == TSkinWindow::Bar) {
+            bool given = false;
+            for (const char* key : kLEDCellKeys)
+                given = CheckInteger(keys, "BAR", key, out) || given;
+            const TLEDCell c = ReadLEDCell(keys);
+            if (given && !LEDCellFits(c, TBarSkin{}.led)) {
+                out.errors.push_back(
+                    "BAR/LED cell " + std::to_string(c.wordWidth) + "x" +
+                    std::to_string(c.wordHeight) + " stroke " + std::to_string(c.thick) +
+                    " space " + std::to_string(c.space) + " mark space " +
+                    std::to_string(c.markSpace) +
+                    ": not a cell the digits can take, or \"00:00:00\" does not fit the " +
+                    Rect(TBarSkin{}.led) + " LED; the default cell applies");
+            }
+        }
         if (w == TSkinWindow::Win && decoded) {
             // The frame is composed from fixed parts of the template: the top
             // edge is columns 21 to 81, the side edges rows 28 to 40.

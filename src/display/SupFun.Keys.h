@@ -15,6 +15,14 @@ inline constexpr TSkinColorKey kLEDDarkColor{"BAR", "LEDDarkColor", 3618615};
 inline constexpr TSkinColorKey kLEDFontColor{"BAR", "LEDFontColor", 65535};
 inline constexpr TSkinColorKey kLEDBorderColor{"BAR", "LEDBorderColor", 13664560};
 inline constexpr TSkinColorKey kBarFontColor{"BAR", "FontColor", 0};
+// The LED cell; each missing key keeps the default cell's value.
+inline constexpr const char* kLEDWordWidth = "LEDWordWidth";
+inline constexpr const char* kLEDWordHeight = "LEDWordHeight";
+inline constexpr const char* kLEDThick = "LEDThick";
+inline constexpr const char* kLEDSpace = "LEDSpace";
+inline constexpr const char* kLEDMarkSpace = "LEDMarkSpace";
+inline constexpr const char* kLEDCellKeys[] = {kLEDWordWidth, kLEDWordHeight, kLEDThick, kLEDSpace,
+                                               kLEDMarkSpace};
 
 // Section BUTTON.
 inline constexpr TSkinRectKey kMenuBtnUp{"BUTTON", "MenuBtnUp", {0, 584, 43, 26}};

@@ -32,6 +32,28 @@ TSkinMenu SkinMenuFrom(const TIniFile& keys) {
     return m;
 }
 
+TLEDCell ReadLEDCell(const TIniFile& keys) {
+    const TLEDCell def;
+    return {keys.ReadInteger("BAR", kLEDWordWidth, def.wordWidth),
+            keys.ReadInteger("BAR", kLEDWordHeight, def.wordHeight),
+            keys.ReadInteger("BAR", kLEDThick, def.thick),
+            keys.ReadInteger("BAR", kLEDSpace, def.space),
+            keys.ReadInteger("BAR", kLEDMarkSpace, def.markSpace)};
+}
+
+bool LEDCellFits(const TLEDCell& c, const TSkinRect& place) {
+    // Bounds first, so that the sums below cannot overflow.
+    const auto within = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
+    if (!within(c.thick, 1, place.height) || !within(c.wordWidth, 2 * c.thick + 1, place.width) ||
+        !within(c.wordHeight, 4 * c.thick, place.height) || !within(c.space, 0, place.width) ||
+        !within(c.markSpace, 0, place.width)) {
+        return false;
+    }
+    // An even height is drawn one taller.
+    const int height = c.wordHeight % 2 == 0 ? c.wordHeight + 1 : c.wordHeight;
+    return BarLedInkWidth(c) <= place.width && height <= place.height;
+}
+
 bool BarSkinFrom(const TIniFile& keys, const Bitmap& picture, TBarSkin& out) {
     TBarSkin bar;
     if (!CutBackground(keys, picture, kBarBk, bar.background) ||
@@ -48,6 +70,9 @@ bool BarSkinFrom(const TIniFile& keys, const Bitmap& picture, TBarSkin& out) {
     bar.ledFontColor = ReadSkinColor(keys, kLEDFontColor);
     bar.ledBorderColor = ReadSkinColor(keys, kLEDBorderColor);
     bar.fontColor = ReadSkinColor(keys, kBarFontColor);
+    const TLEDCell cell = ReadLEDCell(keys);
+    if (LEDCellFits(cell, bar.led))
+        bar.ledCell = cell;
     bar.menu = SkinMenuFrom(keys);
     out = std::move(bar);
     return true;

@@ -2,6 +2,10 @@
 
 #include "core/Bmp.h"
 #include "core/FileSys.h"
+#include "display/PictureScale.h"
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace tempora {
 
@@ -159,6 +163,152 @@ const char* SkinResultText(TSkinResult r) {
     return "damaged package";
 }
 
+std::string SkinVariantPath(const std::string& path, int percent) {
+    const size_t sep = path.find_last_of("\\/");
+    const size_t name = sep == std::string::npos ? 0 : sep + 1;
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < name)
+        dot = path.size();
+    std::string factor = std::to_string(percent / 100);
+    if (percent % 100 != 0) {
+        std::string fraction = std::to_string(100 + percent % 100).substr(1);
+        while (fraction.back() == '0')
+            fraction.pop_back();
+        factor += "." + fraction;
+    }
+    return path.substr(0, dot) + "@" + factor + "x" + path.substr(dot);
+}
+
+bool IsSkinVariantName(std::string_view name) {
+    const size_t dot = name.find_last_of('.');
+    const std::string_view stem = name.substr(0, dot);
+    for (int percent : kSkinVariantPercents) {
+        const std::string mark = SkinVariantPath("", percent);  // "@2x", "@1.5x"
+        if (stem.size() > mark.size() && stem.substr(stem.size() - mark.size()) == mark)
+            return true;
+    }
+    return false;
+}
+
+int ChooseSkinVariant(TScale scale, std::span<const int> available) {
+    // percent / 100 >= dpi / 96, in whole numbers.
+    const auto serves = [&](int percent) {
+        return int64_t{percent} * TScale::kBaseDpi >= int64_t{scale.dpi} * 100;
+    };
+    int best = 100, largest = 100;
+    bool found = serves(100);
+    for (int percent : available) {
+        largest = std::max(largest, percent);
+        if (serves(percent) && (!found || percent < best)) {
+            best = percent;
+            found = true;
+        }
+    }
+    return found ? best : largest;
+}
+
+TSkinRect ScaleSkinRect(const TSkinRect& r, TScale scale) {
+    const int left = scale.Px(r.left), top = scale.Px(r.top);
+    return {left, top, scale.Px(r.left + r.width) - left, scale.Px(r.top + r.height) - top};
+}
+
+namespace {
+
+// The pictures of each window's skin, in a fixed order, so that a
+// companion's pictures pair with the package's own.
+std::vector<Bitmap*> Pictures(TBarSkin& s) {
+    return {&s.background, &s.btnMenu.up, &s.btnMenu.hot, &s.btnMin.up, &s.btnMin.hot};
+}
+std::vector<Bitmap*> Pictures(TCalendarSkin& s) {
+    return {&s.background, &s.btnYearUp, &s.btnMonthUp};
+}
+std::vector<Bitmap*> Pictures(TWeatherSkin& s) {
+    return {&s.background, &s.btnGNGUp};
+}
+std::vector<Bitmap*> Pictures(TWinSkin& s) {
+    return {&s.frame, &s.closeUp, &s.closeHot};
+}
+std::vector<Bitmap*> Pictures(TClockSkin& s) {
+    return {&s.face, &s.hourHand, &s.minuteHand, &s.secondHand, &s.centerPoint};
+}
+
+// The see-through colour of each picture: magenta, but the clock's cap
+// takes its bottom-left pixel, as the clock draws it.
+uint32_t KeyOf(const TClockSkin& s, const Bitmap* picture) {
+    if (picture == &s.centerPoint && !picture->Empty())
+        return picture->At(0, picture->Height() - 1);
+    return Bitmap::kKeyColor;
+}
+template <typename T>
+uint32_t KeyOf(const T&, const Bitmap*) {
+    return Bitmap::kKeyColor;
+}
+
+// The places and sizes that are not pictures.
+void ScalePlaces(TBarSkin& s, TScale scale) {
+    s.width = s.background.Width();
+    s.height = s.background.Height();
+    s.btnMenu.place = ScaleSkinRect(s.btnMenu.place, scale);
+    s.btnMin.place = ScaleSkinRect(s.btnMin.place, scale);
+    s.panel = ScaleSkinRect(s.panel, scale);
+    s.led = ScaleSkinRect(s.led, scale);
+    s.dateLine = ScaleSkinRect(s.dateLine, scale);
+    TLEDCell& c = s.ledCell;
+    c = {scale.Px(c.wordWidth), scale.Px(c.wordHeight), std::max(1, scale.Px(c.thick)),
+         scale.Px(c.space), scale.Px(c.markSpace)};
+}
+void ScalePlaces(TClockSkin& s, TScale scale) {
+    s.centerX = scale.Px(s.centerX);
+    s.centerY = scale.Px(s.centerY);
+}
+template <typename T>
+void ScalePlaces(T&, TScale) {}
+
+// Whether a companion's picture can stand for one at 100 %: its size is the
+// other's times the companion's scale, within a pixel.
+bool SizeMatches(const Bitmap& base, const Bitmap& larger, int percent) {
+    const auto close = [&](int b, int l) {
+        return std::llabs(int64_t{l} * 100 - int64_t{b} * percent) <= 100;
+    };
+    return close(base.Width(), larger.Width()) && close(base.Height(), larger.Height());
+}
+
+// `skin` (at 100 %) at `scale`, its pictures resized from `larger`'s when
+// given. A companion at exactly the wanted scale is taken pixel for pixel,
+// even where its rectangles' rounding made a picture a pixel narrower.
+// False when a picture would be too large at that scale.
+template <typename T>
+bool ScaleSkin(T& skin, TScale scale, T* larger, bool exact) {
+    std::vector<Bitmap*> own = Pictures(skin);
+    const std::vector<Bitmap*> from = larger ? Pictures(*larger) : own;
+    for (size_t i = 0; i < own.size(); ++i) {
+        Bitmap& picture = *own[i];
+        if (picture.Empty())
+            continue;
+        const int w = scale.Px(picture.Width()), h = scale.Px(picture.Height());
+        if (w > kMaxCutSide || h > kMaxCutSide || int64_t{w} * h > kMaxCutPixels)
+            return false;
+        const Bitmap* source = from[i];
+        Bitmap scaled = (source->Width() == w && source->Height() == h) || (larger && exact)
+                            ? *source
+                            : ScalePicture(*source, w, h, KeyOf(larger ? *larger : skin, source));
+        if (scaled.Empty())
+            return false;
+        picture = std::move(scaled);
+    }
+    ScalePlaces(skin, scale);
+    return true;
+}
+
+}  // namespace
+
+TBarSkin ScaledBarSkin(const TBarSkin& skin, TScale scale) {
+    TBarSkin scaled = skin;
+    if (!ScaleSkin(scaled, scale, static_cast<TBarSkin*>(nullptr), false))
+        return skin;
+    return scaled;
+}
+
 namespace {
 
 // SkinDone.tmp holds the key list while a reader runs; it goes when the
@@ -181,34 +331,80 @@ private:
     std::string path_;
 };
 
+// The key list and picture of a package file, read and version-checked.
+TSkinResult ReadKeysAndPicture(const std::string& path, TSkinKind kind, TSkinScratch& scratch,
+                               TSkinPackage& package, std::string* why) {
+    std::string bytes;
+    if (!ReadPackageFile(path, bytes, why) || !ParseSkinPackage(bytes, package, why))
+        return TSkinResult::Damaged;
+    scratch.Write(package.keys);
+    if (!SkinVersionOk(TIniFile(scratch.Path(), package.keys), kind)) {
+        if (why)
+            *why = SkinResultText(TSkinResult::Rejected);
+        return TSkinResult::Rejected;
+    }
+    return TSkinResult::Applied;
+}
+
+// The companion of `path` that serves `scale`, read into `larger`: its
+// percent, or 100 when none exists or the one chosen is ignored.
+template <typename T, typename Apply>
+int ReadLarger(const std::string& path, TSkinKind kind, TSkinScratch& scratch, TScale scale,
+               const Bitmap& basePicture, T& base, T& larger, Apply apply) {
+    std::vector<int> available;
+    for (int percent : kSkinVariantPercents) {
+        if (FileExists(SkinVariantPath(path, percent)))
+            available.push_back(percent);
+    }
+    const int percent = ChooseSkinVariant(scale, available);
+    if (percent == 100)
+        return 100;
+    TSkinPackage package;
+    if (ReadKeysAndPicture(SkinVariantPath(path, percent), kind, scratch, package, nullptr) !=
+            TSkinResult::Applied ||
+        !SizeMatches(basePicture, package.picture, percent) ||
+        !apply(TIniFile(scratch.Path(), package.keys), package.picture, larger)) {
+        return 100;
+    }
+    const std::vector<Bitmap*> own = Pictures(base), theirs = Pictures(larger);
+    for (size_t i = 0; i < own.size(); ++i) {
+        if (!SizeMatches(*own[i], *theirs[i], percent))
+            return 100;
+    }
+    return percent;
+}
+
 // Steps shared by every reader; `apply` cuts and reads the sections into a
 // fresh value and answers whether that worked.
 template <typename T, typename Apply>
 TSkinResult ReadPackage(const std::string& dataDir, const std::string& path, TSkinKind kind, T& out,
-                        std::string* why, Apply apply) {
+                        std::string* why, TScale scale, Apply apply) {
     TSkinScratch scratch(dataDir);
     if (!FileExists(path)) {
         if (why)
             *why = SkinResultText(TSkinResult::Missing);
         return TSkinResult::Missing;
     }
-    std::string bytes;
     TSkinPackage package;
-    if (!ReadPackageFile(path, bytes, why) || !ParseSkinPackage(bytes, package, why))
-        return TSkinResult::Damaged;
-    bytes.clear();
-    scratch.Write(package.keys);
-    const TIniFile keys(scratch.Path(), package.keys);
-    if (!SkinVersionOk(keys, kind)) {
-        if (why)
-            *why = SkinResultText(TSkinResult::Rejected);
-        return TSkinResult::Rejected;
-    }
+    const TSkinResult read = ReadKeysAndPicture(path, kind, scratch, package, why);
+    if (read != TSkinResult::Applied)
+        return read;
     T fresh;
-    if (!apply(keys, package.picture, fresh)) {
+    if (!apply(TIniFile(scratch.Path(), package.keys), package.picture, fresh)) {
         if (why)
             *why = "a picture of the package is empty or too large";
         return TSkinResult::Damaged;
+    }
+    if (scale != TScale{}) {
+        T larger;
+        const int percent =
+            ReadLarger(path, kind, scratch, scale, package.picture, fresh, larger, apply);
+        const bool exact = int64_t{percent} * TScale::kBaseDpi == int64_t{scale.dpi} * 100;
+        if (!ScaleSkin(fresh, scale, percent != 100 ? &larger : nullptr, exact)) {
+            if (why)
+                *why = "a picture of the package is too large at this scale";
+            return TSkinResult::Damaged;
+        }
     }
     out = std::move(fresh);
     return TSkinResult::Applied;
@@ -217,31 +413,31 @@ TSkinResult ReadPackage(const std::string& dataDir, const std::string& path, TSk
 }  // namespace
 
 TSkinResult ReadBarSkin(const std::string& dataDir, const std::string& path, TBarSkin& out,
-                        std::string* why) {
-    return ReadPackage(dataDir, path, TSkinKind::Window, out, why, BarSkinFrom);
+                        std::string* why, TScale scale) {
+    return ReadPackage(dataDir, path, TSkinKind::Window, out, why, scale, BarSkinFrom);
 }
 
 TSkinResult ReadCalendarSkin(const std::string& dataDir, const std::string& path,
-                             TCalendarSkin& out, std::string* why) {
-    return ReadPackage(dataDir, path, TSkinKind::Window, out, why, CalendarSkinFrom);
+                             TCalendarSkin& out, std::string* why, TScale scale) {
+    return ReadPackage(dataDir, path, TSkinKind::Window, out, why, scale, CalendarSkinFrom);
 }
 
 TSkinResult ReadWeatherSkin(const std::string& dataDir, const std::string& path, TWeatherSkin& out,
-                            std::string* why) {
-    return ReadPackage(dataDir, path, TSkinKind::Window, out, why, WeatherSkinFrom);
+                            std::string* why, TScale scale) {
+    return ReadPackage(dataDir, path, TSkinKind::Window, out, why, scale, WeatherSkinFrom);
 }
 
 TSkinResult ReadWinSkin(const std::string& dataDir, const std::string& path, TWinSkin& out,
-                        std::string* why) {
-    return ReadPackage(dataDir, path, TSkinKind::Window, out, why, WinSkinFrom);
+                        std::string* why, TScale scale) {
+    return ReadPackage(dataDir, path, TSkinKind::Window, out, why, scale, WinSkinFrom);
 }
 
 TSkinResult ReadClockSkin(const std::string& dataDir, const std::string& path, TClockSkin& out,
-                          std::string* why, TClockRead mode) {
+                          std::string* why, TClockRead mode, TScale scale) {
     if (mode == TClockRead::Full)
-        return ReadPackage(dataDir, path, TSkinKind::Clock, out, why, ClockSkinFrom);
+        return ReadPackage(dataDir, path, TSkinKind::Clock, out, why, scale, ClockSkinFrom);
     TClockSkin untouched;
-    return ReadPackage(dataDir, path, TSkinKind::Clock, untouched, why,
+    return ReadPackage(dataDir, path, TSkinKind::Clock, untouched, why, TScale{},
                        [](const TIniFile&, const Bitmap&, TClockSkin&) { return true; });
 }
 

@@ -25,6 +25,9 @@
 // so the window keeps its look. SkinDone.tmp is gone when the reader returns,
 // whatever happened, and a left-over one from an earlier crash goes with it.
 //
+// Every reader takes the display scale of its window and gives back every
+// place, picture and size at that scale (see "Larger pictures" below).
+//
 // A TBarSkin carries every place, picture and colour of the bar; the bar's
 // face draws from it alone. Magenta 0xFF00FF is the see-through key, also
 // inside button pictures.
@@ -33,12 +36,15 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/Bitmap.h"
 #include "core/IniFile.h"
+#include "core/Scale.h"
+#include "display/myLEDFont.h"
 
 namespace tempora {
 
@@ -152,6 +158,9 @@ struct TBarSkin {
     uint32_t ledFontColor = 65535;       // LEDFontColor, yellow
     uint32_t ledBorderColor = 13664560;  // LEDBorderColor, 0xD08130
     uint32_t fontColor = 0;              // FontColor: the date line
+    // LEDWordWidth, LEDWordHeight, LEDThick, LEDSpace, LEDMarkSpace; the
+    // digits must fit the LED's place.
+    TLEDCell ledCell;
     TSkinMenu menu;
 };
 
@@ -200,8 +209,8 @@ struct TClockSkin {
     bool smoothHands = true;
 };
 
-// The sections of a package whose key list and picture are already read.
-// Each gives false (and leaves `out` alone) when a rectangle asks for a
+// The sections of a package whose key list and picture are already read, at
+// the package's own scale. Each gives false (and leaves `out` alone) when a rectangle asks for a
 // picture Cut refuses, or when the window's background (the clock's face,
 // the frame template) comes out empty: a window of no size cannot be seen or
 // clicked. The version entry is the caller's business.
@@ -211,6 +220,45 @@ bool WeatherSkinFrom(const TIniFile& keys, const Bitmap& picture, TWeatherSkin& 
 bool WinSkinFrom(const TIniFile& keys, const Bitmap& picture, TWinSkin& out);
 bool ClockSkinFrom(const TIniFile& keys, const Bitmap& picture, TClockSkin& out);
 TSkinMenu SkinMenuFrom(const TIniFile& keys);
+// The LED cell keys of section BAR as written (missing keys default).
+TLEDCell ReadLEDCell(const TIniFile& keys);
+// Whether the cell is one the LED control takes (stroke at least 1 and
+// narrower than a third of the cell, a quarter of its height) and "hh:mm:ss"
+// in it fits a `place` at 100 %. A skin whose cell fails this gets the
+// default cell.
+bool LEDCellFits(const TLEDCell& cell, const TSkinRect& place);
+
+// --- Larger pictures --------------------------------------------------------
+//
+// A package may have complete packages beside it for larger display scales,
+// named with the scale before the extension: Name@1.5x.sk and Name@2x.sk
+// (Name@2x.cl for a clock style). Their picture and rectangles are at that
+// scale; the places and sizes of the windows still come from the package
+// itself. A reader at a scale above 100 % takes the companion nearest the
+// wanted scale at or above it, else the largest, and resizes its pictures
+// to the exact scale (ScalePicture); without one it resizes the package's
+// own pictures. A companion that does not read, has another version entry,
+// or whose picture (or any picture a window cuts from it) is not the
+// package's one times its scale (within a pixel) is ignored.
+
+// The scales (percent) a companion package may have, smallest first.
+inline constexpr int kSkinVariantPercents[] = {150, 200};
+// The companion of the package at `path` for `percent` ("a\B.sk", 200 ->
+// "a\B@2x.sk").
+std::string SkinVariantPath(const std::string& path, int percent);
+// Whether a file name is a companion's (so lists of packages leave it out).
+bool IsSkinVariantName(std::string_view name);
+// The picture scale (percent) to draw `scale` from, out of 100 and the
+// companions' scales in `available`: the smallest at or above the wanted
+// scale, else the largest.
+int ChooseSkinVariant(TScale scale, std::span<const int> available);
+
+// The bar's skin at `scale`: places, LED cell and sizes scaled, pictures
+// resized with ScalePicture. The skin given is at 100 %.
+TBarSkin ScaledBarSkin(const TBarSkin& skin, TScale scale);
+// A rectangle at 100 % at `scale`: its edges scaled, so that rectangles
+// that meet at 100 % still meet.
+TSkinRect ScaleSkinRect(const TSkinRect& r, TScale scale);
 
 // --- The readers ------------------------------------------------------------
 
@@ -226,21 +274,24 @@ const char* SkinResultText(TSkinResult r);
 // `path` is the package file: for the bar, calendar and weather windows
 // dataDir + "Skin\" + SKIN/SkinFile; for the dialog frame dataDir +
 // SKIN/WinFile; for the clock dataDir + "Clock\" + SKIN/ClockFile.
+// `scale` is the display scale of the window; the package's own values are
+// for 100 %. A skin too large to scale reads as Damaged.
 TSkinResult ReadBarSkin(const std::string& dataDir, const std::string& path, TBarSkin& out,
-                        std::string* why = nullptr);
+                        std::string* why = nullptr, TScale scale = {});
 TSkinResult ReadCalendarSkin(const std::string& dataDir, const std::string& path,
-                             TCalendarSkin& out, std::string* why = nullptr);
+                             TCalendarSkin& out, std::string* why = nullptr, TScale scale = {});
 TSkinResult ReadWeatherSkin(const std::string& dataDir, const std::string& path, TWeatherSkin& out,
-                            std::string* why = nullptr);
+                            std::string* why = nullptr, TScale scale = {});
 TSkinResult ReadWinSkin(const std::string& dataDir, const std::string& path, TWinSkin& out,
-                        std::string* why = nullptr);
+                        std::string* why = nullptr, TScale scale = {});
 // In menu-only mode the clock's reader checks the package (it exists, parses
 // and carries the right version entry) and reads nothing of its CLOCK
 // section: `out` stays as it is, and Applied tells the window to take the
 // bar's menu colours.
 enum class TClockRead { Full, MenuOnly };
 TSkinResult ReadClockSkin(const std::string& dataDir, const std::string& path, TClockSkin& out,
-                          std::string* why = nullptr, TClockRead mode = TClockRead::Full);
+                          std::string* why = nullptr, TClockRead mode = TClockRead::Full,
+                          TScale scale = {});
 inline constexpr char kSkinScratchName[] = "SkinDone.tmp";
 
 // --- Checking a package for skin authors ------------------------------------

@@ -61,8 +61,8 @@ int AnchoredEdge(int pos, int anchor, int size) {
 }
 
 TSkinResult ReadClockStyle(const std::string& dataDir, const std::string& path, TClockSkin& out,
-                           std::string* used) {
-    const TSkinResult first = ReadClockSkin(dataDir, path, out);
+                           std::string* used, TScale scale) {
+    const TSkinResult first = ReadClockSkin(dataDir, path, out, nullptr, TClockRead::Full, scale);
     if (first == TSkinResult::Applied) {
         if (used)
             *used = path;
@@ -72,8 +72,11 @@ TSkinResult ReadClockStyle(const std::string& dataDir, const std::string& path, 
     const std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
     for (const std::string& name : ListFiles(folder.empty() ? "." : folder, ".cl")) {
         const std::string other = folder + name;
-        if (other == path || ReadClockSkin(dataDir, other, out) != TSkinResult::Applied)
+        if (other == path || IsSkinVariantName(name) ||
+            ReadClockSkin(dataDir, other, out, nullptr, TClockRead::Full, scale) !=
+                TSkinResult::Applied) {
             continue;
+        }
         if (used)
             *used = other;
         return TSkinResult::Applied;

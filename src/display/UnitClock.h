@@ -25,12 +25,13 @@ THandAngles HandAngles(TDateTime t);
 // negative and `anchor` is not; then the far edge sits at `anchor`.
 int AnchoredEdge(int pos, int anchor, int size);
 
-// Reads the clock style at `path`; when that one is missing, rejected or
-// damaged, the first of the other styles (*.cl) of its folder, in name
-// order, that reads. `used` gets the path of the style read. When none
-// reads, the result of `path` itself, with `out` unchanged.
+// Reads the clock style at `path` at `scale`; when that one is missing,
+// rejected or damaged, the first of the other styles (*.cl, not the larger
+// companions) of its folder, in name order, that reads. `used` gets the path
+// of the style read. When none reads, the result of `path` itself, with
+// `out` unchanged.
 TSkinResult ReadClockStyle(const std::string& dataDir, const std::string& path, TClockSkin& out,
-                           std::string* used = nullptr);
+                           std::string* used = nullptr, TScale scale = {});
 
 class TClockFace {
 public:

@@ -3,6 +3,7 @@
 #include "core/ClockSource.h"
 #include "core/FileSys.h"
 #include "core/IniFile.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -38,7 +39,8 @@ TSkinResult TFrmClock::LoadStyle(const std::string& path, bool menuOnly) {
     TSkinResult result = TSkinResult::Damaged;
     try {
         result = ReadClockSkin(dataDir_, path, skin, nullptr,
-                               menuOnly ? TClockRead::MenuOnly : TClockRead::Full);
+                               menuOnly ? TClockRead::MenuOnly : TClockRead::Full,
+                               WindowScale(Handle()));
     } catch (const std::exception& e) {
         // Out of memory for a style's pictures: the window keeps its look.
         TraceFault("clock style", e.what());
@@ -69,7 +71,8 @@ bool TFrmClock::OpenAt(const std::string& stylePath, int opacity, int left, int 
                        int rightAnchor, int bottomAnchor) {
     TClockSkin skin;
     try {
-        if (ReadClockStyle(dataDir_, stylePath, skin) != TSkinResult::Applied)
+        if (ReadClockStyle(dataDir_, stylePath, skin, nullptr, WindowScale(Handle())) !=
+            TSkinResult::Applied)
             return false;
     } catch (const std::exception& e) {
         TraceFault("clock style", e.what());

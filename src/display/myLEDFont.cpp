@@ -62,6 +62,20 @@ int64_t CellCount(std::string_view text) {
     return n;
 }
 
+// The cells that carry a mark and have another cell after them: each
+// widens the gap after it by the mark space.
+int64_t MarkedGaps(std::string_view text) {
+    int64_t n = 0;
+    size_t pos = 0;
+    Cell cell;
+    bool marked = false;
+    while (NextCell(text, pos, cell)) {
+        n += marked ? 1 : 0;
+        marked = cell.point || cell.colon;
+    }
+    return n;
+}
+
 int ClampToInt(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
 }
@@ -81,7 +95,7 @@ bool Touches(std::span<const Bitmap::Point> points, int w, int h) {
 }  // namespace
 
 TLEDFontNum::CellPolygons TLEDFontNum::CellGeometry(int64_t x, int64_t y, int wordWidth,
-                                                    int wordHeight, int thick) {
+                                                    int wordHeight, int thick, int markShift) {
     const auto P = [](int64_t px, int64_t py) {
         return Bitmap::Point{static_cast<int>(std::clamp(px, -kCoordLimit, kCoordLimit)),
                              static_cast<int>(std::clamp(py, -kCoordLimit, kCoordLimit))};
@@ -119,14 +133,15 @@ TLEDFontNum::CellPolygons TLEDFontNum::CellGeometry(int64_t x, int64_t y, int wo
                          P(x + T, y + m + T - 2), P(x + W - 2 * T - 1, y + m + T - 2),
                          P(x + W - T - 3, y + m), P(x + W - 2 * T - 1, y + m - T + 2)};
     }
-    const Bitmap::Point pointStart = P(x + W - T + 1, y + H - T);
-    p[kPoint] = {pointStart,          P(x + W - T + 1, y + H),
-                 P(x + W + 1, y + H), P(x + W + 1, y + H - T),
-                 pointStart,          pointStart};
-    p[kColonUpper] = quad(P(x + W - T + 1, y + q - 1), P(x + W + 1, y + q - 1),
-                          P(x + W + 1, y + q + T - 1), P(x + W - T + 1, y + q + T - 1));
-    p[kColonLower] =
-        quad(P(x + W - T + 1, r - T), P(x + W + 1, r - T), P(x + W + 1, r), P(x + W - T + 1, r));
+    const int64_t mx = x + markShift;  // the marks' column
+    const Bitmap::Point pointStart = P(mx + W - T + 1, y + H - T);
+    p[kPoint] = {pointStart,           P(mx + W - T + 1, y + H),
+                 P(mx + W + 1, y + H), P(mx + W + 1, y + H - T),
+                 pointStart,           pointStart};
+    p[kColonUpper] = quad(P(mx + W - T + 1, y + q - 1), P(mx + W + 1, y + q - 1),
+                          P(mx + W + 1, y + q + T - 1), P(mx + W - T + 1, y + q + T - 1));
+    p[kColonLower] = quad(P(mx + W - T + 1, r - T), P(mx + W + 1, r - T), P(mx + W + 1, r),
+                          P(mx + W - T + 1, r));
     return p;
 }
 
@@ -142,19 +157,23 @@ void TLEDFontNum::DrawPolygons(const PolygonSink& draw) const {
     // Cells step by a fixed amount; once one lies past the picture in the
     // direction of travel, so do all after it.
     const int64_t step = int64_t{wordWidth_} + space_;
-    const int64_t reach = std::abs(int64_t{wordWidth_}) + 2 * std::abs(int64_t{thick_}) + 4;
+    const int64_t reach =
+        std::abs(int64_t{wordWidth_}) + 2 * std::abs(int64_t{thick_}) + 4 + markSpace_;
     const int64_t y = offSetY_;
     int64_t x = offSetX_;
     bool first = true;
     size_t pos = 0;
     Cell cell;
+    bool marked = false;  // the cell before carries a mark
     while (NextCell(text_, pos, cell)) {
         if (!first)
-            x += step;
+            x += step + (marked ? markSpace_ : 0);
         first = false;
+        marked = cell.point || cell.colon;
         if ((step > 0 && x - reach > w) || (step < 0 && x + reach < 0))
             break;
-        const CellPolygons polygons = CellGeometry(x, y, wordWidth_, wordHeight_, thick_);
+        const CellPolygons polygons =
+            CellGeometry(x, y, wordWidth_, wordHeight_, thick_, markSpace_ / 2);
         if (drawDark) {
             for (const Polygon& polygon : polygons)
                 emit(polygon, dark);
@@ -218,7 +237,8 @@ void TLEDFontNum::RenderNow() {
 
 int64_t TLEDFontNum::FittedWidth() const {
     const int64_t n = CellCount(text_);
-    return n * wordWidth_ + (n - 1) * space_ + 2 * int64_t{offSetX_};
+    return n * wordWidth_ + (n - 1) * space_ + MarkedGaps(text_) * markSpace_ +
+           2 * int64_t{offSetX_};
 }
 
 void TLEDFontNum::Fit(int64_t width) {
@@ -290,6 +310,13 @@ void TLEDFontNum::SetSpace(int value) {
     if (value == space_)
         return;
     space_ = value;
+    Invalidate();
+}
+
+void TLEDFontNum::SetMarkSpace(int value) {
+    if (value == markSpace_ || value < 0)
+        return;
+    markSpace_ = value;
     Invalidate();
 }
 
@@ -365,25 +392,38 @@ bool TLEDFontNum::HitTest(int x, int y) const {
            int64_t{y} - Top() < Height();
 }
 
-void SetUpBarLed(TLEDFontNum& led, int left, int top, int width, int height) {
-    constexpr int kCells = 6, kWordWidth = 15, kWordHeight = 19, kSpace = 3;
-    led.SetAutoSize(false);
-    led.SetBounds(left, top, width, height);
-    led.SetWordWidth(kWordWidth);
-    led.SetWordHeight(kWordHeight);
-    led.SetThick(3);
-    led.SetSpace(kSpace);
-    // Centred by the digits' ink: a cell's last columns belong to the point
-    // and colon marks, which the last digit of the time does not have.
-    const TLEDFontNum::CellPolygons cell =
-        TLEDFontNum::CellGeometry(0, 0, kWordWidth, kWordHeight, 3);
+int BarLedInkWidth(const TLEDCell& cell) {
+    constexpr int kCells = 6;
+    // A cell's last columns belong to the point and colon marks, which the
+    // last digit of the time does not have: its ink ends with the segments.
+    const TLEDFontNum::CellPolygons polygons =
+        TLEDFontNum::CellGeometry(0, 0, cell.wordWidth, cell.wordHeight, cell.thick);
     int ink = 0;
     for (int p = TLEDFontNum::kTopBar; p <= TLEDFontNum::kMiddleBar; ++p) {
-        for (const Bitmap::Point& v : cell[static_cast<size_t>(p)])
+        for (const Bitmap::Point& v : polygons[static_cast<size_t>(p)])
             ink = std::max(ink, static_cast<int>(v.x) + 1);
     }
-    led.SetOffSetX((width - ((kCells - 1) * (kWordWidth + kSpace) + ink)) / 2);
-    led.SetOffSetY((height - kWordHeight) / 2);
+    return (kCells - 1) * (cell.wordWidth + cell.space) + 2 * cell.markSpace + ink;
+}
+
+void SetUpBarLed(TLEDFontNum& led, int left, int top, int width, int height, const TLEDCell& cell) {
+    led.SetAutoSize(false);
+    led.SetBounds(left, top, width, height);
+    // The thickness is checked against the cell's size: a cell growing
+    // takes its size first, one shrinking its stroke.
+    if (cell.thick > led.Thick()) {
+        led.SetWordWidth(cell.wordWidth);
+        led.SetWordHeight(cell.wordHeight);
+        led.SetThick(cell.thick);
+    } else {
+        led.SetThick(cell.thick);
+        led.SetWordWidth(cell.wordWidth);
+        led.SetWordHeight(cell.wordHeight);
+    }
+    led.SetSpace(cell.space);
+    led.SetMarkSpace(cell.markSpace);
+    led.SetOffSetX((width - BarLedInkWidth(cell)) / 2);
+    led.SetOffSetY((height - led.WordHeight()) / 2);
     led.SetDrawDarkColor(false);
     led.SetText("00:00:00");
 }

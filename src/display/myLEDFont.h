@@ -2,7 +2,7 @@
 // characters: the digits 0-9, a minus sign and blank cells. A decimal point
 // or colon takes no cell of its own: it is drawn in a narrow column at the
 // right edge of the cell of the character before it, and reaches two pixels
-// into the gap after that cell.
+// into the gap after that cell (MarkSpace widens that gap).
 //
 // The control renders into a picture of its own, Width() x Height(), which
 // its parent copies into the parent's picture at the control's bounds.
@@ -77,6 +77,12 @@ public:
     // Gap between cells; any value.
     int Space() const { return space_; }
     void SetSpace(int value);
+    // Extra pixels of gap after a cell that carries a point or colon, the
+    // mark moved right by half of them into the middle of the wider gap; 0
+    // or more (a negative value is ignored). 0 draws the marks as the font
+    // always has, a pixel clear of the digit before them.
+    int MarkSpace() const { return markSpace_; }
+    void SetMarkSpace(int value);
     const std::string& Text() const { return text_; }
     void SetText(std::string_view value);  // renders at once
     // Colours 0x00BBGGRR. Lit segments are drawn only in a colour other than
@@ -115,8 +121,9 @@ public:
 
     // The paint handler: renders the text into Picture() at the control's
     // current size, then, with AutoSize on, fits the control to the text:
-    // S = N * WordWidth + (N - 1) * Space + 2 * OffSetX for N cells; unless
-    // the width is S + 1 already, the size becomes S x (2 * OffSetY +
+    // S = N * WordWidth + (N - 1) * Space + M * MarkSpace + 2 * OffSetX for
+    // N cells, M of them carrying a mark before another cell; unless the
+    // width is S + 1 already, the size becomes S x (2 * OffSetY +
     // WordHeight). Does nothing while the control is hidden.
     void Paint();
     // Paint, then CopyTo.
@@ -132,11 +139,12 @@ public:
     // lie wholly outside the control are left out.
     using PolygonSink = std::function<void(std::span<const Bitmap::Point> points, uint32_t color)>;
     void DrawPolygons(const PolygonSink& draw) const;
-    // The ten polygons of the cell at origin x, y. Coordinates beyond the
-    // picture's coordinate range are clamped just past it, so that such
-    // polygons are not drawn rather than drawn wrapped.
-    static CellPolygons CellGeometry(int64_t x, int64_t y, int wordWidth, int wordHeight,
-                                     int thick);
+    // The ten polygons of the cell at origin x, y, the marks `markShift`
+    // pixels right of their usual column. Coordinates beyond the picture's
+    // coordinate range are clamped just past it, so that such polygons are
+    // not drawn rather than drawn wrapped.
+    static CellPolygons CellGeometry(int64_t x, int64_t y, int wordWidth, int wordHeight, int thick,
+                                     int markShift = 0);
 
     // The area of the parent that needs repainting: a property changed, or the
     // control moved, was resized, shown or hidden.
@@ -160,6 +168,7 @@ private:
     int wordHeight_ = 29;
     int thick_ = 3;
     int space_ = 4;
+    int markSpace_ = 0;
     std::string text_ = "00";
     uint32_t bgColor_ = 0x4A424A;
     uint32_t lightColor_ = 0x00FFF7;
@@ -176,11 +185,27 @@ private:
 // The program's two LED looks, one setup each, so that what the tests and
 // tools draw is what the program shows.
 //
-// The bar's time: 15 x 19 cells, stroke 3, 3 apart, the eight characters of
-// "hh:mm:ss" centred in the given place (the inside of the time panel); the
-// size stays the place's, unlit segments are not drawn. The colours are left
-// to the caller (the skin's).
-void SetUpBarLed(TLEDFontNum& led, int left, int top, int width, int height);
+// The cell of the bar's digits: size, stroke, gap and mark space as the
+// control takes them (see above). The default is the bar's look at 100 %;
+// a skin may give its own, and a display scale scales it.
+struct TLEDCell {
+    int wordWidth = 15;
+    int wordHeight = 19;
+    int thick = 3;
+    int space = 3;
+    int markSpace = 0;
+    bool operator==(const TLEDCell&) const = default;
+};
+
+// The bar's time: cells of `cell`, the eight characters of "hh:mm:ss"
+// centred in the given place (the inside of the time panel) by their ink;
+// the size stays the place's, unlit segments are not drawn. The colours are
+// left to the caller (the skin's).
+void SetUpBarLed(TLEDFontNum& led, int left, int top, int width, int height,
+                 const TLEDCell& cell = {});
+// How wide the ink of "hh:mm:ss" in `cell` is, from the first digit's left
+// edge to the last one's right edge.
+int BarLedInkWidth(const TLEDCell& cell);
 // The shutdown countdown's two digits: 23 x 31 cells, stroke 5, 4 apart,
 // `lit` on `back`, at (left, top) and as large as the two digits need.
 void SetUpCountdownLed(TLEDFontNum& led, int left, int top, uint32_t back, uint32_t lit);

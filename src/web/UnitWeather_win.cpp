@@ -20,6 +20,7 @@
 #include "display/SupFun.h"
 #include "web/WeatherLinks.h"
 #include "web/WebServer.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -310,8 +311,8 @@ bool TFrmWeather::Create(HWND owner) {
 void TFrmWeather::ReloadSkin() {
     const std::string file = TIniFile(dataDir_ + "skin.ini").ReadString("SKIN", "SkinFile", "");
     TWeatherSkin skin;
-    if (file.empty() ||
-        ReadWeatherSkin(dataDir_, dataDir_ + "Skin\\" + file, skin) != TSkinResult::Applied) {
+    if (file.empty() || ReadWeatherSkin(dataDir_, dataDir_ + "Skin\\" + file, skin, nullptr,
+                                        WindowScale(Handle())) != TSkinResult::Applied) {
         return;  // a missing or damaged package leaves the look as it is
     }
     background_ = skin.background;

@@ -15,7 +15,8 @@ bool LargestStyle(TClockSkin& out) {
     int64_t largest = -1;
     for (const std::string& name : ListFiles(folder, ".cl")) {
         TClockSkin skin;
-        if (ReadClockSkin(folder, folder + name, skin) != TSkinResult::Applied)
+        if (IsSkinVariantName(name) ||
+            ReadClockSkin(folder, folder + name, skin) != TSkinResult::Applied)
             continue;
         const int64_t size = int64_t{skin.secondHand.Width()} * skin.secondHand.Height();
         if (size > largest) {

@@ -43,6 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const TSkinRect bk = ReadSkinRect(keys, {"BAR", "BarBk", {0, 0, 332, 34}});
         Require(bar.width == bk.width && bar.height == bk.height && !bar.background.Empty());
         Require(bar.background.Width() == bar.width && bar.background.Height() == bar.height);
+        // The same skin at 150 %: a hostile picture and LED cell scale too.
+        const TScale s{144};
+        const TBarSkin scaled = ScaledBarSkin(bar, s);
+        Require(scaled.width == scaled.background.Width() &&
+                (scaled.width == s.Px(bar.width) || scaled.width == bar.width));
     }
     TCalendarSkin cal;
     if (CalendarSkinFrom(keys, package.picture, cal))

@@ -161,6 +161,29 @@ TEST(LEDFontNum, BarTimeFitsSixCellsWithColonsAfterTheSecondAndFourthDigit) {
     EXPECT_EQ(bar.At(54 + 41, 5 + 17), kBack);
 }
 
+TEST(LEDFontNum, MarkSpaceWidensTheGapAfterAMarkAndCentresTheMarkInIt) {
+    const auto draw = [](int markSpace, std::vector<Bitmap::Point>& firsts) {
+        TLEDFontNum led;
+        ApplyBarValues(led);
+        led.SetMarkSpace(markSpace);
+        led.SetText("8:8");
+        led.DrawPolygons(
+            [&](std::span<const Bitmap::Point> points, uint32_t) { firsts.push_back(points[0]); });
+        return led.Width();
+    };
+    std::vector<Bitmap::Point> plain, spaced;
+    EXPECT_EQ(draw(0, plain), 2 * 15 + 3 + 2 * 6);
+    EXPECT_EQ(draw(4, spaced), 2 * 15 + 3 + 4 + 2 * 6);
+    // Seven segments, the colon's two dots, seven segments.
+    ASSERT_EQ(plain.size(), 16u);
+    ASSERT_EQ(spaced.size(), 16u);
+    for (size_t i = 0; i < plain.size(); ++i) {
+        const int moved = i < 7 ? 0 : i < 9 ? 2 : 4;
+        EXPECT_EQ(spaced[i].x, plain[i].x + moved) << i;
+        EXPECT_EQ(spaced[i].y, plain[i].y) << i;
+    }
+}
+
 TEST(LEDFontNum, MarksBelongToTheCharacterBeforeThem) {
     const std::string blank = "..........";
     struct Case {

@@ -23,8 +23,10 @@ const std::string kData = std::string(TEMPORA_SOURCE_DIR) + "/data/";
 
 std::vector<std::string> WindowSkins() {
     std::vector<std::string> paths;
-    for (const std::string& name : ListFiles(kData + "Skin", ".sk"))
-        paths.push_back(kData + "Skin/" + name);
+    for (const std::string& name : ListFiles(kData + "Skin", ".sk")) {
+        if (!IsSkinVariantName(name))
+            paths.push_back(kData + "Skin/" + name);
+    }
     return paths;
 }
 
@@ -189,4 +191,89 @@ TEST(ShippedSkins, DialogFrame) {
     EXPECT_GE(WorstContrast(win.frame, {10, 4, 80, 22}, win.captionColor), 4.5);
     for (const Bitmap* pic : {&win.frame, &win.closeUp, &win.closeHot})
         ExpectNoFringe(*pic, "frame");
+}
+
+namespace {
+
+// Each picture a window takes from a skin, in one list per window.
+std::vector<const Bitmap*> PicturesOf(const TBarSkin& s) {
+    return {&s.background, &s.btnMenu.up, &s.btnMenu.hot, &s.btnMin.up, &s.btnMin.hot};
+}
+std::vector<const Bitmap*> PicturesOf(const TCalendarSkin& s) {
+    return {&s.background, &s.btnYearUp, &s.btnMonthUp};
+}
+std::vector<const Bitmap*> PicturesOf(const TWeatherSkin& s) {
+    return {&s.background, &s.btnGNGUp};
+}
+std::vector<const Bitmap*> PicturesOf(const TWinSkin& s) {
+    return {&s.frame, &s.closeUp, &s.closeHot};
+}
+std::vector<const Bitmap*> PicturesOf(const TClockSkin& s) {
+    return {&s.face, &s.hourHand, &s.minuteHand, &s.secondHand, &s.centerPoint};
+}
+
+// The companion at `percent` passes the check, has no fringe, and is what
+// the reader draws from at that scale: the package read at the scale shows
+// the companion's own pictures, pixel for pixel.
+template <typename T, typename Read>
+void ExpectCompanionServes(const std::string& path, int percent, std::vector<TSkinWindow> windows,
+                           Read read) {
+    const std::string companion = SkinVariantPath(path, percent);
+    SCOPED_TRACE(companion);
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(companion, bytes));
+    EXPECT_EQ(CheckSkinPackage(bytes, windows).errors, std::vector<std::string>{});
+    test::TempDir dir;
+    const std::string dataDir = dir.Path().string() + "/";
+    T own, scaled;
+    ASSERT_EQ(read(dataDir, companion, own, TScale{}), TSkinResult::Applied);
+    ASSERT_EQ(read(dataDir, path, scaled, TScale{percent * TScale::kBaseDpi / 100}),
+              TSkinResult::Applied);
+    const std::vector<const Bitmap*> a = PicturesOf(own), b = PicturesOf(scaled);
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_TRUE(*a[i] == *b[i]) << "picture " << i << " is not the companion's";
+        ExpectNoFringe(*a[i], companion);
+    }
+}
+
+}  // namespace
+
+TEST(ShippedSkins, LargerCompanionsServeTheirScales) {
+    std::vector<std::string> clocks;
+    for (const std::string& name : ListFiles(kData + "Clock", ".cl")) {
+        if (!IsSkinVariantName(name))
+            clocks.push_back(kData + "Clock/" + name);
+    }
+    ASSERT_GE(clocks.size(), 3u);
+    for (int percent : kSkinVariantPercents) {
+        for (const std::string& path : WindowSkins()) {
+            const std::vector<TSkinWindow> all = {TSkinWindow::Bar, TSkinWindow::Calendar,
+                                                  TSkinWindow::Weather};
+            ExpectCompanionServes<TBarSkin>(
+                path, percent, all,
+                [](const std::string& d, const std::string& p, TBarSkin& o, TScale s) {
+                    return ReadBarSkin(d, p, o, nullptr, s);
+                });
+            ExpectCompanionServes<TCalendarSkin>(
+                path, percent, all,
+                [](const std::string& d, const std::string& p, TCalendarSkin& o, TScale s) {
+                    return ReadCalendarSkin(d, p, o, nullptr, s);
+                });
+            ExpectCompanionServes<TWeatherSkin>(
+                path, percent, all,
+                [](const std::string& d, const std::string& p, TWeatherSkin& o, TScale s) {
+                    return ReadWeatherSkin(d, p, o, nullptr, s);
+                });
+        }
+        ExpectCompanionServes<TWinSkin>(FramePackage(), percent, {TSkinWindow::Win},
+                                        [](const std::string& d, const std::string& p, TWinSkin& o,
+                                           TScale s) { return ReadWinSkin(d, p, o, nullptr, s); });
+        for (const std::string& path : clocks) {
+            ExpectCompanionServes<TClockSkin>(
+                path, percent, {TSkinWindow::Clock},
+                [](const std::string& d, const std::string& p, TClockSkin& o, TScale s) {
+                    return ReadClockSkin(d, p, o, nullptr, TClockRead::Full, s);
+                });
+        }
+    }
 }
