@@ -72,7 +72,9 @@ struct TOptionsIds {
         UiCheckBox9,    // "夜间免打扰"
         UiTimePicker1,  // its start ("从")
         UiTimePicker2,  // its end ("到")
-        kFirstStatic,   // captions and frames without a role of their own
+        // The bar's scale, "缩放".
+        UiComboBoxScale,
+        kFirstStatic,  // captions and frames without a role of their own
     };
     // The up-down half of a spin field carries the field's id plus this.
     static constexpr int kSpinButton = 500;

@@ -1,6 +1,7 @@
 #include "app/UnitOptions_win.h"
 
 #include "core/Encoding.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -39,7 +40,7 @@ bool TFrmOptions::Create(HWND owner, int page) {
     if (!CreateDialogWindow(owner, kClassName, "系统设置", kWidth, kHeight))
         return false;
     g_current = this;
-    tabFont_.Reset(MakeFont(L"宋体", 9, FW_BOLD));
+    ScaleChanged();
     for (int p = 0; p < kPageCount; ++p) {
         AddControl(WC_BUTTONW, kPageCaptions[p], BS_OWNERDRAW, kTabX, kTabY + p * kTabH, kTabW,
                    kTabH - 2, kTabFirst + p);
@@ -114,6 +115,10 @@ void TFrmOptions::FocusList() {
         ListView_EnsureVisible(list, sel, FALSE);
     if (IsWindowVisible(Handle()))
         SetFocus(list);
+}
+
+void TFrmOptions::ScaleChanged() {
+    tabFont_.Reset(MakeScaledFont(L"宋体", 9, Scale(), FW_BOLD));
 }
 
 HWND TFrmOptions::FirstFocus() const {

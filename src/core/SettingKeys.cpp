@@ -16,7 +16,7 @@ std::span<const TSettingKey* const> SettingKeys() {
         &ChildIndex, &ChildLeft,  &ChildTop,   &Alarm,         &HalfAlarm,     &AlarmType,
         &HotKey,     &HotKey1,    &HotKey2,    &QuietHours,    &QuietStart,    &QuietEnd,
         &MsgAuto,    &MsgAutoSec, &MsgAlpha,   &CalendarLX,    &CalendarStep,  &AutoCheck,
-        &StepHour,   &WebHost,    &HomePage,
+        &StepHour,   &WebHost,    &HomePage,   &BarScale,
     };
     return all;
 }

@@ -95,6 +95,9 @@ inline constexpr TSettingKey StepHour = IntKey("TIME", "StepHour", 1, 1, 1000);
 // WEB: the maker's server.
 inline constexpr TSettingKey WebHost = TextKey("WEB", "Host", "");
 inline constexpr TSettingKey HomePage = TextKey("WEB", "HomePage", "");
+// The bar and its views at this percentage of the monitor's scale; 0 follows
+// the monitor.
+inline constexpr TSettingKey BarScale = IntKey("BAR", "Scale", 0, 0, 400);
 }  // namespace setting
 
 // Every key of the table.
