@@ -143,6 +143,16 @@ TEST_F(DisplayScaleAtDpi, TheProgramSeesTheDisplaysDpi) {
     EXPECT_EQ(MonitorScale(nullptr), scale_);
 }
 
+TEST_F(DisplayScaleAtDpi, BarCalendarAndClockTakeTheScale) {
+    TClockApp& app = StartApp();
+    ExpectScaledSize("bar", app.Bar().Handle(), 332, 34, scale_);
+    app.ShowView(kViewCalendar);
+    ExpectScaledSize("calendar", app.Calendar().Handle(), 332, 390, scale_);
+    app.ShowView(kViewClock);
+    ASSERT_NE(app.ClockView(), nullptr);
+    ExpectScaledSize("clock", app.ClockView()->Handle(), 260, 260, scale_);
+}
+
 TEST_F(DisplayScaleAtDpi, OptionsDialogTakesTheScaleAndItsTextsFit) {
     TClockApp& app = StartApp();
     TFrmOptions form(app);
