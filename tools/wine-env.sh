@@ -2,6 +2,7 @@
 # an X display (Xvfb when there is none), and fonts for the Chinese UI.
 # Usage: . tools/wine-env.sh BUILD_DIR [force-xvfb]
 # The prefix is BUILD_DIR/wineprefix unless TEMPORA_WINEPREFIX names another.
+# TEMPORA_SCREEN sets the started Xvfb's screen (default 1280x800x24).
 # Defines wine_env_stop to end what it started.
 
 _wine_build=$(cd "${1:?build folder}" && pwd)
@@ -16,7 +17,7 @@ if [ -z "${DISPLAY:-}" ] || [ "${2:-}" = "force-xvfb" ]; then
     # enough: a server of another container may hold one without a lock file
     # visible here) and writes its number once it accepts clients.
     _wine_displayfd=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$_wine_displayfd" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${TEMPORA_SCREEN:-1280x800x24}" -nolisten tcp 3>"$_wine_displayfd" >/dev/null 2>&1 &
     _wine_started_xvfb=$!
     for _ in $(seq 1 100); do
         [ -s "$_wine_displayfd" ] && break

@@ -80,6 +80,11 @@ void TBarFace::Apply(TBarSkin skin) {
         OnInvalidate({0, 0, Width(), Height()}, false);
 }
 
+void TBarFace::SetScale(TScale scale) {
+    scale_ = scale;
+    SetBarDateLineScale(FadeTextDate, scale);
+}
+
 TSkinRect TBarFace::Place(TBarPart part) const {
     switch (part) {
         case TBarPart::Panel:

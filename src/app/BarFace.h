@@ -43,6 +43,10 @@ public:
     // whole face is to be repainted afterwards.
     void Apply(TBarSkin skin);
     const TBarSkin& Skin() const { return skin_; }
+    // The scale the bar is drawn at: the date line's fonts follow it (the
+    // skin brings its places and pictures at that scale).
+    void SetScale(TScale scale);
+    TScale Scale() const { return scale_; }
     int Width() const { return skin_.background.Width(); }
     int Height() const { return skin_.background.Height(); }
 
@@ -86,6 +90,7 @@ private:
     void PaintControls(TSkinRect area);
     void SetButtonState(TBarPart& state, TBarPart part);
 
+    TScale scale_;
     TBarSkin skin_;
     Bitmap picture_;
     TPictureButton menuButton_, minButton_;

@@ -1,4 +1,5 @@
 #include "app/ClockApp_win.h"
+#include "win/Dpi_win.h"
 
 #include "app/BuiltInSkin_win.h"
 #include "app/DayTexts.h"
@@ -282,6 +283,7 @@ void TClockApp::ReadSettings(bool skinsOnly) {
     // The skin first, since the bar's size is the skin's.
     BarSettings names;
     ReadSkinNames(ini, names);
+    bar_->SetScalePercent(ReadInt(ini, setting::BarScale));
     ApplyBarSkin(names.skinFile);
     if (skinsOnly) {
         settings_.skinFile = names.skinFile;
@@ -331,8 +333,9 @@ void TClockApp::ApplyBarSkin(const std::string& skinFile) {
 void TClockApp::ApplyTimeFont() {
     const TTimeFont& font = settings_.font;
     const std::wstring face = Utf8ToWide(font.name);
-    timeFont_.Reset(MakeFont(face.c_str(), font.size, font.bold ? FW_BOLD : FW_NORMAL, font.italic,
-                             font.underline, font.strikeOut));
+    timeFont_.Reset(MakeScaledFont(face.c_str(), font.size, bar_->Scale(),
+                                   font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline,
+                                   font.strikeOut));
     bar_->SetTimeFont(settings_.ledFont, timeFont_.Get(), font.color);
 }
 
@@ -524,6 +527,16 @@ void TClockApp::OnMoved() {
         views_->FollowBar();
 }
 
+void TClockApp::OnScaleChanged() {
+    ApplyBarSkin(settings_.skinFile);
+    ApplyTimeFont();
+    if (views_) {
+        views_->ReloadSkins();
+        views_->ReloadClockStyle();
+        views_->FollowBar();
+    }
+}
+
 bool TClockApp::OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
     switch (msg) {
@@ -608,6 +621,8 @@ void TClockApp::ApplyOptions(const TOptionsValues& v) {
     settings_.onStartHide = v.onStartHide;
     settings_.defaultView = v.defWin;
     settings_.barAlpha = v.barAlpha;
+    if (bar_->SetScalePercent(v.barScale))
+        OnScaleChanged();
     SetMarkReminders(v.calendarLX, v.calendarStep);
     settings_.alarm = v.alarm;
     settings_.halfAlarm = v.halfAlarm;

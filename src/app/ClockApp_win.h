@@ -190,6 +190,7 @@ public:
     bool OnHotKey(LPARAM lp) override;
     void OnMenuOpening(HMENU menu) override { PrepareMenu(menu); }
     void OnMoved() override;
+    void OnScaleChanged() override;
     bool OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void OnSessionEnd() override { SaveBarStateQuietly(); }
     void OnClosing() override;

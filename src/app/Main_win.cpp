@@ -3,6 +3,7 @@
 #include "app/RunOnce_win.h"
 #include "app/ClockApp_win.h"
 #include "core/Encoding.h"
+#include "win/Dpi_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -30,6 +31,8 @@ void ParseCommandLine(tempora::AppOptions& options) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // The manifest asks for it; a system that ignored the manifest is asked here.
+    tempora::EnableDpiAwareness();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace tempora {
 
 namespace {
@@ -9,6 +12,9 @@ namespace {
 constexpr DWORD kCheck = BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP;
 // In the order of TStartView.
 const char* const kViewTexts[] = {"精简", "时钟", "日历", "天气"};
+// The bar's scale: the monitor's, or a percentage of it.
+const char* const kScaleTexts[] = {"自动", "100%", "125%", "150%", "175%", "200%"};
+constexpr int kScalePercents[] = {0, 100, 125, 150, 175, 200};
 
 }  // namespace
 
@@ -20,6 +26,9 @@ void TOptionsGeneralPage::Build() {
     AddCombo(UiComboBox3, kX + 104, 142, 100, kViewTexts);
     // Kept for the setting it stores; the bar has no cycling date line to switch.
     Add(WC_BUTTONW, "日期 - 公历农历循环显示", kCheck, kX, 178, 240, 22, UiCheckBox7);
+    // In the row of the check above, which never shows.
+    Add(WC_STATICW, "缩放", SS_LEFT | SS_CENTERIMAGE, kX, 178, 100, 22, 0);
+    AddCombo(UiComboBoxScale, kX + 104, 178, 100, kScaleTexts);
 }
 
 void TOptionsGeneralPage::Load(const TOptionsValues& v) {
@@ -29,6 +38,12 @@ void TOptionsGeneralPage::Load(const TOptionsValues& v) {
     SetChecked(UiCheckBox8, v.onStartHide);
     SendMessageW(Item(UiComboBox3), CB_SETCURSEL, static_cast<WPARAM>(v.defWin), 0);
     SetChecked(UiCheckBox7, v.dateLoop);
+    barScale_ = v.barScale;
+    const auto* at = std::find(std::begin(kScalePercents), std::end(kScalePercents), v.barScale);
+    SendMessageW(Item(UiComboBoxScale), CB_SETCURSEL,
+                 at == std::end(kScalePercents) ? static_cast<WPARAM>(-1)
+                                                : static_cast<WPARAM>(at - kScalePercents),
+                 0);
     loading_ = false;
 }
 
@@ -38,6 +53,10 @@ void TOptionsGeneralPage::Gather(TOptionsValues& v) const {
     const LRESULT view = SendMessageW(Item(UiComboBox3), CB_GETCURSEL, 0, 0);
     v.defWin = view >= 0 && view <= 3 ? static_cast<TStartView>(view) : TStartView::Clock;
     v.dateLoop = Checked(UiCheckBox7);
+    const LRESULT scale = SendMessageW(Item(UiComboBoxScale), CB_GETCURSEL, 0, 0);
+    v.barScale = scale >= 0 && scale < static_cast<LRESULT>(std::size(kScalePercents))
+                     ? kScalePercents[scale]
+                     : barScale_;
 }
 
 void TOptionsGeneralPage::Command(int id, int code) {

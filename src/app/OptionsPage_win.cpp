@@ -128,7 +128,10 @@ void TOptionsPage::AddList(int id, int x, int y, int w, int h) {
     ListView_SetExtendedListViewStyle(lv, LVS_EX_FULLROWSELECT);
     LVCOLUMNW col{};
     col.mask = LVCF_WIDTH;
-    col.cx = w - GetSystemMetrics(SM_CXVSCROLL) - 6;
+    // The list's own width: the dialog made it at its scale.
+    RECT client{};
+    GetClientRect(lv, &client);
+    col.cx = client.right - GetSystemMetrics(SM_CXVSCROLL) - 2;
     ListView_InsertColumn(lv, 0, &col);
 }
 

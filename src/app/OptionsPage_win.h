@@ -69,14 +69,15 @@ struct TOptionsIds {
         UiSpinEdit3,
         UiButton4,
         Label13,
-        UiCheckBox9,    // "夜间免打扰"
-        UiTimePicker1,  // its start ("从")
-        UiTimePicker2,  // its end ("到")
-        UiCheckBox10,   // "节假日不报时"
-        UiDayKeyOn,     // "报日热键": the hotkey that speaks the day
-        UiDayKeyMods,   // its modifiers
-        UiDayKeyChar,   // its letter
-        kFirstStatic,   // captions and frames without a role of their own
+        UiCheckBox9,      // "夜间免打扰"
+        UiTimePicker1,    // its start ("从")
+        UiTimePicker2,    // its end ("到")
+        UiCheckBox10,     // "节假日不报时"
+        UiDayKeyOn,       // "报日热键": the hotkey that speaks the day
+        UiDayKeyMods,     // its modifiers
+        UiDayKeyChar,     // its letter
+        UiComboBoxScale,  // "缩放", the bar's scale
+        kFirstStatic,     // captions and frames without a role of their own
     };
     // The up-down half of a spin field carries the field's id plus this.
     static constexpr int kSpinButton = 500;

@@ -27,6 +27,7 @@ public:
 
 private:
     bool autoStartChanged_ = false;
+    int barScale_ = 0;  // as loaded: a percentage the list lacks is kept
     bool loading_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include "core/Encoding.h"
 #include "core/IniFile.h"
 #include "core/SettingKeys.h"
+#include "win/Dpi_win.h"
 #include "win/LocaleFormats_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
@@ -47,8 +48,21 @@ TFrmLED::TFrmLED(TBarOwner& owner, std::string dataDir)
 
 bool TFrmLED::CreateHidden() {
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TEMPORA));
-    return CreateWin(L"TFrmLED", L"嘀嗒桌面时钟", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0,
-                     332, 34, nullptr, icon ? icon : LoadIconW(nullptr, IDI_APPLICATION));
+    if (!CreateWin(L"TFrmLED", L"嘀嗒桌面时钟", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0,
+                   332, 34, nullptr, icon ? icon : LoadIconW(nullptr, IDI_APPLICATION))) {
+        return false;
+    }
+    face_.SetScale(WindowScale(Handle()));
+    return true;
+}
+
+bool TFrmLED::SetScalePercent(int percent) {
+    SetUserScale(Handle(), percent);
+    const TScale scale = WindowScale(Handle());
+    if (scale == face_.Scale())
+        return false;
+    face_.SetScale(scale);
+    return true;
 }
 
 void TFrmLED::ApplySkin(TBarSkin skin) {
@@ -354,6 +368,16 @@ LRESULT TFrmLED::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DISPLAYCHANGE:
             owner_.OnMoved();
             break;
+        case WM_DPICHANGED: {
+            // Only the place is taken from the suggestion: the size is the
+            // skin's at the new scale, which the owner reads again.
+            const RECT& to = *reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(Handle(), nullptr, to.left, to.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            face_.SetScale(WindowScale(Handle()));
+            owner_.OnScaleChanged();
+            return 0;
+        }
         case WM_ENDSESSION:
             if (wp)
                 owner_.OnSessionEnd();

@@ -44,6 +44,9 @@ public:
     virtual void OnMenuOpening(HMENU menu) = 0;
     // The bar was dragged to another place, or the screens changed.
     virtual void OnMoved() = 0;
+    // The bar's scale changed (another monitor, the user's choice): the bar
+    // and its views read their skins again.
+    virtual void OnScaleChanged() = 0;
     // A message of the program's own protocols (the popup program's, the
     // web features', WM_COPYDATA); true when handled, with `result`.
     virtual bool OnProgramMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) = 0;
@@ -84,6 +87,12 @@ public:
 
     void SetAlpha(int alpha);
     int Alpha() const { return alpha_; }
+    // The bar and its views at `percent` of the monitor's scale (0: the
+    // monitor's own); the date line takes the scale at once, the skin on
+    // the next ApplySkin. True when the scale changed.
+    bool SetScalePercent(int percent);
+    // The scale the bar is drawn at.
+    TScale Scale() const { return face_.Scale(); }
     void SetStayOnTop(bool onTop);
     // The time in a font of the user's choice instead of the LED digits.
     void SetTimeFont(bool ledDigits, HFONT font, COLORREF color);

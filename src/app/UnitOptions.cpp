@@ -23,6 +23,7 @@ TOptionsValues ReadOptionsValues(const TIniFile& ini) {
     v.onStartHide = ReadBool(ini, setting::OnStartHide);
     v.defWin = ReadStartView(ini);
     v.dateLoop = ReadBool(ini, setting::DateLoop);
+    v.barScale = ReadInt(ini, setting::BarScale);
 
     static_cast<TChimeSettings&>(v) = ReadChimeSettings(ini);
 
@@ -55,6 +56,7 @@ std::vector<TIniValue> OptionsIniValues(const TOptionsValues& v) {
     out.push_back(BoolValue(OnStartHide, v.onStartHide));
     out.push_back(IntValue(DefWin, static_cast<int>(v.defWin)));
     out.push_back(BoolValue(DateLoop, v.dateLoop));
+    out.push_back(IntValue(BarScale, v.barScale));
 
     out.push_back(BoolValue(Alarm, v.alarm));
     out.push_back(BoolValue(HalfAlarm, v.halfAlarm));

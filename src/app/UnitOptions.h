@@ -22,6 +22,7 @@ struct TOptionsValues : TChimeSettings {
     bool onTop = false, onStartHide = false;
     TStartView defWin = TStartView::Clock;
     bool dateLoop = false;
+    int barScale = 0;  // percent; 0 follows the monitor
     // MSG
     bool msgAuto = true;
     int autoSec = 5;

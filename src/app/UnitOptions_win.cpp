@@ -1,6 +1,7 @@
 #include "app/UnitOptions_win.h"
 
 #include "core/Encoding.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -39,7 +40,7 @@ bool TFrmOptions::Create(HWND owner, int page) {
     if (!CreateDialogWindow(owner, kClassName, "系统设置", kWidth, kHeight))
         return false;
     g_current = this;
-    tabFont_.Reset(MakeFont(L"宋体", 9, FW_BOLD));
+    ScaleChanged();
     for (int p = 0; p < kPageCount; ++p) {
         AddControl(WC_BUTTONW, kPageCaptions[p], BS_OWNERDRAW, kTabX, kTabY + p * kTabH, kTabW,
                    kTabH - 2, kTabFirst + p);
@@ -116,6 +117,10 @@ void TFrmOptions::FocusList() {
         SetFocus(list);
 }
 
+void TFrmOptions::ScaleChanged() {
+    tabFont_.Reset(MakeScaledFont(L"宋体", 9, Scale(), FW_BOLD));
+}
+
 HWND TFrmOptions::FirstFocus() const {
     if (const HWND list = pages_[static_cast<size_t>(page_)]->FocusControl())
         return list;
@@ -185,14 +190,14 @@ void TFrmOptions::DrawItem(const DRAWITEMSTRUCT& dis) {
     InflateRect(&box, -1, -1);
     if (selected) {
         GdiObject<HRGN> shape(
-            CreateRoundRectRgn(box.left, box.top, box.right + 1, box.bottom + 1, 6, 6));
+            CreateRoundRectRgn(box.left, box.top, box.right + 1, box.bottom + 1, Px(6), Px(6)));
         SelectClipRgn(dis.hDC, shape.Get());
         Gradient(dis.hDC, box, RGB(255, 255, 255), RGB(173, 222, 245));
         SelectClipRgn(dis.hDC, nullptr);
         GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(49, 106, 197)));
         SelectObjectScope p(dis.hDC, pen.Get());
         SelectObjectScope b(dis.hDC, GetStockObject(NULL_BRUSH));
-        RoundRect(dis.hDC, box.left, box.top, box.right, box.bottom, 6, 6);
+        RoundRect(dis.hDC, box.left, box.top, box.right, box.bottom, Px(6), Px(6));
     }
     SetBkMode(dis.hDC, TRANSPARENT);
     SetTextColor(dis.hDC, selected ? RGB(0, 0, 0) : RGB(64, 64, 64));
@@ -203,7 +208,7 @@ void TFrmOptions::DrawItem(const DRAWITEMSTRUCT& dis) {
     RECT text = r;
     DrawTextW(dis.hDC, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if ((dis.itemState & ODS_FOCUS) && !(dis.itemState & ODS_NOFOCUSRECT)) {
-        InflateRect(&box, -3, -3);
+        InflateRect(&box, -Px(3), -Px(3));
         DrawFocusRect(dis.hDC, &box);
     }
 }
@@ -247,10 +252,11 @@ LRESULT TFrmOptions::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             // dialog's own background.
             PAINTSTRUCT ps;
             const HDC dc = BeginPaint(Handle(), &ps);
-            GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(160, 172, 190)));
+            GdiObject<HPEN> pen(CreatePen(PS_SOLID, Px(1), RGB(160, 172, 190)));
             SelectObjectScope p(dc, pen.Get());
             SelectObjectScope b(dc, GetStockObject(NULL_BRUSH));
-            RoundRect(dc, kPageX, kPageY, kPageX + kPageW, kPageY + kPageH, 6, 6);
+            RoundRect(dc, Px(kPageX), Px(kPageY), Px(kPageX + kPageW), Px(kPageY + kPageH), Px(6),
+                      Px(6));
             EndPaint(Handle(), &ps);
             return 0;
         }

@@ -67,6 +67,7 @@ protected:
     void Command(int id, int code) override;
     bool Accept() override { return SaveOptions(); }
     HWND FirstFocus() const override;
+    void ScaleChanged() override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "calendar/LunarCal.Grid.Internal.h"
 
+#include "core/Scale.h"
+
 namespace tempora {
 
 using namespace lunar_grid;
@@ -151,10 +153,12 @@ void TLunarCal::NewLayout() {
     arrow.Height = FontHeightOfSize(arrowSize, ppi_);
     const TSize a = glyphs_.Measure(arrow, 1, "《");
     const int top = L.title.top + (L.title.height - a.Height) / 2;
-    L.prevYear = {L.title.left + 5, top, a.Width, a.Height};
-    L.prevMonth = {L.prevYear.Right() + 1, top, a.Width, a.Height};
-    L.nextYear = {L.title.Right() - 5 - a.Width, top, a.Width, a.Height};
-    L.nextMonth = {L.nextYear.left - 1 - a.Width, top, a.Width, a.Height};
+    const TScale scale{ppi_};
+    const int inset = scale.Px(5), gap = scale.Px(1);
+    L.prevYear = {L.title.left + inset, top, a.Width, a.Height};
+    L.prevMonth = {L.prevYear.Right() + gap, top, a.Width, a.Height};
+    L.nextYear = {L.title.Right() - inset - a.Width, top, a.Width, a.Height};
+    L.nextMonth = {L.nextYear.left - gap - a.Width, top, a.Width, a.Height};
 }
 
 int TLunarCal::CellAt(int x, int y) const {

@@ -71,6 +71,19 @@ void TLunarCal::SetFlag(bool& field, bool on) {
     InvalidateAll();
 }
 
+void TLunarCal::SetPixelsPerInch(int pixelsPerInch) {
+    pixelsPerInch = pixelsPerInch > 0 ? pixelsPerInch : 96;
+    if (pixelsPerInch == ppi_)
+        return;
+    for (TFontSpec* f : {&colors_.titleFont_, &colors_.weekFont_, &colors_.dayFont_,
+                         &colors_.lunarFont_, &colors_.ftvFont_, &colors_.backMonthFont_}) {
+        f->Height = FontHeightOfSize(FontSizeOfHeight(f->Height, ppi_), pixelsPerInch);
+    }
+    ppi_ = pixelsPerInch;
+    NewLayout();
+    InvalidateAll();
+}
+
 void TLunarCal::SetSize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);

@@ -240,6 +240,10 @@ public:
     int Height() const { return height_; }
     // Negative sides count as 0. New layout, repaint.
     void SetSize(int width, int height);
+    // The resolution the grid is drawn at (96 at 100 %): every font keeps
+    // its size in points and the layout is made again. 0 or less reads as 96.
+    void SetPixelsPerInch(int pixelsPerInch);
+    int PixelsPerInch() const { return ppi_; }
     const TLayout& Layout() const { return layout_; }
     // The cell 0..41 at a client point, or -1.
     int CellAt(int x, int y) const;

@@ -4,6 +4,7 @@
 
 #include "core/Encoding.h"
 #include "core/Handles_win.h"
+#include "win/Dpi_win.h"
 #include "win/PictureBlit_win.h"
 
 namespace tempora {
@@ -12,11 +13,6 @@ namespace {
 
 constexpr wchar_t kGridClass[] = L"TLunarCalCtrl";
 constexpr wchar_t kHintClass[] = L"TCalendarHint";
-
-int ScreenPixelsPerInch() {
-    WindowDc screen(nullptr);
-    return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-}
 
 POINT MouseAt(LPARAM lp) {
     return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
@@ -123,7 +119,7 @@ private:
     Bitmap face_;
 };
 
-TLunarCalCtrl::TLunarCalCtrl() : grid_(glyphs_, ScreenPixelsPerInch()) {
+TLunarCalCtrl::TLunarCalCtrl() : grid_(glyphs_, MonitorScale(nullptr).dpi) {
     grid_.SetSysColors([](int index) { return static_cast<uint32_t>(GetSysColor(index)); });
     grid_.Hint().SetFont(HintFont());
     grid_.OnInvalidate = [this](const TCalRect& r) {
@@ -152,8 +148,14 @@ bool TLunarCalCtrl::Create(HWND parent, int x, int y, int w, int h) {
     }
     RECT rc;
     GetClientRect(Handle(), &rc);
+    FollowScale();
     grid_.SetSize(rc.right, rc.bottom);
     return true;
+}
+
+void TLunarCalCtrl::FollowScale() {
+    // The window it sits in knows the scale: a view's is its bar's.
+    grid_.SetPixelsPerInch(WindowScale(GetAncestor(Handle(), GA_ROOT)).dpi);
 }
 
 void TLunarCalCtrl::Repaint() {
@@ -211,6 +213,8 @@ void TLunarCalCtrl::FollowMouse(int x, int y) {
 LRESULT TLunarCalCtrl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SIZE:
+            // A window at another scale lays its grid out anew.
+            FollowScale();
             grid_.SetSize(LOWORD(lp), HIWORD(lp));
             return 0;
         case WM_ERASEBKGND:

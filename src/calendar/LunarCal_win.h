@@ -52,6 +52,8 @@ protected:
 private:
     void Paint();
     void FollowMouse(int x, int y);
+    // The grid at the scale of the window it sits in.
+    void FollowScale();
 
     TGdiGlyphs glyphs_;
     TLunarCal grid_;

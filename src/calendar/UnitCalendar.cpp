@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "calendar/LunarCal.h"
+#include "core/Scale.h"
 #include "core/Text.h"
 
 namespace tempora {
@@ -14,11 +15,11 @@ TDateTime DayOf(TDateTime moment) {
     return static_cast<TDateTime>(DayNumber(moment));
 }
 
-TFontSpec Font(const char* name, int size, uint32_t color, bool bold = false, bool italic = false,
-               uint8_t charset = 134) {
+TFontSpec Font(const char* name, int size, int ppi, uint32_t color, bool bold = false,
+               bool italic = false, uint8_t charset = 134) {
     TFontSpec f;
     f.Name = name;
-    f.Height = FontHeightOfSize(size, 96);
+    f.Height = FontHeightOfSize(size, ppi);
     f.Color = color;
     f.Bold = bold;
     f.Italic = italic;
@@ -28,7 +29,10 @@ TFontSpec Font(const char* name, int size, uint32_t color, bool bold = false, bo
 }  // namespace
 
 void SetUpCalendarGrid(TLunarCal& g) {
-    g.SetSize(kCalendarGridWidth, kCalendarGridHeight);
+    // At the grid's resolution, which the window gives it from its scale.
+    const int ppi = g.PixelsPerInch();
+    const TScale scale{ppi};
+    g.SetSize(scale.Px(kCalendarGridWidth), scale.Px(kCalendarGridHeight));
     g.SetLunarCalStyle(csBottom);
     g.SetFtvCalStyle(csNone);
     g.SetShowHint(true);
@@ -39,9 +43,7 @@ void SetUpCalendarGrid(TLunarCal& g) {
     g.SetAutoFontSize(false);
     g.SetSmoothText(true);
     g.SetShadowFont(true);
-    TFontSpec font = Font("宋体", 9, clWindowText, true);
-    font.Height = -12;
-    g.SetFont(font);
+    g.SetFont(Font("宋体", 9, ppi, clWindowText, true));
     TLunarCalColors& c = g.CalColors();
     c.SetTitleBackColor(0x808000);
     c.SetWeekBackColor(0xFFFFFF);
@@ -50,13 +52,14 @@ void SetUpCalendarGrid(TLunarCal& g) {
     c.SetLunarTermColor(0x0000FF);
     c.SetSaturdayColor(0x0000FF);
     c.SetHightlightBackColor(0xE4BA5F);
-    c.SetTitleTextFont(Font("楷体_GB2312", 14, 0xFF00FF, true));
-    c.SetWeekTextFont(Font("宋体", 10, clActiveCaption));
-    c.SetDayTextFont(Font("Arial", 16, 0x313131, true, false, 1));
-    c.SetLunarTextFont(Font("宋体", 8, clWindowText));
-    c.SetFtvTextFont(Font("宋体", 8, 0x008000));
-    TFontSpec back = Font("Times New Roman", 0, 0xE6E6E6, true, true, 1);
-    back.Height = -211;
+    c.SetTitleTextFont(Font("楷体_GB2312", 14, ppi, 0xFF00FF, true));
+    c.SetWeekTextFont(Font("宋体", 10, ppi, clActiveCaption));
+    c.SetDayTextFont(Font("Arial", 16, ppi, 0x313131, true, false, 1));
+    c.SetLunarTextFont(Font("宋体", 8, ppi, clWindowText));
+    c.SetFtvTextFont(Font("宋体", 8, ppi, 0x008000));
+    // 211 pixels at 100 %: the month's number fills the day area.
+    TFontSpec back = Font("Times New Roman", 0, ppi, 0xE6E6E6, true, true, 1);
+    back.Height = -scale.Px(211);
     c.SetBackMonthTextFont(back);
     g.SetMarkImage(std::make_shared<Bitmap>(CalendarMarkPicture()));
 }

@@ -50,8 +50,8 @@ std::array<int, 13> YearMenuYears(int displayedYear);
 Bitmap CalendarMarkPicture();
 
 // The calendar window's grid: its size there and its look (styles, scales,
-// fonts, colours, the mark picture). The window, its tests and the grid's
-// benchmark all start from this one set-up.
+// fonts, colours, the mark picture), at the grid's PixelsPerInch. The window, its tests and the
+// grid's benchmark all start from this one set-up.
 inline constexpr int kCalendarGridWidth = 326, kCalendarGridHeight = 272;
 void SetUpCalendarGrid(TLunarCal& grid);
 

@@ -30,7 +30,8 @@ namespace tempora {
 namespace {
 
 // Where the captions end (they are right-aligned) and their pickers sit; the
-// info lines' left edge and tops. The shipped skins are drawn for these.
+// info lines' left edge and tops, at 100 %. The shipped skins are drawn for
+// these.
 constexpr int kCaptionTop = 12, kCaptionBottom = 38;
 constexpr int kYearRight = 96, kMonthRight = 170, kModeRight = 290;
 constexpr int kYearLeft = 14, kMonthLeft = 116, kModeLeft = 190;
@@ -55,9 +56,9 @@ uint32_t Blend(uint32_t a, uint32_t b) {
 
 // The look when no calendar package applies: the plain view panel with a
 // rule above the info lines.
-Bitmap PlainBackground() {
-    Bitmap b = PlainViewBackground(332, 390, kTitleBand);
-    b.FillRect(3, 317, 332 - 6, 1, 0xC8BEB4);
+Bitmap PlainBackground(TScale scale) {
+    Bitmap b = PlainViewBackground(scale.Px(332), scale.Px(390), scale.Px(kTitleBand));
+    b.FillRect(scale.Px(3), scale.Px(317), scale.Px(332 - 6), scale.Px(1), 0xC8BEB4);
     return b;
 }
 
@@ -76,7 +77,9 @@ TFrmCalendar::~TFrmCalendar() {
 }
 
 bool TFrmCalendar::Create(HWND owner) {
-    background_ = PlainBackground();
+    // A view is drawn at its owner's scale.
+    scale_ = WindowScale(owner);
+    background_ = PlainBackground(scale_);
     btnYear_ = btnMonth_ = PlainViewButton();
     ComposeFace();
     // Like every window of the program, it casts the soft shadow of its
@@ -87,8 +90,10 @@ bool TFrmCalendar::Create(HWND owner) {
     }
     menuPainter_ = std::make_unique<TMenuController>(nullptr);
 
-    if (!grid_.Create(Handle(), kGridLeft, kGridTop, kCalendarGridWidth, kCalendarGridHeight))
+    if (!grid_.Create(Handle(), Px(kGridLeft), Px(kGridTop), Px(kCalendarGridWidth),
+                      Px(kCalendarGridHeight))) {
         return false;
+    }
     SetUpGrid();
     grid_.OnChange = [this] { Refresh(); };
     grid_.OnRightClick = [this](int x, int y) {
@@ -141,6 +146,7 @@ void TFrmCalendar::SetHolidayLookups() {
 }
 
 void TFrmCalendar::ReloadSkin() {
+    FollowScale();
     const std::string file = TIniFile(dataDir_ + "skin.ini").ReadString("SKIN", "SkinFile", "");
     TCalendarSkin skin;
     if (file.empty() || ReadCalendarSkin(dataDir_, dataDir_ + "Skin\\" + file, skin, nullptr,
@@ -148,6 +154,30 @@ void TFrmCalendar::ReloadSkin() {
         return;  // a missing or damaged package leaves the look as it is
     }
     ApplySkin(skin);
+}
+
+void TFrmCalendar::FollowScale() {
+    const TScale scale = WindowScale(Handle());
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    // The plain look until a package reads at the new scale; the grid and
+    // its fonts at the new place and size.
+    background_ = PlainBackground(scale_);
+    ComposeFace();
+    SetWindowPos(grid_.Handle(), nullptr, Px(kGridLeft), Px(kGridTop), Px(kCalendarGridWidth),
+                 Px(kCalendarGridHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (tips_) {
+        for (TArea area : {aYear, aYearButton, aMonth, aMonthButton, aMode, aModeButton, aPrevMonth,
+                           aToday, aNextMonth}) {
+            TOOLINFOW ti{};
+            ti.cbSize = sizeof ti;
+            ti.hwnd = Handle();
+            ti.uId = static_cast<UINT_PTR>(area);
+            ti.rect = AreaRect(area);
+            SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+        }
+    }
 }
 
 void TFrmCalendar::ApplySkin(const TCalendarSkin& skin) {
@@ -177,7 +207,7 @@ void TFrmCalendar::ApplySkin(const TCalendarSkin& skin) {
 void TFrmCalendar::ComposeFace() {
     face_ = background_;
     const auto button = [this](const Bitmap& picture, int right) {
-        face_.CopyTransparent(right + 4, kButtonTop, picture, 0, 0, picture.Width(),
+        face_.CopyTransparent(Px(right + 4), Px(kButtonTop), picture, 0, 0, picture.Width(),
                               picture.Height());
     };
     button(btnYear_, kYearRight);
@@ -195,7 +225,7 @@ void TFrmCalendar::ComposeShown() {
     text.SetQuality(tqHigh);
     TFontSpec font;
     font.Name = WideToUtf8(ChineseDisplayFont());
-    font.Height = -19;
+    font.Height = -Px(19);
     font.Bold = true;
     font.Charset = 134;
     font.Color = fontColor_ & 0xFFFFFF;
@@ -209,19 +239,20 @@ void TFrmCalendar::ComposeShown() {
         text.PaintText(r.right - size.Width, (r.top + r.bottom - size.Height) / 2, caption);
     }
     font.Name = "宋体";
-    font.Height = -12;
+    font.Height = scale_.FontHeight(9);
     font.Bold = false;
     text.SetFont(font);
     const std::string* lines[] = {&info_.lunar, &info_.ganZhi, &info_.festival, &info_.marks};
     // A long note or festival list ends at the panel's right rim, between characters.
-    const int width = shown_.Width() - kInfoLeft - kInfoRightMargin;
+    const int width = shown_.Width() - Px(kInfoLeft) - Px(kInfoRightMargin);
     const auto measure = [&text](std::string_view s) { return text.TextExtent(s).Width; };
     for (int i = 0; i < 4; ++i) {
         // The first line shares its row with the month buttons.
-        const int room = i == 0 ? kPrevLeft - kNavGap - kInfoLeft : width;
+        const int room = i == 0 ? Px(kPrevLeft - kNavGap - kInfoLeft) : width;
         const std::string line = FitInfoLine(*lines[i], room, measure);
         const TSize size = text.TextExtent(line);
-        text.PaintText(kInfoLeft, kInfoTop + i * kInfoStep + (kInfoStep - size.Height) / 2, line);
+        text.PaintText(Px(kInfoLeft),
+                       Px(kInfoTop + i * kInfoStep) + (Px(kInfoStep) - size.Height) / 2, line);
     }
     PaintNavButtons(text);
 }
@@ -252,8 +283,9 @@ void TFrmCalendar::PaintNavButtons(TSmoothFont& text) {
         // A solid triangle pointing back or on.
         const int cx = r.left + w / 2, cy = r.top + h / 2;
         const int dir = area == aPrevMonth ? -1 : 1;
+        const int tip = Px(3) * dir, back = Px(2) * dir, half = Px(4);
         const std::vector<Bitmap::Point> arrow = {
-            {cx + 3 * dir, cy}, {cx - 2 * dir, cy - 4}, {cx - 2 * dir, cy + 4}};
+            {cx + tip, cy}, {cx - back, cy - half}, {cx - back, cy + half}};
         shown_.Polygon(arrow, ink, ink);
     }
 }
@@ -319,29 +351,34 @@ void TFrmCalendar::AddTips() {
 }
 
 RECT TFrmCalendar::AreaRect(TArea area) const {
-    const auto button = [](const Bitmap& b, int right) {
-        return RECT{right + 4, kButtonTop, right + 4 + std::max(b.Width(), 11),
-                    kButtonTop + std::max(b.Height(), 11)};
+    const auto button = [this](const Bitmap& b, int right) {
+        const int left = Px(right + 4), top = Px(kButtonTop);
+        return RECT{left, top, left + std::max(b.Width(), Px(11)),
+                    top + std::max(b.Height(), Px(11))};
+    };
+    // At 100 %, scaled on the way out.
+    const auto at = [this](int left, int top, int right, int bottom) {
+        return RECT{Px(left), Px(top), Px(right), Px(bottom)};
     };
     switch (area) {
         case aYear:
-            return {kYearLeft, kCaptionTop, kYearRight, kCaptionBottom};
+            return at(kYearLeft, kCaptionTop, kYearRight, kCaptionBottom);
         case aYearButton:
             return button(btnYear_, kYearRight);
         case aMonth:
-            return {kMonthLeft, kCaptionTop, kMonthRight, kCaptionBottom};
+            return at(kMonthLeft, kCaptionTop, kMonthRight, kCaptionBottom);
         case aMonthButton:
             return button(btnMonth_, kMonthRight);
         case aMode:
-            return {kModeLeft, kCaptionTop, kModeRight, kCaptionBottom};
+            return at(kModeLeft, kCaptionTop, kModeRight, kCaptionBottom);
         case aModeButton:
             return button(btnYear_, kModeRight);
         case aPrevMonth:
-            return {kPrevLeft, kNavTop, kPrevLeft + kArrowWidth, kNavTop + kNavHeight};
+            return at(kPrevLeft, kNavTop, kPrevLeft + kArrowWidth, kNavTop + kNavHeight);
         case aToday:
-            return {kTodayLeft, kNavTop, kTodayLeft + kTodayWidth, kNavTop + kNavHeight};
+            return at(kTodayLeft, kNavTop, kTodayLeft + kTodayWidth, kNavTop + kNavHeight);
         case aNextMonth:
-            return {kNextLeft, kNavTop, kNextLeft + kArrowWidth, kNavTop + kNavHeight};
+            return at(kNextLeft, kNavTop, kNextLeft + kArrowWidth, kNavTop + kNavHeight);
         default:
             return {};
     }

@@ -23,13 +23,14 @@
 #include "display/SupFun.h"
 #include "display/DockedView_win.h"
 #include "core/Handles_win.h"
+#include "core/Scale.h"
 
 namespace tempora {
 
 class TFrmCalendar : public TDockedView {
 public:
     static constexpr wchar_t kClassName[] = L"TFrmCalendar";
-    // The grid's place on the window.
+    // The grid's place on the window at 100 %.
     static constexpr int kGridLeft = 3, kGridTop = 43;
 
     // Menu command ids.
@@ -118,6 +119,10 @@ protected:
 
 private:
     void ApplySkin(const TCalendarSkin& skin);
+    // Takes the scale of the bar it belongs to: the places, the plain look
+    // and the grid follow.
+    void FollowScale();
+    int Px(int px100) const { return scale_.Px(px100); }
     void SetUpGrid();
     void SetHolidayLookups();
     void ComposeFace();
@@ -142,6 +147,7 @@ private:
     TCalendarMode mode_ = cmLunar;
     TCalendarInfo info_;
 
+    TScale scale_;
     Bitmap background_;  // the skin's, or a plain one of our own
     Bitmap btnYear_, btnMonth_;
     Bitmap face_;   // background and buttons: what the window shows under its texts

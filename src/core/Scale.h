@@ -31,4 +31,13 @@ constexpr TScale ScaleOfDpi(int dpi) {
     return TScale{dpi >= 48 && dpi <= 960 ? dpi : TScale::kBaseDpi};
 }
 
+// The monitor's scale times the user's own choice in percent (0: none),
+// rounded to the nearest dpi and kept within what ScaleOfDpi accepts.
+constexpr TScale UserScale(TScale monitor, int percent) {
+    if (percent <= 0)
+        return monitor;
+    const long long dpi = (static_cast<long long>(monitor.dpi) * percent + 50) / 100;
+    return TScale{static_cast<int>(dpi < 48 ? 48 : dpi > 960 ? 960 : dpi)};
+}
+
 }  // namespace tempora

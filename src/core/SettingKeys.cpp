@@ -17,7 +17,7 @@ std::span<const TSettingKey* const> SettingKeys() {
         &HotKey,     &HotKey1,    &HotKey2,    &QuietHours,    &QuietStart,    &QuietEnd,
         &MsgAuto,    &MsgAutoSec, &MsgAlpha,   &CalendarLX,    &CalendarStep,  &AutoCheck,
         &StepHour,   &WebHost,    &HomePage,   &HolidayQuiet,  &MarkIcsYears,  &DayHotKey,
-        &DayHotKey1, &DayHotKey2,
+        &DayHotKey1, &DayHotKey2, &BarScale,
     };
     return all;
 }

@@ -103,6 +103,9 @@ inline constexpr TSettingKey MarkIcsYears = IntKey("MSG", "IcsYears", 10, 1, 100
 inline constexpr TSettingKey DayHotKey = BoolKey("CLOCK", "DayHotKey", false);
 inline constexpr TSettingKey DayHotKey1 = TextKey("CLOCK", "DayHotKey1", "Alt + Ctrl");
 inline constexpr TSettingKey DayHotKey2 = TextKey("CLOCK", "DayHotKey2", "D");
+// The bar and its views at this percentage of the monitor's scale; 0 follows
+// the monitor.
+inline constexpr TSettingKey BarScale = IntKey("BAR", "Scale", 0, 0, 400);
 }  // namespace setting
 
 // Every key of the table.

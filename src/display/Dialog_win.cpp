@@ -2,7 +2,10 @@
 
 #include "core/Encoding.h"
 #include "display/MyWindow_win.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
+
+#include <commctrl.h>
 
 namespace tempora {
 
@@ -58,13 +61,17 @@ bool TDialog::CreateDialogWindow(HWND owner, const wchar_t* className, std::stri
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
     GetMonitorInfoW(monitor, &mi);
-    const int x = mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - width) / 2;
-    const int y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - height) / 2;
-    if (!CreateWin(className, Utf8ToWide(title).c_str(), kStyle, WS_EX_CONTROLPARENT, x, y, width,
-                   height, owner)) {
+    scale_ = owner ? MonitorScale(owner) : ScaleAt(mi.rcWork);
+    width100_ = width;
+    height100_ = height;
+    const int w = Px(width), h = Px(height);
+    const int x = mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - w) / 2;
+    const int y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - h) / 2;
+    if (!CreateWin(className, Utf8ToWide(title).c_str(), kStyle, WS_EX_CONTROLPARENT, x, y, w, h,
+                   owner)) {
         return false;
     }
-    font_.Reset(MakeFont(L"宋体", 9));
+    font_.Reset(MakeScaledFont(L"宋体", 9, scale_));
     ApplyDialogFrame(Handle(), title, true);
     shadow_.Attach(Handle());
     return true;
@@ -72,12 +79,46 @@ bool TDialog::CreateDialogWindow(HWND owner, const wchar_t* className, std::stri
 
 HWND TDialog::AddControl(const wchar_t* cls, std::string_view text, DWORD style, int x, int y,
                          int w, int h, int id, DWORD exStyle) {
-    const HWND hwnd = CreateWindowExW(
-        exStyle, cls, Utf8ToWide(text).c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (hwnd)
+    const HWND hwnd = CreateWindowExW(exStyle, cls, Utf8ToWide(text).c_str(),
+                                      WS_CHILD | WS_VISIBLE | style, Px(x), Px(y), Px(w), Px(h),
+                                      Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                      GetModuleHandleW(nullptr), nullptr);
+    if (hwnd) {
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        placed_.push_back({hwnd, RECT{x, y, x + w, y + h}});
+    }
     return hwnd;
+}
+
+void TDialog::Rescale(TScale scale, const RECT& suggested) {
+    scale_ = scale;
+    GdiObject<HFONT> font(MakeScaledFont(L"宋体", 9, scale_));
+    for (const TPlaced& c : placed_) {
+        if (!IsWindow(c.hwnd))
+            continue;
+        if (reinterpret_cast<HFONT>(SendMessageW(c.hwnd, WM_GETFONT, 0, 0)) == font_.Get())
+            SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        // Up-down buttons take their place from their buddy below.
+        if (c.at100.right > c.at100.left) {
+            SetWindowPos(c.hwnd, nullptr, Px(c.at100.left), Px(c.at100.top),
+                         Px(c.at100.right - c.at100.left), Px(c.at100.bottom - c.at100.top),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    for (const TPlaced& c : placed_) {
+        wchar_t cls[32] = {};
+        if (IsWindow(c.hwnd) && GetClassNameW(c.hwnd, cls, 32) &&
+            lstrcmpiW(cls, UPDOWN_CLASSW) == 0) {
+            SendMessageW(c.hwnd, UDM_SETBUDDY, SendMessageW(c.hwnd, UDM_GETBUDDY, 0, 0), 0);
+        }
+    }
+    font_ = std::move(font);
+    // The suggested place, at the size of the layout: rounding may differ.
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, Px(width100_), Px(height100_),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ScaleChanged();
+    shadow_.UpdateShadow();
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 int TDialog::ShowModal() {
@@ -114,6 +155,9 @@ LRESULT TDialog::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NOTIFY:
             return Notify(reinterpret_cast<NMHDR*>(lp));
+        case WM_DPICHANGED:
+            Rescale(ScaleOfDpi(LOWORD(wp)), *reinterpret_cast<const RECT*>(lp));
+            return 0;
         case DM_GETDEFID:
             return MAKELRESULT(IDOK, DC_HASDEFID);
         case WM_CLOSE:

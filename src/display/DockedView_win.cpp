@@ -1,5 +1,6 @@
 #include "display/DockedView_win.h"
 
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 
 #include <algorithm>
@@ -22,6 +23,7 @@ bool TDockedView::CreateView(const wchar_t* className, const wchar_t* title, DWO
     }
     SetLayeredWindowAttributes(Handle(), kKeyColor, static_cast<BYTE>(alpha_),
                                LWA_COLORKEY | LWA_ALPHA);
+    FollowScaleOf(Handle(), owner);
     shadow_.Attach(Handle(), std::move(picture));
     return true;
 }
@@ -66,6 +68,10 @@ LRESULT TDockedView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_DESTROY:
             shadow_.Attach(nullptr);
+            return 0;
+        case WM_DPICHANGED:
+            // A view keeps the bar's scale wherever it is; the bar tells
+            // its views when that changes.
             return 0;
         default:
             return TWindow::WndProc(msg, wp, lp);

@@ -42,7 +42,8 @@ public:
 
 protected:
     // Creates the window hidden and opaque, owned by `owner`, with the
-    // shadow of `picture` (the window's client area as it shows).
+    // shadow of `picture` (the window's client area as it shows). The view
+    // is drawn at its owner's scale (WindowScale), on any monitor.
     bool CreateView(const wchar_t* className, const wchar_t* title, DWORD style, int width,
                     int height, HWND owner, TFormShadow::ClientPicture picture);
     // The window has just shown (the weather view opens its page).

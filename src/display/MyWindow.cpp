@@ -130,13 +130,39 @@ TMyWindow TMyWindow::Plain() {
     return TMyWindow(PlainWinSkin());
 }
 
+namespace {
+
+// `picture` stretched from 100 % to `scale`, nearest pixel: the frame's
+// rims and gradients stay crisp lines.
+Bitmap Stretched(const Bitmap& picture, TScale scale) {
+    Bitmap out;
+    if (picture.Empty() || !out.Create(scale.Px(picture.Width()), scale.Px(picture.Height()), kKey))
+        return picture;
+    out.StretchRect(0, 0, out.Width(), out.Height(), picture, 0, 0, picture.Width(),
+                    picture.Height());
+    return out;
+}
+
+}  // namespace
+
+TMyWindow TMyWindow::AtScale(TScale scale) const {
+    TMyWindow out = *this;
+    out.scale_ = scale;
+    if (scale == TScale{})
+        return out;
+    out.frame_ = Stretched(frame_, scale);
+    out.closeUp_ = Stretched(closeUp_, scale);
+    out.closeHot_ = Stretched(closeHot_, scale);
+    return out;
+}
+
 Bitmap TMyWindow::ComposeFrame(int width, int height) const {
-    return ComposeDialogFrame(frame_, width, height);
+    return ComposeDialogFrame(frame_, width, height, scale_);
 }
 
 TSkinRect TMyWindow::ClosePlace(int formWidth) const {
-    return {formWidth - closeUp_.Width() - kCloseRight, kCloseTop, closeUp_.Width(),
-            closeUp_.Height()};
+    return {formWidth - closeUp_.Width() - scale_.Px(kCloseRight), scale_.Px(kCloseTop),
+            closeUp_.Width(), closeUp_.Height()};
 }
 
 void TMyWindow::DrawTitle(Bitmap& frame, TGlyphRasterizer& glyphs, const TFontSpec& font,
@@ -145,43 +171,50 @@ void TMyWindow::DrawTitle(Bitmap& frame, TGlyphRasterizer& glyphs, const TFontSp
         return;
     const TSize size = glyphs.Measure(font, 1, title);
     // Nothing of the title beyond the frame's right edge can be seen.
-    const int width = std::min(size.Width, frame.Width() - kTitleLeft);
+    const int left = scale_.Px(kTitleLeft);
+    const int width = std::min(size.Width, frame.Width() - left);
     if (width <= 0 || size.Height <= 0)
         return;
     TCoverageMask mask;
     mask.Resize(width, std::min(size.Height, frame.Height()));
     glyphs.Draw(font, 1, title, mask);
-    BlendMask(frame, mask, kTitleLeft, TitleTop(size.Height), 100, captionColor_);
+    BlendMask(frame, mask, left, TitleTop(size.Height, scale_), 100, captionColor_);
 }
 
-Bitmap ComposeDialogFrame(const Bitmap& t, int wt, int ht) {
+Bitmap ComposeDialogFrame(const Bitmap& t, int wt, int ht, TScale scale) {
     Bitmap out;
     if (!out.Create(wt, ht, kKey))
         return {};
     const int ws = t.Width(), hs = t.Height();
+    // The parts' sizes at the template's scale: corner, caption, rim, the
+    // top edge's source and its widening, and the side's source rows.
+    const int cw = scale.Px(20), ch = scale.Px(TMyWindow::kCaptionHeight), rim = scale.Px(10);
+    const int topAt = scale.Px(21), topW = scale.Px(60), topWide = scale.Px(80);
+    const int sideH = scale.Px(12);
     // Corners one pixel in from the edges, unscaled.
-    out.CopyRect(1, 1, t, 0, 0, 20, 28);
-    out.CopyRect(wt - 21, 1, t, ws - 20, 0, 20, 28);
+    out.CopyRect(1, 1, t, 0, 0, cw, ch);
+    out.CopyRect(wt - 1 - cw, 1, t, ws - cw, 0, cw, ch);
     // The top edge widens to 80 columns first, then spans the gap between the
     // corners; its rows are never scaled.
-    Bitmap top = KeyStrip(80, 28);
-    top.StretchRect(0, 0, 80, 28, t, 21, 0, 60, 28);
-    out.StretchRect(21, 1, wt - 42, 28, top, 0, 0, 80, 28);
-    out.CopyRect(1, ht - 11, t, 0, hs - 10, 10, 10);
-    out.CopyRect(wt - 11, ht - 11, t, ws - 10, hs - 10, 10, 10);
-    Bitmap side = KeyStrip(10, 12);
-    side.CopyRect(0, 0, t, 0, 28, 10, 12);
-    out.StretchRect(1, 29, 10, ht - 40, side, 0, 0, 10, 12);
+    Bitmap top = KeyStrip(topWide, ch);
+    top.StretchRect(0, 0, topWide, ch, t, topAt, 0, topW, ch);
+    out.StretchRect(1 + cw, 1, wt - 2 - 2 * cw, ch, top, 0, 0, topWide, ch);
+    out.CopyRect(1, ht - 1 - rim, t, 0, hs - rim, rim, rim);
+    out.CopyRect(wt - 1 - rim, ht - 1 - rim, t, ws - rim, hs - rim, rim, rim);
+    Bitmap side = KeyStrip(rim, sideH);
+    side.CopyRect(0, 0, t, 0, ch, rim, sideH);
+    out.StretchRect(1, 1 + ch, rim, ht - 2 - ch - rim, side, 0, 0, rim, sideH);
     side.Fill(kKey);
-    side.CopyRect(0, 0, t, ws - 10, 28, 10, 12);
-    out.StretchRect(wt - 11, 29, 10, ht - 40, side, 0, 0, 10, 12);
-    Bitmap bottom = KeyStrip(ws - 20, 10);
-    bottom.CopyRect(0, 0, t, 10, hs - 10, ws - 20, 10);
-    out.StretchRect(11, ht - 11, wt - 22, 10, bottom, 0, 0, ws - 20, 10);
+    side.CopyRect(0, 0, t, ws - rim, ch, rim, sideH);
+    out.StretchRect(wt - 1 - rim, 1 + ch, rim, ht - 2 - ch - rim, side, 0, 0, rim, sideH);
+    Bitmap bottom = KeyStrip(ws - 2 * rim, rim);
+    bottom.CopyRect(0, 0, t, rim, hs - rim, ws - 2 * rim, rim);
+    out.StretchRect(1 + rim, ht - 1 - rim, wt - 2 - 2 * rim, rim, bottom, 0, 0, ws - 2 * rim, rim);
     // The centre becomes 12 rows high whatever the template holds.
-    Bitmap centre = KeyStrip(ws - 20, 12);
-    centre.StretchRect(0, 0, ws - 20, 12, t, 10, 28, ws - 20, hs - 38);
-    out.StretchRect(11, 29, wt - 22, ht - 40, centre, 0, 0, ws - 20, 12);
+    Bitmap centre = KeyStrip(ws - 2 * rim, sideH);
+    centre.StretchRect(0, 0, ws - 2 * rim, sideH, t, rim, ch, ws - 2 * rim, hs - ch - rim);
+    out.StretchRect(1 + rim, 1 + ch, wt - 2 - 2 * rim, ht - 2 - ch - rim, centre, 0, 0,
+                    ws - 2 * rim, sideH);
     // A dialog narrower or lower than two corners would have them reach its
     // outermost pixels; the ring stays see-through.
     out.FillRect(0, 0, wt, 1, kKey);
@@ -191,8 +224,8 @@ Bitmap ComposeDialogFrame(const Bitmap& t, int wt, int ht) {
     return out;
 }
 
-int TitleTop(int textHeight) {
-    return (TMyWindow::kCaptionHeight - 1 - textHeight) / 2 + 2;
+int TitleTop(int textHeight, TScale scale) {
+    return (scale.Px(TMyWindow::kCaptionHeight) - 1 - textHeight) / 2 + scale.Px(2);
 }
 
 TFontSpec TitleFont(int dpi) {
@@ -204,8 +237,8 @@ TFontSpec TitleFont(int dpi) {
     return font;
 }
 
-bool InDragStrip(int x, int y, int width) {
-    return x >= 0 && x < width && y >= 0 && y < TMyWindow::kCaptionHeight;
+bool InDragStrip(int x, int y, int width, TScale scale) {
+    return x >= 0 && x < width && y >= 0 && y < scale.Px(TMyWindow::kCaptionHeight);
 }
 
 Bitmap PlainViewBackground(int width, int height, int captionBand) {

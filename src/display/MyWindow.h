@@ -13,6 +13,8 @@
 //   bottom-left corner   0, Hs-10, 10, Hs     bottom-right       Ws-10, Hs-10, Ws, Hs
 //   bottom edge          10, Hs-10, Ws-10, Hs
 //   centre               10, 28, Ws-10, Hs-10
+// At a scale other than 100 % every one of these sizes and places is taken
+// at that scale (TScale::Px) from a template of that scale.
 // Corners are copied unscaled one pixel in from the target's edges; edges and
 // centre are stretched (nearest pixel, no smoothing) between them. The
 // outermost row and column of the target stay magenta, outside the window's
@@ -25,6 +27,7 @@
 #include <string_view>
 
 #include "core/Bitmap.h"
+#include "core/Scale.h"
 #include "display/SmoothFont.h"
 #include "display/SupFun.h"
 
@@ -55,6 +58,14 @@ public:
     // button that turns red on hover.
     static TMyWindow Plain();
 
+    // This frame, made at 100 %, for windows at `scale`: its pictures
+    // stretched to that scale, and every size and place of the frame taken
+    // at it.
+    TMyWindow AtScale(TScale scale) const;
+    TScale Scale() const { return scale_; }
+    int CaptionHeight() const { return scale_.Px(kCaptionHeight); }
+    int CornerEllipse() const { return scale_.Px(kCornerEllipse); }
+
     uint32_t CaptionColor() const { return captionColor_; }
     const Bitmap& FrameTemplate() const { return frame_; }
     const Bitmap& CloseUp() const { return closeUp_; }
@@ -67,7 +78,8 @@ public:
     // size of its normal picture.
     TSkinRect ClosePlace(int formWidth) const;
     // Draws `title` into `frame` in `font` and the caption colour, without
-    // background, at x = kTitleLeft and y = TitleTop(the title's height).
+    // background, at x = kTitleLeft and y = TitleTop(the title's height),
+    // both at the frame's scale.
     void DrawTitle(Bitmap& frame, TGlyphRasterizer& glyphs, const TFontSpec& font,
                    std::string_view title) const;
 
@@ -76,21 +88,25 @@ private:
     Bitmap closeUp_;
     Bitmap closeHot_;
     uint32_t captionColor_ = 0;
+    TScale scale_;
 };
 
-// The frame composition described above, for a `width` x `height` target.
-Bitmap ComposeDialogFrame(const Bitmap& frameTemplate, int width, int height);
+// The frame composition described above, for a `width` x `height` target,
+// from a template at `scale`.
+Bitmap ComposeDialogFrame(const Bitmap& frameTemplate, int width, int height, TScale scale = {});
 
 // The title's top in the caption strip for a title `textHeight` pixels high:
-// centred in the strip's 27 rows above its bottom line, two pixels lower.
-int TitleTop(int textHeight);
+// centred in the strip's 27 rows above its bottom line, two pixels lower
+// (at `scale`).
+int TitleTop(int textHeight, TScale scale = {});
 
 // The title font at `dpi` pixels per inch (96 on most screens).
 TFontSpec TitleFont(int dpi);
 
 // True when the client point (x, y) of a dialog `width` pixels wide lies in
-// the caption strip, where any mouse button starts moving the dialog.
-bool InDragStrip(int x, int y, int width);
+// the caption strip (at `scale`), where any mouse button starts moving the
+// dialog.
+bool InDragStrip(int x, int y, int width, TScale scale = {});
 
 // The template, close pictures and caption colour of TMyWindow::Plain().
 TWinSkin PlainWinSkin();

@@ -9,6 +9,7 @@
 #include "core/Encoding.h"
 #include "display/SmoothFont_win.h"
 #include "core/Handles_win.h"
+#include "win/Dpi_win.h"
 #include "win/PictureBlit_win.h"
 #include "win/Window_win.h"
 
@@ -145,14 +146,14 @@ private:
 
 // Everything a dressed window keeps, from DressForm to its WM_NCDESTROY.
 struct TDressing {
-    explicit TDressing(const TMyWindow& f) : frame(f) {}
-    TMyWindow frame;  // a copy: the picture follows the window's size
+    TDressing(const TMyWindow& f, TScale scale) : base(f), frame(f.AtScale(scale)) {}
+    TMyWindow base;   // at 100 %, for each scale the window comes to
+    TMyWindow frame;  // at the window's scale: the picture follows its size
     std::string title;
     Bitmap picture;
     GdiObject<HBITMAP> bitmap;  // the picture as a GDI bitmap, for the brush
     GdiObject<HBRUSH> brush;    // what static controls and buttons paint behind their text
     std::unique_ptr<TFrameCloseButton> close;
-    int closeWidth = 0;
     bool dragStrip = false;
     // While moving: the button-up message that ends it, where the mouse went
     // down (screen) and the window's top-left then.
@@ -213,7 +214,6 @@ void FollowMouse(HWND hwnd, const TDressing& d, POINT client) {
 }
 
 void MakeBrush(TDressing& d);
-int ScreenDpi();
 
 // The frame and title for a client area of w x h, its brush and the rounded
 // shape; false, leaving everything as it was, for a size no picture holds.
@@ -223,15 +223,22 @@ bool Compose(HWND hwnd, TDressing& d, int w, int h) {
         return false;
     {
         TGdiGlyphs glyphs;
-        d.frame.DrawTitle(picture, glyphs, TitleFont(ScreenDpi()), d.title);
+        d.frame.DrawTitle(picture, glyphs, TitleFont(d.frame.Scale().dpi), d.title);
     }
     d.picture = std::move(picture);
     MakeBrush(d);
     GdiObject<HRGN> shape(
-        CreateRoundRectRgn(1, 1, w, h, TMyWindow::kCornerEllipse, TMyWindow::kCornerEllipse));
+        CreateRoundRectRgn(1, 1, w, h, d.frame.CornerEllipse(), d.frame.CornerEllipse()));
     if (shape && SetWindowRgn(hwnd, shape.Get(), TRUE))
         shape.Release();  // the system owns it now
     return true;
+}
+
+// The close button for the frame's scale, in place of the one before.
+void MakeCloseButton(HWND form, TDressing& d, int formWidth) {
+    d.close = std::make_unique<TFrameCloseButton>(d.frame, d.picture);
+    if (!d.close->Make(form, d.frame.ClosePlace(formWidth)))
+        TraceFault("DressForm", "no close button");
 }
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
@@ -269,7 +276,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR i
             RECT rc;
             GetClientRect(hwnd, &rc);
             const POINT p = MouseAt(lp);
-            if (!InDragStrip(p.x, p.y, rc.right))
+            if (!InDragStrip(p.x, p.y, rc.right, d->frame.Scale()))
                 break;
             StartMove(hwnd, *d, msg, p);
             return msg == WM_XBUTTONDOWN || msg == WM_XBUTTONDBLCLK;
@@ -302,12 +309,23 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR i
                 RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             }
             if (d->close && d->close->Handle()) {
-                SetWindowPos(d->close->Handle(), nullptr,
-                             LOWORD(lp) - d->closeWidth - TMyWindow::kCloseRight,
-                             TMyWindow::kCloseTop, 0, 0,
+                const TSkinRect at = d->frame.ClosePlace(LOWORD(lp));
+                SetWindowPos(d->close->Handle(), nullptr, at.left, at.top, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             }
             break;
+        case WM_DPICHANGED: {
+            // The frame takes the new scale before the form's own answer
+            // resizes it, and is composed again when the size stayed.
+            d->frame = d->base.AtScale(ScaleOfDpi(LOWORD(wp)));
+            const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+            RECT rc;
+            GetClientRect(hwnd, &rc);
+            Compose(hwnd, *d, rc.right, rc.bottom);
+            MakeCloseButton(hwnd, *d, rc.right);
+            RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            return r;
+        }
         case WM_NCDESTROY:
             RemovePropW(hwnd, kDressingProp);
             RemoveWindowSubclass(hwnd, FrameProc, id);
@@ -342,11 +360,6 @@ void MakeBrush(TDressing& d) {
     d.bitmap = std::move(bitmap);
 }
 
-int ScreenDpi() {
-    WindowDc screen(nullptr);
-    return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-}
-
 std::optional<TMyWindow>& InstalledFrame() {
     static std::optional<TMyWindow> frame;
     return frame;
@@ -361,7 +374,7 @@ bool DressForm(const TMyWindow& frame, HWND form, std::string_view title, bool d
     GetClientRect(form, &client);
     GetWindowRect(form, &outer);
     const int w = client.right, h = client.bottom;
-    auto d = std::make_unique<TDressing>(frame);
+    auto d = std::make_unique<TDressing>(frame, MonitorScale(form));
     d->title = std::string(title);
     d->dragStrip = dragStrip;
     if (!Compose(form, *d, w, h))
@@ -388,10 +401,7 @@ bool DressForm(const TMyWindow& frame, HWND form, std::string_view title, bool d
     SetWindowPos(form, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     SetWindowTextW(form, Utf8ToWide(title).c_str());
 
-    dressing.close = std::make_unique<TFrameCloseButton>(dressing.frame, dressing.picture);
-    dressing.closeWidth = dressing.frame.CloseUp().Width();
-    if (!dressing.close->Make(form, dressing.frame.ClosePlace(w)))
-        TraceFault("DressForm", "no close button");
+    MakeCloseButton(form, dressing, w);
     RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return true;
 }

@@ -14,7 +14,9 @@
 
 namespace tempora {
 
-// Dresses the top-level window `form` in `frame`, once:
+// Dresses the top-level window `form` in `frame` (made at 100 %), once, at
+// the scale of the form's monitor, and again at each new scale WM_DPICHANGED
+// brings (before the form's own procedure sees it):
 // - its border and caption go; the client area keeps its size and becomes
 //   the whole window, about the same centre, so a dialog laid out for the
 //   frame keeps its controls below the 28-row caption strip;

@@ -89,12 +89,12 @@ void ShadowBlurPass(Bitmap& picture, int radius) {
     }
 }
 
-bool TShadowPicture::NeedsBuild(int ownerWidth, int ownerHeight,
-                                std::optional<uint32_t> keyColor) const {
-    if (dirty_)
+bool TShadowPicture::NeedsBuild(int ownerWidth, int ownerHeight, std::optional<uint32_t> keyColor,
+                                TScale scale) const {
+    if (dirty_ || scale.Px(kShadowMargin) != margin_)
         return true;
-    if (int64_t{ownerWidth} + 2 * kShadowMargin != picture_.Width() ||
-        int64_t{ownerHeight} + 2 * kShadowMargin != picture_.Height()) {
+    if (int64_t{ownerWidth} + 2 * margin_ != picture_.Width() ||
+        int64_t{ownerHeight} + 2 * margin_ != picture_.Height()) {
         return true;
     }
     return keyColor && (!keyColor_ || ((*keyColor ^ *keyColor_) & kRgb) != 0);
@@ -103,8 +103,9 @@ bool TShadowPicture::NeedsBuild(int ownerWidth, int ownerHeight,
 bool TShadowPicture::Build(const TShadowOwner& owner) {
     dirty_ = false;
     keyColor_ = owner.keyColor;
-    const int64_t pw = int64_t{owner.width} + 2 * kShadowMargin;
-    const int64_t ph = int64_t{owner.height} + 2 * kShadowMargin;
+    const int m = margin_ = owner.scale.Px(kShadowMargin);
+    const int64_t pw = int64_t{owner.width} + 2 * m;
+    const int64_t ph = int64_t{owner.height} + 2 * m;
     if (owner.width < 0 || owner.height < 0 || !Bitmap::SizeAllowed(pw, ph)) {
         picture_ = Bitmap();
         return false;
@@ -117,9 +118,8 @@ bool TShadowPicture::Build(const TShadowOwner& owner) {
     std::vector<TShadowRect> clip;
     if (!owner.region.empty()) {
         for (const TShadowRect& r : owner.region) {
-            const TShadowRect part = Intersect(
-                Moved(Tamed(r.left, r.top, r.right, r.bottom), kShadowMargin, kShadowMargin),
-                whole);
+            const TShadowRect part =
+                Intersect(Moved(Tamed(r.left, r.top, r.right, r.bottom), m, m), whole);
             if (part.right > part.left)
                 clip.push_back(part);
         }
@@ -127,7 +127,7 @@ bool TShadowPicture::Build(const TShadowOwner& owner) {
         const TShadowRect shape =
             Tamed(-int64_t{owner.growX}, -int64_t{owner.growY}, int64_t{owner.width} + owner.growX,
                   int64_t{owner.height} + owner.growY);
-        clip.push_back(Intersect(Moved(shape, kShadowMargin, kShadowMargin), whole));
+        clip.push_back(Intersect(Moved(shape, m, m), whole));
     }
     for (const TShadowRect& r : clip)
         Fill(picture_, r, kWhite);
@@ -140,7 +140,7 @@ bool TShadowPicture::Build(const TShadowOwner& owner) {
         const TShadowRect placed =
             Tamed(owner.clientLeft, owner.clientTop, int64_t{owner.clientLeft} + client->Width(),
                   int64_t{owner.clientTop} + client->Height());
-        clientArea = Moved(placed, kShadowMargin, kShadowMargin);
+        clientArea = Moved(placed, m, m);
     }
     const uint32_t key = owner.keyColor.value_or(0) & kRgb;
     const auto seeThrough = [&](int x, int y) {
@@ -157,7 +157,7 @@ bool TShadowPicture::Build(const TShadowOwner& owner) {
     }
 
     for (int radius : {1, 2, 3})
-        ShadowBlurPass(picture_, radius);
+        ShadowBlurPass(picture_, owner.scale.Px(radius));
 
     // Nothing of the shadow shows under the owner's visible pixels; its
     // see-through pixels keep the blur that falls into them.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/Bitmap.h"
+#include "core/Scale.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,7 +12,7 @@
 
 namespace tempora {
 
-// How far the shadow picture reaches beyond its owner on every side.
+// How far the shadow picture reaches beyond its owner on every side, at 100 %.
 inline constexpr int kShadowMargin = 16;
 
 // One blur pass of `radius`, in place: rows top to bottom, pixels left to
@@ -45,21 +46,28 @@ struct TShadowOwner {
     // through. Without a picture the whole shape casts the shadow.
     const Bitmap* client = nullptr;
     int clientLeft = 0, clientTop = 0;
+    // The owner's scale: the margin and the blur grow with it.
+    TScale scale;
 };
 
 class TShadowPicture {
 public:
-    // True when the picture must be built for an owner of this size and
-    // see-through colour (none: the owner has none): the size differs from the
-    // last build, the owner's see-through colour differs from the one of the
-    // last build, Invalidate was called, or nothing was built yet.
-    bool NeedsBuild(int ownerWidth, int ownerHeight, std::optional<uint32_t> keyColor) const;
+    // True when the picture must be built for an owner of this size,
+    // see-through colour (none: the owner has none) and scale: the size
+    // differs from the last build, the owner's see-through colour differs
+    // from the one of the last build, Invalidate was called, or nothing was
+    // built yet.
+    bool NeedsBuild(int ownerWidth, int ownerHeight, std::optional<uint32_t> keyColor,
+                    TScale scale = {}) const;
     void Invalidate() { dirty_ = true; }
 
     // Builds the picture for `owner`: (width + 32) x (height + 32) pixels,
-    // the owner's window at (16, 16). False when that size is refused (a
-    // negative or huge owner); the picture is then empty.
+    // the owner's window at (16, 16), at 100 % (the margin at the owner's
+    // scale otherwise). False when that size is refused (a negative or huge
+    // owner); the picture is then empty.
     bool Build(const TShadowOwner& owner);
+    // How far the last picture reaches beyond its owner on every side.
+    int Margin() const { return margin_; }
 
     // The shadow's strength per pixel as a grey picture (red, green and blue
     // bytes equal): 0 where nothing shows, 0 under every visible pixel of the
@@ -68,6 +76,7 @@ public:
 
 private:
     Bitmap picture_;
+    int margin_ = kShadowMargin;
     bool dirty_ = true;
     std::optional<uint32_t> keyColor_;
 };

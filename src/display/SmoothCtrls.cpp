@@ -461,4 +461,17 @@ void SetBarDateLineColor(TFadeText& fade, uint32_t color) {
     }
 }
 
+void SetBarDateLineScale(TFadeText& fade, TScale scale) {
+    for (const char* name : {"FontCN", "FontAD"}) {
+        const int i = fade.Fonts().IndexOf(name);
+        if (i < 0)
+            continue;
+        TFontLabel item = fade.Fonts()[i];
+        item.Font.Height = scale.FontHeight(9);
+        if (item.Effect.Shadow.Enabled)
+            item.Effect.Shadow.OffsetX = item.Effect.Shadow.OffsetY = scale.Px(1);
+        fade.Fonts().Set(i, std::move(item));
+    }
+}
+
 }  // namespace tempora

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "core/Scale.h"
 #include "core/Text.h"
 #include "display/SmoothFont.h"
 
@@ -315,5 +316,8 @@ private:
 void ConfigureBarDateLine(TFadeText& fade);
 // The skin's FontColor colours both font items.
 void SetBarDateLineColor(TFadeText& fade, uint32_t color);
+// Both font items at `scale`: 宋体 9 pt (12 px at 100 %), the shadow as far
+// off as one pixel is at 100 %.
+void SetBarDateLineScale(TFadeText& fade, TScale scale);
 
 }  // namespace tempora

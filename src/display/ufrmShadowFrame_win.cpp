@@ -1,5 +1,6 @@
 #include "display/ufrmShadowFrame_win.h"
 
+#include "win/Dpi_win.h"
 #include "core/Handles_win.h"
 
 #include <commctrl.h>
@@ -164,7 +165,7 @@ void TFormShadow::AfterPosChanged(const WINDOWPOS& pos) {
     if (normal)
         RebuildShadow();
     const Bitmap& picture = picture_.Strength();
-    SetWindowPos(Handle(), owner_, x - kShadowMargin, y - kShadowMargin, picture.Width(),
+    SetWindowPos(Handle(), owner_, x - picture_.Margin(), y - picture_.Margin(), picture.Width(),
                  picture.Height(), SWP_NOACTIVATE);
     const bool show = shown_ && normal && !picture.Empty();
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
@@ -182,7 +183,8 @@ void TFormShadow::RebuildShadow() {
     o.width = wr.right - wr.left;
     o.height = wr.bottom - wr.top;
     o.keyColor = layering.key;
-    if (!picture_.NeedsBuild(o.width, o.height, o.keyColor))
+    o.scale = WindowScale(owner_);
+    if (!picture_.NeedsBuild(o.width, o.height, o.keyColor, o.scale))
         return;
 
     o.region = ComplexRegion(owner_);

@@ -1,6 +1,7 @@
 // The soft drop shadow of a borderless window: a click-through, never
 // activated layered window right behind its owner, 16 px larger on every
-// side, showing a blurred silhouette of the owner's visible shape.
+// side at 100 % (more at the owner's scale), showing a blurred silhouette of
+// the owner's visible shape.
 #pragma once
 
 #include "display/ShadowPicture.h"

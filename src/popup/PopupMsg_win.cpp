@@ -17,6 +17,7 @@
 #include "reminders/PopupProtocol.h"
 
 #include "win/DataDir_win.h"
+#include "win/Dpi_win.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -40,6 +41,7 @@ std::string DemoText(const std::wstring& arg) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    tempora::EnableDpiAwareness();
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv)

@@ -4,6 +4,7 @@
 #include "core/IniFile.h"
 #include "display/MyWindow.h"
 #include "display/MyWindow_win.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "win/PictureBlit_win.h"
 
@@ -48,14 +49,8 @@ bool TFrmPopupMsg::Create(HWND bar, std::string iniPath, bool demo) {
     iniPath_ = std::move(iniPath);
     demo_ = demo;
 
-    if (WindowDc screen(nullptr); screen)
-        dpi_ = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-    if (dpi_ <= 0)
-        dpi_ = 96;
-    const wchar_t* face = FontInstalled(L"Microsoft YaHei") ? L"Microsoft YaHei" : L"宋体";
-    // 17 px and up: below that, some CJK fonts (WenQuanYi, standing in for these
-    // under Wine) use embedded bitmaps that lose strokes.
-    textFont_.Reset(MakeFontPixels(face, S(17), FW_NORMAL));
+    scale_ = MonitorScale(nullptr);
+    MakeTextFont();
 
     if (!CreateWin(kPopupClassName, L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED,
                    0, 0, S(300), S(120))) {
@@ -64,6 +59,10 @@ bool TFrmPopupMsg::Create(HWND bar, std::string iniPath, bool demo) {
     // Dressed like every dialog of the clock, with its soft shadow; the
     // frame's close button closes the text on screen (WM_CLOSE).
     ApplyDialogFrame(Handle(), WideToUtf8(kTitle), true);
+    if (const TScale own = MonitorScale(Handle()); own != scale_) {
+        scale_ = own;
+        MakeTextFont();
+    }
     SetWindowTextW(Handle(), L"");  // the window text is the text on screen, none yet
     shadow_.Attach(Handle());
     ReadSettings();
@@ -72,6 +71,13 @@ bool TFrmPopupMsg::Create(HWND bar, std::string iniPath, bool demo) {
         PostMessageW(bar_, kPopupHandshake, 0, reinterpret_cast<LPARAM>(Handle()));
     }
     return true;
+}
+
+void TFrmPopupMsg::MakeTextFont() {
+    const wchar_t* face = FontInstalled(L"Microsoft YaHei") ? L"Microsoft YaHei" : L"宋体";
+    // 17 px and up: below that, some CJK fonts (WenQuanYi, standing in for these
+    // under Wine) use embedded bitmaps that lose strokes.
+    textFont_.Reset(MakeFontPixels(face, S(17), FW_NORMAL));
 }
 
 void TFrmPopupMsg::ReadSettings() {
@@ -172,18 +178,18 @@ void TFrmPopupMsg::Layout() {
     viewHeight_ = textHeight_ <= maxView ? textHeight_ : maxView / lineHeight_ * lineHeight_;
 
     // Below the frame's caption strip; the frame's edges are 10 px wide.
-    const int header = TMyWindow::kCaptionHeight, gap = S(14), footer = S(48) + 10;
+    const int header = S(TMyWindow::kCaptionHeight), gap = S(14), footer = S(48) + S(10);
     const int w = textWidth_ + 2 * pad;
     const int h = header + gap + viewHeight_ + gap + footer;
     textRect_ = RECT{pad, header + gap, pad + textWidth_, header + gap + viewHeight_};
     const int bw = S(80), bh = S(30);
-    buttonRect_ = RECT{w - pad - bw, h - 10 - S(10) - bh, w - pad, h - 10 - S(10)};
+    buttonRect_ = RECT{w - pad - bw, h - S(10) - S(10) - bh, w - pad, h - S(10) - S(10)};
 
     RECT work{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
         GetWindowRect(GetDesktopWindow(), &work);
     // Room for the shadow between the popup and the screen's edge.
-    const int margin = S(12) + 16;
+    const int margin = S(12 + kShadowMargin);
     SetWindowPos(Handle(), HWND_TOPMOST, work.right - w - margin, work.bottom - h - margin, w, h,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
     PickColors();
@@ -373,6 +379,13 @@ LRESULT TFrmPopupMsg::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp == SPI_SETWORKAREA && !queue_.empty())
                 Layout();
             break;
+        case WM_DPICHANGED:
+            // The frame has taken the new scale; the text and its place follow.
+            scale_ = ScaleOfDpi(LOWORD(wp));
+            MakeTextFont();
+            Layout();
+            InvalidateRect(Handle(), nullptr, FALSE);
+            return 0;
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT:

@@ -4,6 +4,7 @@
 
 #include "display/ufrmShadowFrame_win.h"
 #include "core/Handles_win.h"
+#include "core/Scale.h"
 #include "win/Window_win.h"
 #include "reminders/PopupProtocol.h"
 
@@ -38,7 +39,9 @@ private:
     void CountdownTick();
     void OnMouseMove(int x, int y);
     void Scroll(int delta);
-    int S(int v) const { return MulDiv(v, dpi_, 96); }
+    int S(int v) const { return scale_.Px(v); }
+    // The text font at the popup's scale.
+    void MakeTextFont();
     // The whole look, drawn into the back buffer over the dialog frame.
     void PaintPopup(HDC dc, const RECT& client) const;
     void OnPaint();
@@ -59,7 +62,7 @@ private:
     TFormShadow shadow_;
     // Text colours that read on the frame's body, whatever the frame package.
     COLORREF text_ = RGB(32, 36, 44), dim_ = RGB(110, 118, 130), button_ = RGB(240, 242, 246);
-    int dpi_ = 96;
+    TScale scale_;
     GdiObject<HFONT> textFont_;
     int textWidth_ = 0, textHeight_ = 0, viewHeight_ = 0, lineHeight_ = 1;
     RECT textRect_{}, buttonRect_{};

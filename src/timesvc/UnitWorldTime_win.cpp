@@ -3,6 +3,7 @@
 #include "core/ClockSource.h"
 #include "core/Encoding.h"
 #include "display/MyWindow_win.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 
 #include <commctrl.h>
@@ -18,7 +19,8 @@ constexpr int kDropDownRows = 30;
 // city took it meanwhile (a click moves it in two steps).
 constexpr UINT kCheckSelection = WM_APP + 1;
 
-// Where things sit in the client area, below the frame's 28-row caption strip.
+// Where things sit in the client area at 100 %, below the frame's 28-row
+// caption strip.
 constexpr int kMargin = 16;
 constexpr int kLabelH = 14;
 constexpr int kComboX = 88, kComboY = 40, kComboW = 192;
@@ -61,26 +63,28 @@ bool TFrmWorldTime::Create(HWND owner, const std::string& dataDir) {
     const INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
-    const int w = kWidth, h = kHeight;
     const HMONITOR monitor = owner ? MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)
                                    : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
     GetMonitorInfoW(monitor, &mi);
+    // At the scale of the monitor it opens on.
+    scale_ = owner ? MonitorScale(owner) : ScaleAt(mi.rcWork);
+    const int w = Px(kWidth), h = Px(kHeight);
     const int x = mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - w) / 2;
     const int y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - h) / 2;
     if (!CreateWin(kClassName, L"城市时间查询", kStyle, 0, x, y, w, h, owner))
         return false;
 
-    font_.Reset(MakeFont(L"宋体", 9));
-    boldFont_.Reset(MakeFont(L"宋体", 9, FW_BOLD));
-    timeFont_.Reset(MakeFont(L"宋体", 10, FW_BOLD));
+    font_.Reset(MakeScaledFont(L"宋体", 9, scale_));
+    boldFont_.Reset(MakeScaledFont(L"宋体", 9, scale_, FW_BOLD));
+    timeFont_.Reset(MakeScaledFont(L"宋体", 10, scale_, FW_BOLD));
     const HINSTANCE inst = GetModuleHandleW(nullptr);
     const auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
                            int cx, int cy, int cw, int ch, int id, HFONT font) {
-        const HWND hwnd =
-            CreateWindowExW(exStyle, cls, text, WS_CHILD | style, cx, cy, cw, ch, Handle(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+        const HWND hwnd = CreateWindowExW(
+            exStyle, cls, text, WS_CHILD | style, Px(cx), Px(cy), Px(cw), Px(ch), Handle(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         return hwnd;
     };
@@ -94,7 +98,7 @@ bool TFrmWorldTime::Create(HWND owner, const std::string& dataDir) {
     // control, the minimum of visible rows for the themed one.
     const int fieldH = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, -1, 0));
     const int rowH = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0));
-    SetWindowPos(combo, nullptr, 0, 0, kComboW, fieldH + 8 + rowH * kDropDownRows,
+    SetWindowPos(combo, nullptr, 0, 0, Px(kComboW), fieldH + Px(8) + rowH * kDropDownRows,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(combo, CB_SETMINVISIBLE, kDropDownRows, 0);
     const HWND list =
@@ -105,9 +109,9 @@ bool TFrmWorldTime::Create(HWND owner, const std::string& dataDir) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
-    column.cx = kNameColumnW;
+    column.cx = Px(kNameColumnW);
     ListView_InsertColumn(list, 0, &column);
-    column.cx = kListW - kNameColumnW - GetSystemMetrics(SM_CXVSCROLL) - 6;
+    column.cx = Px(kListW - kNameColumnW) - GetSystemMetrics(SM_CXVSCROLL) - 6;
     ListView_InsertColumn(list, 1, &column);
 
     for (int n = 3; n <= 9; ++n) {
@@ -196,7 +200,7 @@ void TFrmWorldTime::CitySelected() {
 void TFrmWorldTime::ShowPanel(bool shown) {
     if (shown != panelShown_) {
         panelShown_ = shown;
-        const RECT frame{kPanelX, kPanelY, kPanelX + kPanelW, kPanelY + kPanelH};
+        const RECT frame{Px(kPanelX), Px(kPanelY), Px(kPanelX + kPanelW), Px(kPanelY + kPanelH)};
         InvalidateRect(Handle(), &frame, TRUE);
     }
     for (const int n : {3, 4, 5, 6, 9})
@@ -229,7 +233,7 @@ void TFrmWorldTime::Paint() {
     // The body comes from the dressing's WM_ERASEBKGND; the panel's frame goes on it.
     PaintScope ps(Handle());
     if (panelShown_) {
-        RECT frame{kPanelX, kPanelY, kPanelX + kPanelW, kPanelY + kPanelH};
+        RECT frame{Px(kPanelX), Px(kPanelY), Px(kPanelX + kPanelW), Px(kPanelY + kPanelH)};
         DrawEdge(ps.Dc(), &frame, EDGE_ETCHED, BF_RECT);
     }
 }

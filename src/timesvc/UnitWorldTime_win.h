@@ -15,6 +15,7 @@
 #include "display/ufrmShadowFrame_win.h"
 #include "timesvc/WorldTime.h"
 #include "core/Handles_win.h"
+#include "core/Scale.h"
 #include "win/Window_win.h"
 
 #include <string>
@@ -75,6 +76,7 @@ private:
     static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                     DWORD_PTR self);
     bool HandleKey(HWND control, UINT msg, WPARAM wp);
+    int Px(int px100) const { return scale_.Px(px100); }
     void CountrySelected();
     void CitySelected();
     // The panel UiPanel1 is the labels Label3 .. Label8 in an etched frame
@@ -87,6 +89,7 @@ private:
     int country_ = -1;
     int city_ = -1;
     bool panelShown_ = false;
+    TScale scale_;
     GdiObject<HFONT> font_, boldFont_, timeFont_;
     TFormShadow shadow_;
 };

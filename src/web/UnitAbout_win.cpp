@@ -1,6 +1,7 @@
 #include "web/UnitAbout_win.h"
 
 #include "web/res/About.rc.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 #include "core/Handles_win.h"
 
@@ -46,7 +47,7 @@ bool TFrmAbout::Create(HWND owner, const std::string& homePage, OpenDocumentFn o
         return false;
     open_ = std::move(open);
     logo_.Reset(LoadLogo());
-    nameFont_.Reset(MakeFont(L"宋体", 12, FW_BOLD));
+    nameFont_.Reset(MakeScaledFont(L"宋体", 12, Scale(), FW_BOLD));
     constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
     const HWND name =
         AddControl(L"STATIC", "嘀嗒桌面时钟", kLabel, kTextX, kLogoY + 4, 240, 22, NameLabelId);

@@ -254,7 +254,9 @@ TFrmWeather::~TFrmWeather() {
 }
 
 bool TFrmWeather::Create(HWND owner) {
-    background_ = PlainViewBackground(332, 160, 38);
+    // A view is drawn at its owner's scale.
+    scale_ = WindowScale(owner);
+    background_ = PlainViewBackground(Px(332), Px(160), Px(38));
     btnGNG_ = PlainViewButton();
     ComposeFace();
     if (!CreateView(kClassName, L"天气", WS_POPUP | WS_CLIPCHILDREN, face_.Width(), face_.Height(),
@@ -262,9 +264,9 @@ bool TFrmWeather::Create(HWND owner) {
         return false;
     }
     menuPainter_ = std::make_unique<TMenuController>(nullptr);
-    font_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                            L"宋体"));
+    font_.Reset(CreateFontW(scale_.FontHeight(9), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                            GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
 
     static const ATOM panelClass = [] {
         WNDCLASSW wc{};
@@ -275,12 +277,13 @@ bool TFrmWeather::Create(HWND owner) {
         return RegisterClassW(&wc);
     }();
     (void)panelClass;
-    panel_ = CreateWindowExW(0, L"TWeatherPanel", nullptr, WS_CHILD | WS_CLIPCHILDREN, kPanelLeft,
-                             kPanelTop, kPanelWidth, kPanelHeight, Handle(), nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    panel_ = CreateWindowExW(0, L"TWeatherPanel", nullptr, WS_CHILD | WS_CLIPCHILDREN,
+                             Px(kPanelLeft), Px(kPanelTop), Px(kPanelWidth), Px(kPanelHeight),
+                             Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     retry_ = CreateWindowExW(0, L"BUTTON", L"重试", WS_CHILD | BS_PUSHBUTTON,
-                             kPanelLeft + kPanelWidth - 70, kPanelTop + kPanelHeight - 30, 60, 24,
-                             Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kRetryId)),
+                             Px(kPanelLeft + kPanelWidth - 70), Px(kPanelTop + kPanelHeight - 30),
+                             Px(60), Px(24), Handle(),
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kRetryId)),
                              GetModuleHandleW(nullptr), nullptr);
     if (!panel_ || !retry_)
         return false;
@@ -337,37 +340,40 @@ void TFrmWeather::ComposeFace() {
     text.SetQuality(tqHigh);
     TFontSpec font;
     font.Name = WideToUtf8(ChineseDisplayFont());
-    font.Height = -16;
+    font.Height = scale_.FontHeight(12);
     font.Bold = true;
     font.Charset = 134;
     font.Color = fontColor_ & 0xFFFFFF;
     text.SetFont(font);
     const std::string title = "天气预报";
     const TSize size = text.TextExtent(title);
-    text.PaintText(kTitleLeft, kTitleTop, title);
-    titleRect_ = {kTitleLeft, kTitleTop, kTitleLeft + size.Width, kTitleTop + size.Height};
-    const int bx = titleRect_.right + 6;
-    const int by = kTitleTop + (size.Height - btnGNG_.Height()) / 2;
+    const int titleLeft = Px(kTitleLeft), titleTop = Px(kTitleTop);
+    text.PaintText(titleLeft, titleTop, title);
+    titleRect_ = {titleLeft, titleTop, titleLeft + size.Width, titleTop + size.Height};
+    const int bx = titleRect_.right + Px(6);
+    const int by = titleTop + (size.Height - btnGNG_.Height()) / 2;
     face_.CopyTransparent(bx, by, btnGNG_, 0, 0, btnGNG_.Width(), btnGNG_.Height());
     buttonRect_ = {bx, by, bx + btnGNG_.Width(), by + btnGNG_.Height()};
 
     if (state_ == TState::Loading || state_ == TState::Shown)
         return;
     // The words that stand in for the page, on the page's white panel.
-    face_.FillRect(kPanelLeft, kPanelTop, kPanelWidth, kPanelHeight, 0xFFFFFF);
-    face_.FillRect(kPanelLeft, kPanelTop, kPanelWidth, 1, 0xC8BEB4);
-    face_.FillRect(kPanelLeft, kPanelTop + kPanelHeight - 1, kPanelWidth, 1, 0xC8BEB4);
-    face_.FillRect(kPanelLeft, kPanelTop, 1, kPanelHeight, 0xC8BEB4);
-    face_.FillRect(kPanelLeft + kPanelWidth - 1, kPanelTop, 1, kPanelHeight, 0xC8BEB4);
+    const int left = Px(kPanelLeft), top = Px(kPanelTop), w = Px(kPanelWidth), h = Px(kPanelHeight),
+              rim = Px(1);
+    face_.FillRect(left, top, w, h, 0xFFFFFF);
+    face_.FillRect(left, top, w, rim, 0xC8BEB4);
+    face_.FillRect(left, top + h - rim, w, rim, 0xC8BEB4);
+    face_.FillRect(left, top, rim, h, 0xC8BEB4);
+    face_.FillRect(left + w - rim, top, rim, h, 0xC8BEB4);
     font.Name = "宋体";
-    font.Height = -12;
+    font.Height = scale_.FontHeight(9);
     font.Bold = false;
     font.Color = 0x404040;
     text.SetFont(font);
-    int y = kPanelTop + 12;
+    int y = top + Px(12);
     for (const std::string& line : Lines(WideToUtf8(message_))) {
-        text.PaintText(kPanelLeft + 12, y, line);
-        y += 18;
+        text.PaintText(left + Px(12), y, line);
+        y += Px(18);
     }
 }
 
@@ -436,7 +442,7 @@ bool TFrmWeather::CreateBrowser() {
     bool ok = SUCCEEDED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER,
                                          IID_IOleObject, reinterpret_cast<void**>(&site->object)));
     ok = ok && SUCCEEDED(site->object->SetClientSite(site));
-    RECT r{0, 0, kPanelWidth, kPanelHeight};
+    RECT r{0, 0, Px(kPanelWidth), Px(kPanelHeight)};
     ok = ok &&
          SUCCEEDED(site->object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site, 0, panel_, &r));
     ok = ok && SUCCEEDED(site->object->QueryInterface(IID_IWebBrowser2,

@@ -16,6 +16,7 @@
 #include "display/SmoothFont_win.h"
 #include "display/DockedView_win.h"
 #include "core/Handles_win.h"
+#include "core/Scale.h"
 
 namespace tempora {
 
@@ -32,6 +33,7 @@ class TFrmWeather : public TDockedView {
 public:
     static constexpr wchar_t kClassName[] = L"TFrmWeather";
     // The browser's frame on the window.
+    // The page's panel at 100 %.
     static constexpr int kPanelLeft = 6, kPanelTop = 44, kPanelWidth = 320, kPanelHeight = 109;
 
     enum : UINT {
@@ -85,6 +87,7 @@ protected:
 
 private:
     enum : UINT_PTR { TimerLoad = 1 };
+    int Px(int px100) const { return scale_.Px(px100); }
     // A navigation this soon after the user's last input over the page
     // counts as the user's click.
     static constexpr DWORD kClickMs = 1000;
@@ -119,6 +122,7 @@ private:
     TState state_ = TState::Loading;
     std::wstring message_;
     int navigatedDay_ = -1;  // the day number of the last navigation
+    TScale scale_;           // its bar's, taken when it is made
 };
 
 }  // namespace tempora

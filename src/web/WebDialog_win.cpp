@@ -1,6 +1,7 @@
 #include "web/WebDialog_win.h"
 
 #include "core/Encoding.h"
+#include "win/Dpi_win.h"
 #include "win/Gdi_win.h"
 
 namespace tempora {
@@ -20,7 +21,7 @@ HWND TWebDialog::AddLink(std::string_view text, const std::string& address, int 
     const HWND hwnd = AddControl(
         L"STATIC", text, SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_ENDELLIPSIS, x, y, w, h, id);
     if (!linkFont_)
-        linkFont_.Reset(MakeFont(L"宋体", 9, FW_NORMAL, false, true));
+        linkFont_.Reset(MakeScaledFont(L"宋体", 9, Scale(), FW_NORMAL, false, true));
     if (hwnd)
         SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
     links_[id] = address;

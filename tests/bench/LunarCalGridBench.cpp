@@ -6,21 +6,24 @@
 #include "calendar/UnitCalendar.h"
 #include "core/Bitmap.h"
 #include "core/ClockSource.h"
+#include "core/Scale.h"
 #include "display/SmoothFont.h"
 
 using namespace tempora;
 
 namespace {
 
-// The calendar window's grid, 326 x 272, on February 2026 (Spring Festival:
-// festivals, terms, days off and a working day), smooth text with shadows.
+// The calendar window's grid, 326 x 272 at 100 %, on February 2026 (Spring
+// Festival: festivals, terms, days off and a working day), smooth text with
+// shadows.
 struct InstalledClock {
     explicit InstalledClock(const ClockSource& clock) { ClockSource::Install(&clock); }
     ~InstalledClock() { ClockSource::Install(nullptr); }
 };
 
 struct WindowGrid {
-    WindowGrid() {
+    // At `percent` of 100 % (the grid's size and fonts).
+    explicit WindowGrid(int percent = 100) : cal(glyphs, TScale::kBaseDpi * percent / 100) {
         SetUpCalendarGrid(cal);
         cal.SetHolidayLookup([](TDateTime d) {
             if (d >= EncodeDate(2026, 2, 15) && d <= EncodeDate(2026, 2, 23))
@@ -34,19 +37,20 @@ struct WindowGrid {
     FakeClock clock{std::llround(ToUnixSeconds(EncodeDateTime(2026, 2, 10, 4, 0, 0)) * 1000.0)};
     InstalledClock installed{clock};
     TBlockGlyphs glyphs;
-    TLunarCal cal{glyphs};
+    TLunarCal cal;
     Bitmap picture;
 };
 
 // Everything: week row, back month, 42 cells with their texts and badges.
+// Argument: the display's scale in percent.
 void BM_LunarGridFullPaint(benchmark::State& state) {
-    WindowGrid g;
+    WindowGrid g(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         g.cal.Paint(g.picture);
         benchmark::DoNotOptimize(g.picture.Pixels());
     }
 }
-BENCHMARK(BM_LunarGridFullPaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LunarGridFullPaint)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 // A key press within the month: the two cells the grid invalidates.
 void BM_LunarGridSelectionRepaint(benchmark::State& state) {

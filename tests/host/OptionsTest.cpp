@@ -141,6 +141,7 @@ TEST(OptionsTest, WrittenValuesReadBackAndOtherKeysSurvive) {
     v.calendarStep = 10;
     v.autoCheck = true;
     v.stepHour = 24;
+    v.barScale = 150;
     WriteSettings(path, OptionsIniValues(v));
 
     const TIniFile ini(path);
@@ -164,6 +165,7 @@ TEST(OptionsTest, WrittenValuesReadBackAndOtherKeysSurvive) {
     EXPECT_EQ(back.calendarStep, 10);
     EXPECT_TRUE(back.autoCheck);
     EXPECT_EQ(back.stepHour, 24);
+    EXPECT_EQ(back.barScale, 150);
     EXPECT_EQ(ini.ReadInteger("BAR", "Tr", 0), 120);
     EXPECT_EQ(ini.ReadString("SKIN", "SkinFile", ""), "RicePaper.sk");
     EXPECT_EQ(ini.ReadInteger("BAR", "Left", 0), 12);
