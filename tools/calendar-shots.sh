@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The calendar view in every shipped skin on February 2026 (the Spring
 # Festival, two solar terms, days off and make-up working days, two marks),
-# with the hover hint over a day, under Wine with a compositor. Runs a copy of
-# the program folder. Writes docs/calendar-<skin>.png.
+# with the hover hint over a day, under Wine with a compositor, and January
+# 2027, whose holidays are not in the data. Runs a copy of the program folder.
+# Writes docs/calendar-<skin>.png, docs/bar-hint.png and docs/calendar-no-data.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -50,6 +51,27 @@ xdotool mousemove 422 38; sleep 3
 import -window root "$work/screen.png"
 convert "$work/screen.png" -crop 420x150+290+10 +repage "$root/docs/bar-hint.png"
 echo docs/bar-hint.png
+wineserver -k 2>/dev/null || true
+
+# January 2027, a month of a year the shipped holidays do not cover: the
+# calendar says so in a quiet line. Opened on 22 December 2026, then 下个月.
+printf '[SKIN]\r\nSkinFile=DarkGlass.sk\r\nWinFile=Frame.sk\r\n[BAR]\r\nDefWin=0\r\nLeft=300\r\nTop=20\r\nTr=255\r\n' \
+    >"$work/skin.ini"
+(cd "$work" && exec faketime '2026-12-22 10:00:00' wine Tempora.exe) >/dev/null 2>&1 &
+# Wine may first update its prefix for the faked date: 日历 from the bar's
+# menu until its window shows.
+sleep 10
+for _ in 1 2 3 4 5; do
+    xdotool mousemove 325 37 click 1; sleep 1
+    xdotool mousemove 355 109 click 1; sleep 2
+    xdotool search --name '^日历$' >/dev/null 2>&1 && break
+    xdotool key Escape; sleep 3
+done
+xdotool mousemove 613 384 click 1; sleep 1
+xdotool mousemove 700 300; sleep 2
+import -window root "$work/screen.png"
+convert "$work/screen.png" -crop 400x440+290+10 +repage "$root/docs/calendar-no-data.png"
+echo docs/calendar-no-data.png
 wineserver -k 2>/dev/null || true
 kill "$backdrop" "$compositor" 2>/dev/null || true
 wine_env_stop
