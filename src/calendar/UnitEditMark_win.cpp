@@ -116,7 +116,7 @@ void TFrmEditMark::AddReminderControls() {
              {"改在当月最后一天", "当年跳过"});
     AddControl(L"STATIC", "今后十次：", kLabelStyle, kNextX, kRowY, kNextW, kLabelH, NextLabelId);
     AddControl(WC_LISTBOXW, "", WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL, kNextX, kRowY + 22,
-               kNextW, kShortY + 22 - kRowY - 22, NextListId, WS_EX_CLIENTEDGE);
+               kNextW, kButtonY + kButtonH - kRowY - 22, NextListId, WS_EX_CLIENTEDGE);
 }
 
 void TFrmEditMark::ShowReminder(const TMarkReminder& r) {
