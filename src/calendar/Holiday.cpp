@@ -281,7 +281,7 @@ THolidayCheck CheckHolidayFile(const std::string& bytes, THolidayList& out) {
     int section = 0;
     for (size_t i = 0; i < raw.size(); ++i) {
         const size_t number = i + 1;
-        if (HasControlBytes(raw[i]) || (utf8 && !IsValidUtf8(raw[i])))
+        if (HasControlBytes(raw[i]) || !(utf8 ? IsValidUtf8(raw[i]) : IsValidGbk(raw[i])))
             return {false, number, LineMessage(number, "含有非文本内容")};
         std::string text = utf8 ? raw[i] : GbkToUtf8(raw[i]);
         if (text.find("\xEF\xBF\xBD") != std::string::npos)

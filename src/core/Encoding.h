@@ -21,5 +21,10 @@ size_t GbkLength(std::string_view utf8);
 
 // True when the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
+// True when the bytes are well-formed GBK: ASCII and 0x80 alone, otherwise a
+// lead byte 0x81-0xFE with a trail byte 0x40-0xFE other than 0x7F. The same
+// answer on every system, whatever its code page functions make of a broken
+// pair.
+bool IsValidGbk(std::string_view bytes);
 
 }  // namespace tempora

@@ -35,6 +35,10 @@ TEST(Encoding, GbkRoundTripAndLengths) {
     EXPECT_TRUE(IsValidUtf8("时钟"));
     EXPECT_FALSE(IsValidUtf8("\xB1\xCA"));      // 时 in GBK is no UTF-8
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // a UTF-16 surrogate
+    EXPECT_TRUE(IsValidGbk(gbk));
+    EXPECT_TRUE(IsValidGbk("\x80"));  // the euro sign, alone
+    for (const char* broken : {"\x81\x20", "a\xCA", "\xFF\x41", "\xCA\x7F", "\xCA\xFF"})
+        EXPECT_FALSE(IsValidGbk(broken)) << broken;
 }
 
 TEST(LineFile, SplitsAnyLineEndAndWritesGbkCrLf) {
